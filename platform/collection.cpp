@@ -1,0 +1,117 @@
+#include "platform/collection.h"
+
+#include <string>
+#include <vector>
+
+#include "platform/com_object.h"
+#include "platform/dispatch.h"
+#include "platform/error_info.h"
+#include "platform/runtime_error.h"
+
+namespace platform {
+namespace {
+
+char16_t FoldCase(char16_t c) {
+  if (c >= u'a' && c <= u'z') return static_cast<char16_t>(c - u'a' + u'A');
+  if (c >= u'ａ' && c <= u'ｚ') return static_cast<char16_t>(c - u'ａ' + u'Ａ');
+  return c;
+}
+
+struct Entry {
+  std::u16string value;
+  std::u16string key;
+  bool hasKey;
+};
+
+class CollectionObject final : public DispatchObject<CollectionObject, Collection> {
+ public:
+  static const DispatchTable<CollectionObject>& Members() {
+    static const DispatchTable<CollectionObject> table{
+        Member<CollectionObject, &Collection::Add>(u"Add", u"item", u"key"),
+        Member<CollectionObject, &Collection::Item>(u"Item", u"index"),
+        Member<CollectionObject, &Collection::Count>(u"Count"),
+        Member<CollectionObject, &Collection::Remove>(u"Remove", u"index"),
+        Member<CollectionObject, &Collection::Key>(u"Key", u"position"),
+    };
+    return table;
+  }
+
+  HRESULT Add(BSTR* item, VARIANT* key) override {
+    return Guard([&] {
+      const VARIANT& keyValue = dispatch_detail::Target(*key);
+      if (keyValue.vt == VT_EMPTY) {
+        entries_.push_back({std::u16string(View(*item)), {}, false});
+        return;
+      }
+      if (keyValue.vt != VT_BSTR) Raise(errnum::kTypeMismatch);
+      const std::u16string_view name = View(keyValue.bstrVal);
+      if (FindKey(name) != entries_.size()) Raise(errnum::kDuplicateKey);
+      entries_.push_back({std::u16string(View(*item)), std::u16string(name), true});
+    });
+  }
+
+  HRESULT Item(VARIANT* index, BSTR* result) override {
+    return Guard([&] { *result = SysAllocString(entries_[Locate(*index)].value); });
+  }
+
+  HRESULT Count(int32_t* result) override {
+    *result = static_cast<int32_t>(entries_.size());
+    return S_OK;
+  }
+
+  HRESULT Remove(VARIANT* index) override {
+    return Guard([&] { entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(Locate(*index))); });
+  }
+
+  HRESULT Key(int32_t* position, BSTR* result) override {
+    return Guard([&] { *result = SysAllocString(entries_[ByPosition(*position)].key); });
+  }
+
+ private:
+  size_t FindKey(std::u16string_view key) const {
+    for (size_t i = 0; i < entries_.size(); ++i) {
+      if (entries_[i].hasKey && KeysEqual(entries_[i].key, key)) return i;
+    }
+    return entries_.size();
+  }
+
+  size_t ByPosition(int64_t position) const {
+    if (position < 1 || position > static_cast<int64_t>(entries_.size())) Raise(errnum::kSubscriptOutOfRange);
+    return static_cast<size_t>(position - 1);
+  }
+
+  // The 0-based place of the entry an index (position or key) names.
+  size_t Locate(VARIANT& index) const {
+    const VARIANT& value = dispatch_detail::Target(index);
+    switch (value.vt) {
+      case VT_I2: return ByPosition(value.iVal);
+      case VT_I4: return ByPosition(value.lVal);
+      case VT_BSTR: {
+        const size_t found = FindKey(View(value.bstrVal));
+        if (found == entries_.size()) Raise(errnum::kInvalidArgument);
+        return found;
+      }
+      default: Raise(errnum::kTypeMismatch);
+    }
+  }
+
+  std::vector<Entry> entries_;
+};
+
+}  // namespace
+
+bool KeysEqual(std::u16string_view a, std::u16string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (FoldCase(a[i]) != FoldCase(b[i])) return false;
+  }
+  return true;
+}
+
+ComPtr<Collection> NewCollection() {
+  ComPtr<Collection> collection;
+  Check(CreateComObject<CollectionObject>(Collection::iid, collection.ReceiveVoid()));
+  return collection;
+}
+
+}  // namespace platform

@@ -1,0 +1,38 @@
+// Collection: an ordered list of texts with 1-based positions, in which each
+// text may be filed under a key. Keys are compared without regard to case
+// (ASCII and full-width Latin letters).
+//
+// It crosses the component boundary as an interface pointer. Errors: a key
+// already present 457; a position out of range 9; a key not present 5.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "platform/com.h"
+#include "platform/com_ptr.h"
+
+struct Collection : IDispatch {
+  static constexpr IID iid = {0x6E1C2A40, 0x3B7D, 0x4F15, {0x9C, 0x20, 0x51, 0xA4, 0x7E, 0x0B, 0x11, 0x01}};
+  // KEY empty (VT_EMPTY) adds without a key.
+  virtual HRESULT Add(BSTR* item, VARIANT* key) = 0;
+  // INDEX is a position (16- or 32-bit integer) or a key (text).
+  virtual HRESULT Item(VARIANT* index, BSTR* result) = 0;
+  virtual HRESULT Count(int32_t* result) = 0;
+  virtual HRESULT Remove(VARIANT* index) = 0;
+  // The key of the entry at POSITION (empty text for an entry without one).
+  virtual HRESULT Key(int32_t* position, BSTR* result) = 0;
+
+ protected:
+  ~Collection() = default;
+};
+
+namespace platform {
+
+ComPtr<Collection> NewCollection();
+
+// Keys compare equal when they differ only in the case of ASCII or full-width
+// Latin letters.
+bool KeysEqual(std::u16string_view a, std::u16string_view b);
+
+}  // namespace platform

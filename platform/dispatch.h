@@ -1,0 +1,243 @@
+// Late binding: IDispatch's four operations for a class, from a table that
+// names each operation and its arguments.
+//
+//   class CThing : public platform::DispatchObject<CThing, _CThing> {
+//     static const platform::DispatchTable<CThing>& Members() {
+//       static const platform::DispatchTable<CThing> table{
+//           platform::Member<CThing, &_CThing::Open>(u"Open", u"filename")};
+//       return table;
+//     }
+//   };
+//
+// Invoke converts each positional argument to the operation's parameter type.
+// A by-reference argument of that very type is handed on as it is, so the
+// callee reads and writes the caller's variable, exactly as a call through the
+// interface's slot would; any other value is converted into a temporary.
+// When the operation has one parameter more than it has names, the last one
+// is its result.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <initializer_list>
+#include <string_view>
+#include <tuple>
+#include <type_traits>
+#include <utility>
+#include <vector>
+
+#include "platform/com.h"
+#include "platform/com_object.h"
+#include "platform/com_ptr.h"
+#include "platform/error_info.h"
+#include "platform/runtime_error.h"
+
+namespace platform {
+
+template <class Self>
+struct DispatchMember {
+  std::u16string_view name;
+  std::vector<std::u16string_view> argumentNames;
+  HRESULT (*invoke)(Self* self, DISPPARAMS* params, VARIANT* result);
+};
+
+template <class Self>
+using DispatchTable = std::vector<DispatchMember<Self>>;
+
+// Case-insensitive lookup of NAMES[0] among MEMBER_NAMES (id = index + 1) and
+// of NAMES[1..] among that member's argument names (id = position).
+HRESULT FindDispatchIds(const std::vector<std::u16string_view>& memberNames,
+                        const std::vector<std::vector<std::u16string_view>>& argumentNames,
+                        const char16_t* const* names, uint32_t count, int32_t* ids);
+
+namespace dispatch_detail {
+
+// The variant a by-reference or by-value argument finally stands for.
+VARIANT& Target(VARIANT& argument);
+
+// Converters from a variant argument to a parameter pointer. Each keeps the
+// temporary it needs alive for the length of the call, and may point into it,
+// so none can be copied.
+class Pinned {
+ public:
+  Pinned() = default;
+  Pinned(const Pinned&) = delete;
+  Pinned& operator=(const Pinned&) = delete;
+};
+
+template <class P>
+class Argument;
+
+template <>
+class Argument<BSTR> : Pinned {
+ public:
+  explicit Argument(VARIANT& argument);
+  ~Argument() { SysFreeString(temporary_); }
+  BSTR* get() { return pointer_; }
+
+ private:
+  BSTR temporary_ = nullptr;
+  BSTR* pointer_;
+};
+
+template <>
+class Argument<int16_t> : Pinned {
+ public:
+  explicit Argument(VARIANT& argument);
+  int16_t* get() { return pointer_; }
+
+ private:
+  int16_t temporary_ = 0;
+  int16_t* pointer_;
+};
+
+template <>
+class Argument<int32_t> : Pinned {
+ public:
+  explicit Argument(VARIANT& argument);
+  int32_t* get() { return pointer_; }
+
+ private:
+  int32_t temporary_ = 0;
+  int32_t* pointer_;
+};
+
+template <>
+class Argument<VARIANT_BOOL> : Pinned {
+ public:
+  explicit Argument(VARIANT& argument);
+  VARIANT_BOOL* get() { return pointer_; }
+
+ private:
+  VARIANT_BOOL temporary_ = VARIANT_FALSE;
+  VARIANT_BOOL* pointer_;
+};
+
+template <>
+class Argument<VARIANT> : Pinned {
+ public:
+  explicit Argument(VARIANT& argument) : pointer_(&Target(argument)) {}
+  VARIANT* get() { return pointer_; }
+
+ private:
+  VARIANT* pointer_;
+};
+
+// The object held by a variant (null for an empty variant); raises 13 for a
+// value that is not an object.
+IDispatch* ObjectOf(VARIANT& argument);
+
+// An interface argument: the object asked for interface I (null stays null;
+// an object without I raises 13).
+template <class I>
+class Argument<I*> : Pinned {
+ public:
+  explicit Argument(VARIANT& argument) {
+    IDispatch* object = ObjectOf(argument);
+    if (!object) return;
+    held_ = ComPtr<IDispatch>::Share(object).template As<I>();
+    if (!held_) Raise(errnum::kTypeMismatch);
+  }
+  I** get() { return held_.Address(); }
+
+ private:
+  ComPtr<I> held_;
+};
+
+void StoreResult(BSTR value, VARIANT* result);
+void StoreResult(int16_t value, VARIANT* result);
+void StoreResult(int32_t value, VARIANT* result);
+void StoreResult(VARIANT_BOOL value, VARIANT* result);
+void StoreResult(IDispatch* value, VARIANT* result);  // takes over the reference
+
+template <class R>
+void StoreResultOf(R value, VARIANT* result) {
+  if constexpr (std::is_base_of_v<IDispatch, std::remove_pointer_t<R>>) {
+    StoreResult(static_cast<IDispatch*>(value), result);
+  } else {
+    StoreResult(value, result);
+  }
+}
+
+template <class Method>
+struct MethodTraits;
+
+template <class I, class... P>
+struct MethodTraits<HRESULT (I::*)(P*...)> {
+  using Interface = I;
+  using Parameters = std::tuple<P...>;
+  static constexpr std::size_t arity = sizeof...(P);
+};
+
+template <class Self, auto Method, std::size_t Named, std::size_t... Index>
+HRESULT InvokeWith(Self* self, DISPPARAMS* params, VARIANT* result, std::index_sequence<Index...>) {
+  using Traits = MethodTraits<decltype(Method)>;
+  using Interface = typename Traits::Interface;
+  using Parameters = typename Traits::Parameters;
+  if (!params || params->count != Named) return DISP_E_BADPARAMCOUNT;
+  HRESULT status = S_OK;
+  const HRESULT guard = Guard([&] {
+    // Built in place: an argument may point into its own temporary.
+    std::tuple<Argument<std::tuple_element_t<Index, Parameters>>...> arguments(params->args[Index]...);
+    Interface* target = self;
+    if constexpr (Traits::arity == Named) {
+      status = (target->*Method)(std::get<Index>(arguments).get()...);
+    } else {
+      using R = std::tuple_element_t<Named, Parameters>;
+      R value{};
+      status = (target->*Method)(std::get<Index>(arguments).get()..., &value);
+      if (!Failed(status) && result) StoreResultOf(value, result);
+      else if constexpr (std::is_same_v<R, BSTR>) SysFreeString(value);
+    }
+  });
+  return Failed(guard) ? guard : status;
+}
+
+}  // namespace dispatch_detail
+
+template <class Self, auto Method, class... Names>
+DispatchMember<Self> Member(std::u16string_view name, Names... argumentNames) {
+  using Traits = dispatch_detail::MethodTraits<decltype(Method)>;
+  constexpr std::size_t named = sizeof...(Names);
+  static_assert(Traits::arity == named || Traits::arity == named + 1,
+                "name every argument; only the result may go unnamed");
+  return {name,
+          {std::u16string_view(argumentNames)...},
+          [](Self* self, DISPPARAMS* params, VARIANT* result) {
+            return dispatch_detail::InvokeWith<Self, Method, named>(
+                self, params, result, std::make_index_sequence<named>{});
+          }};
+}
+
+template <class Self, class... Interfaces>
+class DispatchObject : public ComObject<Interfaces...> {
+ public:
+  HRESULT GetTypeInfoCount(uint32_t* count) override {
+    if (!count) return E_POINTER;
+    *count = 0;
+    return S_OK;
+  }
+  HRESULT GetTypeInfo(uint32_t, void**) override { return E_NOTIMPL; }
+  HRESULT GetIDsOfNames(const char16_t* const* names, uint32_t count, int32_t* ids) override {
+    static const auto index = NameIndex();
+    return FindDispatchIds(index.first, index.second, names, count, ids);
+  }
+  HRESULT Invoke(int32_t id, DISPPARAMS* params, VARIANT* result) override {
+    const auto& members = Self::Members();
+    if (id < 1 || static_cast<std::size_t>(id) > members.size()) return DISP_E_MEMBERNOTFOUND;
+    return members[id - 1].invoke(static_cast<Self*>(this), params, result);
+  }
+
+ private:
+  static std::pair<std::vector<std::u16string_view>, std::vector<std::vector<std::u16string_view>>>
+  NameIndex() {
+    std::pair<std::vector<std::u16string_view>, std::vector<std::vector<std::u16string_view>>> index;
+    for (const auto& member : Self::Members()) {
+      index.first.push_back(member.name);
+      index.second.push_back(member.argumentNames);
+    }
+    return index;
+  }
+};
+
+}  // namespace platform

@@ -1,0 +1,42 @@
+// Run-time errors across the component boundary.
+//
+// Inside a component, Guard() runs an operation's body and turns a
+// RuntimeError into a failed status, leaving the number and description in
+// this thread's error info. On the calling side, Check() turns a failed
+// status back into the RuntimeError.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/com.h"
+#include "platform/runtime_error.h"
+
+namespace platform {
+
+// Records ERROR as this thread's error info and returns its failed status.
+HRESULT ReportError(const RuntimeError& error) noexcept;
+// For exceptions that are not run-time errors (out of memory, a fault of ours).
+HRESULT ReportUnexpected() noexcept;
+
+template <class Body>
+HRESULT Guard(Body&& body) noexcept {
+  try {
+    body();
+    return S_OK;
+  } catch (const RuntimeError& error) {
+    return ReportError(error);
+  } catch (...) {
+    return ReportUnexpected();
+  }
+}
+
+// The error a failed STATUS stands for, from this thread's error info when it
+// belongs to that status, otherwise from the status alone.
+RuntimeError ErrorFromStatus(HRESULT status);
+
+inline void Check(HRESULT status) {
+  if (Failed(status)) throw ErrorFromStatus(status);
+}
+
+}  // namespace platform

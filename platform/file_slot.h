@@ -1,0 +1,49 @@
+// The file slot: file number 1, the one sequential text file of the process.
+//
+// Every reader and writer of the library reads or writes through it, so at
+// most one of their files is open at a time. Files are Shift-JIS (code page
+// 932) text; lines end with CR LF. A lone LF also ends a line on reading.
+//
+// Failures raise a RuntimeError with the number of the file error
+// (runtime_error.h): 52, 53, 55, 57, 61, 70, 75, 76.
+#pragma once
+
+#include <string_view>
+
+namespace platform::file_slot {
+
+// True when NAME is an existing file that is not a folder.
+bool Exists(std::u16string_view name);
+
+bool IsOpen();
+
+// Opens NAME for reading. Raises 55 while the slot holds a file.
+void OpenForInput(std::u16string_view name);
+
+// Opens NAME for writing: a missing file is created, an existing one emptied.
+// Raises 55 while the slot holds a file.
+void OpenForOutput(std::u16string_view name);
+
+// Input: true when no further line is left.
+bool AtEnd();
+
+// Input: the next line without its line end. The view stays valid until the
+// next ReadLine or Close.
+std::u16string_view ReadLine();
+
+// Output: TEXT converted to CP932, with or without a line end. A character
+// CP932 cannot represent raises 5 naming it (U+XXXX), and nothing of TEXT is
+// written. Bytes may be held back until Flush.
+void Write(std::u16string_view text);
+void WriteLine(std::u16string_view text);
+
+// Output: hands every byte written so far to the operating system; a failure
+// (61 disk full, 57 device error) raises, and what was handed over before
+// stays in the file.
+void Flush();
+
+// Flushes (output) and closes; the slot is free afterwards even when this
+// raises.
+void Close();
+
+}  // namespace platform::file_slot

@@ -1,0 +1,57 @@
+// Self-registration of an in-process server: what DllRegisterServer and
+// DllUnregisterServer of a library hand to the runtime.
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+#include "platform/com.h"
+#include "platform/com_object.h"
+
+namespace platform {
+
+struct ServerClass {
+  const char* name;  // the ProgID is the project name, a dot, this name
+  CLSID clsid;
+  IID defaultInterface;
+  HRESULT (*getClassFactory)(const IID& iid, void** factory);  // e.g. CreateComObject<ClassFactory<T>>
+};
+
+struct ServerDescription {
+  const char* projectName;
+  const char* description;
+  GUID typeLibrary;
+  uint16_t major;
+  uint16_t minor;
+  std::span<const ServerClass> classes;
+  const char* threadingModel;
+};
+
+// ADDRESS_IN_LIBRARY is any address inside the library being registered; the
+// runtime finds the library's file from it. Failures come back as a failed
+// status with this thread's error info.
+HRESULT RegisterServer(const ServerDescription& server, const void* addressInLibrary);
+HRESULT UnregisterServer(const ServerDescription& server, const void* addressInLibrary);
+
+// The class factory of one of the server's classes.
+HRESULT GetClassObject(const ServerDescription& server, const CLSID& clsid, const IID& iid, void** factory);
+
+}  // namespace platform
+
+// Defines the four exported entry points of an in-process server from its
+// description (a ServerDescription with static storage). Use it once, at
+// namespace scope, in the library's own source.
+#define COM_SERVER_ENTRY_POINTS(server)                                                                  \
+  extern "C" __attribute__((visibility("default"))) HRESULT DllRegisterServer() {                        \
+    return platform::RegisterServer(server, &server);                                                    \
+  }                                                                                                      \
+  extern "C" __attribute__((visibility("default"))) HRESULT DllUnregisterServer() {                      \
+    return platform::UnregisterServer(server, &server);                                                  \
+  }                                                                                                      \
+  extern "C" __attribute__((visibility("default"))) HRESULT DllCanUnloadNow() {                          \
+    return platform::LocalServer().CanUnload() ? S_OK : S_FALSE;                                         \
+  }                                                                                                      \
+  extern "C" __attribute__((visibility("default"))) HRESULT DllGetClassObject(const CLSID& clsid,        \
+                                                                              const IID& iid, void** f) { \
+    return platform::GetClassObject(server, clsid, iid, f);                                              \
+  }

@@ -1,0 +1,42 @@
+// Text at the component boundary: a length-prefixed UTF-16 string that the
+// runtime allocates and frees. A null BSTR is the empty text.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+using BSTR = char16_t*;
+
+BSTR SysAllocString(std::u16string_view text);
+void SysFreeString(BSTR text);
+uint32_t SysStringLen(BSTR text);
+
+namespace platform {
+
+inline std::u16string_view View(BSTR text) { return {text ? text : u"", SysStringLen(text)}; }
+
+// Owns one BSTR; the address of the held value can be passed as a
+// by-reference argument.
+class Bstr {
+ public:
+  Bstr() = default;
+  explicit Bstr(std::u16string_view text) : value_(SysAllocString(text)) {}
+  Bstr(const Bstr&) = delete;
+  Bstr& operator=(const Bstr&) = delete;
+  Bstr(Bstr&& other) noexcept : value_(other.value_) { other.value_ = nullptr; }
+  Bstr& operator=(Bstr&& other) noexcept;
+  ~Bstr() { SysFreeString(value_); }
+
+  void Assign(std::u16string_view text);
+  BSTR* Address() { return &value_; }  // for by-reference arguments
+  BSTR* Receive();                     // frees the held text first
+  BSTR get() const { return value_; }
+  std::u16string_view view() const { return View(value_); }
+  std::u16string str() const { return std::u16string(view()); }
+
+ private:
+  BSTR value_ = nullptr;
+};
+
+}  // namespace platform

@@ -1,0 +1,69 @@
+// TokenScanner: the input half of CXmlReader. It reads the file in the file
+// slot line by line and hands out one token at a time.
+//
+// A token is recognised only by fixed marks at the front of the pending text,
+// tried in this order: "<!" ... "->" (so "<!--x-->" gives "--x-"),
+// "<?" ... "?>", "</" ... ">", "<" ... ">" (or "/>"), else content up to the
+// next "<". Every line loses its leading blanks (space, tab, NUL); the lines
+// of a tag are joined by one space, those of content by CR LF.
+//
+// Positions are 16-bit: a token end beyond position 32,767, or 32,767 leading
+// blanks, raise run-time error 6.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "xmllib/pending_text.h"
+
+namespace ostrel {
+
+enum class TokenKind : int16_t {
+  EndOfInput = -1,  // the input has ended, or a token was not completed
+  StartTag = 1,
+  EndTag = 2,
+  EmptyTag = 3,
+  Content = 4,
+  Comment = 5,
+  ProcessingInstruction = 6,
+};
+
+enum class ExtractResult : int16_t {
+  Found = 0,
+  FoundEmpty = 1,     // the end mark ">" had a "/" right before it
+  Unterminated = -1,  // the input ended before the end mark
+  NoMatch = 9,        // no start mark in front, or no further input
+};
+
+class TokenScanner {
+ public:
+  // TEXT from its first character that is not a space, tab or NUL on.
+  // Raises 6 when 32,767 or more blanks lead.
+  static std::u16string_view TrimLeading(std::u16string_view text);
+
+  // False, changing nothing, when FILENAME is no existing file. A file that
+  // cannot be opened, or a taken file slot, raises.
+  bool OpenInput(std::u16string_view filename);
+  // Frees the file slot; false when closing raised an error.
+  bool CloseInput();
+
+  // The next token and its text. After the input has ended it returns
+  // EndOfInput at once and leaves TEXT as the previous token left it; the
+  // call that meets the end still delivers a token.
+  TokenKind NextToken(std::u16string& text);
+
+ private:
+  bool ReadLine(std::u16string& line);
+  bool AppendLine(std::u16string_view separator);
+  ExtractResult ExtractToken(std::u16string_view startMark, std::u16string_view endMark,
+                             std::u16string& text);
+  ExtractResult ExtractContent(std::u16string& text);
+  std::size_t FindAcrossLines(std::u16string_view mark, std::u16string_view separator);
+
+  PendingText pendingText;
+  std::u16string currentLine;
+  bool atEnd = false;
+};
+
+}  // namespace ostrel

@@ -11,6 +11,7 @@
 // blanks, raise run-time error 6.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -18,6 +19,9 @@
 #include "xmllib/pending_text.h"
 
 namespace ostrel {
+
+// The largest position in a text that the library can handle.
+constexpr std::size_t kLargestPosition = 32767;
 
 enum class TokenKind : int16_t {
   EndOfInput = -1,  // the input has ended, or a token was not completed

@@ -1,0 +1,331 @@
+#include "xmllib/reader.h"
+
+#include <algorithm>
+#include <climits>
+
+#include "platform/collection.h"
+#include "platform/error_info.h"
+#include "platform/message_box.h"
+#include "platform/runtime_error.h"
+#include "platform/text.h"
+
+namespace ostrel {
+
+namespace {
+
+constexpr std::u16string_view kCaption = u"Ostrel";
+constexpr std::u16string_view kNoFileName = u"XMLファイルが指定されていません。";
+constexpr std::u16string_view kAttributeSeparator = u"=";
+
+using platform::Bstr;
+using platform::Check;
+
+// Replaces the text a by-reference argument holds.
+void Store(BSTR* target, std::u16string_view text) {
+  BSTR fresh = SysAllocString(text);
+  SysFreeString(*target);
+  *target = fresh;
+}
+
+VARIANT PositionOne() {
+  VARIANT position;
+  position.vt = VT_I4;
+  position.lVal = 1;
+  return position;
+}
+
+int32_t CountOf(Collection& list) {
+  int32_t count = 0;
+  Check(list.Count(&count));
+  return count;
+}
+
+void EmptyList(Collection& list) {
+  VARIANT first = PositionOne();
+  while (CountOf(list) > 0) Check(list.Remove(&first));
+}
+
+void AddUnderKey(Collection* keylist, std::u16string_view value, std::u16string_view name) {
+  if (!keylist) platform::Raise(platform::errnum::kObjectNotSet);
+  Bstr item(value);
+  Bstr keyText(name);
+  VARIANT key;
+  key.vt = VT_BSTR;
+  key.bstrVal = keyText.get();
+  Check(keylist->Add(item.Address(), &key));
+}
+
+// Every occurrence of REF, left to right, becomes CHARACTER. Done in place:
+// the text only shrinks, so each character moves at most once.
+void ReplaceAll(std::u16string& text, std::u16string_view ref, char16_t character, std::size_t length) {
+  std::size_t write = 0;
+  std::size_t read = 0;
+  for (std::size_t found; (found = text.find(ref, read)) != std::u16string::npos; read = found + length) {
+    write = std::copy(text.begin() + read, text.begin() + found, text.begin() + write) - text.begin();
+    text[write++] = character;
+  }
+  write = std::copy(text.begin() + read, text.end(), text.begin() + write) - text.begin();
+  text.resize(write);
+}
+
+// The handler's four callbacks. Each argument goes by reference to a variable
+// of the reader's own, so a handler that assigns to one changes nothing here;
+// a failed status raises and ends the read.
+class Callbacks {
+ public:
+  explicit Callbacks(_IXmlHandler* handle) : handle_(platform::ComPtr<_IXmlHandler>::Share(handle)) {}
+
+  void ErrElement(int32_t ln, std::u16string_view msg, std::u16string_view content) const {
+    Bstr message(msg);
+    Bstr text(content);
+    Check(Handler().ErrElement(&ln, message.Address(), text.Address()));
+  }
+  void StartElement(std::u16string_view tagname, Collection* parmList) const {
+    Bstr name(tagname);
+    Check(Handler().StartElement(name.Address(), &parmList));
+  }
+  void EndElement(std::u16string_view tagname) const {
+    Bstr name(tagname);
+    Check(Handler().EndElement(name.Address()));
+  }
+  void contentData(std::u16string_view tagname, std::u16string_view contentData) const {
+    Bstr name(tagname);
+    Bstr content(contentData);
+    Check(Handler().contentData(name.Address(), content.Address()));
+  }
+
+ private:
+  // A missing handler fails the first callback instead of crashing it.
+  _IXmlHandler& Handler() const {
+    if (!handle_) platform::Raise(platform::errnum::kObjectNotSet);
+    return *handle_.get();
+  }
+
+  platform::ComPtr<_IXmlHandler> handle_;
+};
+
+// Frees the file slot however the read ends: an error that passes out of
+// SetData must not leave every later open in the library failing.
+class InputCloser {
+ public:
+  explicit InputCloser(TokenScanner& scanner) : scanner_(scanner) {}
+  InputCloser(const InputCloser&) = delete;
+  InputCloser& operator=(const InputCloser&) = delete;
+  ~InputCloser() { scanner_.CloseInput(); }
+
+ private:
+  TokenScanner& scanner_;
+};
+
+}  // namespace
+
+// The state of one SetData call.
+struct CXmlReader::ReadCall {
+  ReadCall(std::u16string_view name, _IXmlHandler* handle) : filename(name), callbacks(handle) {}
+
+  std::u16string_view filename;
+  Callbacks callbacks;
+  platform::ComPtr<Collection> parmList = platform::NewCollection();
+  std::vector<std::u16string> openTags;  // item 1 is the outermost
+  std::u16string tagname;
+  int32_t tokenCount = 0;
+};
+
+const platform::DispatchTable<CXmlReader>& CXmlReader::Members() {
+  static const platform::DispatchTable<CXmlReader> table{
+      platform::Member<CXmlReader, &_CXmlReader::setKeyList>(u"setKeyList", u"strbuf", u"tagname", u"keylist"),
+      platform::Member<CXmlReader, &_CXmlReader::SetData>(u"SetData", u"filename", u"handle"),
+  };
+  return table;
+}
+
+void CXmlReader::Class_Initialize() {
+  entityRefs = {u"&gt;", u"&lt;", u"&quot;"};
+  entityChars = {u'>', u'<', u'"'};
+  entityLengths = {4, 4, 6};
+  entityCount = kEntityRows;
+}
+
+// Nothing to let go: every SetData closes its own input before it returns.
+void CXmlReader::Class_Terminate() {}
+
+HRESULT CXmlReader::setKeyList(BSTR* strbuf, BSTR* tagname, Collection** keylist, VARIANT_BOOL* result) {
+  if (!strbuf || !tagname || !keylist || !result) return E_POINTER;
+  const std::u16string text(platform::View(*strbuf));
+  const std::u16string name(platform::View(*tagname));
+  std::u16string_view rest = text;
+  std::u16string_view tag = name;
+  // The caller's variables show how far the split got, also when it fails.
+  const HRESULT status = platform::Guard([&] { *result = ToVariantBool(SplitTag(rest, tag, *keylist)); });
+  Store(strbuf, rest);
+  Store(tagname, tag);
+  return status;
+}
+
+HRESULT CXmlReader::SetData(BSTR* filename, _IXmlHandler** handle, int16_t* result) {
+  if (!filename || !handle || !result) return E_POINTER;
+  return platform::Guard([&] { *result = Read(std::u16string(platform::View(*filename)), *handle); });
+}
+
+bool CXmlReader::SplitTag(std::u16string_view& strbuf, std::u16string_view& tagname, Collection* keylist) {
+  strbuf = TokenScanner::TrimLeading(strbuf);
+  const int16_t p = FindSeparator(strbuf);
+  if (p == 0) {
+    tagname = strbuf;
+    return false;
+  }
+  tagname = strbuf.substr(0, p - 1);
+  strbuf.remove_prefix(p - 1);
+  for (;;) {
+    strbuf = TokenScanner::TrimLeading(strbuf);
+    const int16_t q = FindSeparator(strbuf);
+    if (q == 0) break;
+    ParseAttribute(strbuf.substr(0, q - 1), kAttributeSeparator, keylist);
+    strbuf.remove_prefix(q - 1);
+  }
+  ParseAttribute(strbuf, kAttributeSeparator, keylist);
+  return true;
+}
+
+// Only the double quote protects blanks; a single quote does not.
+int16_t CXmlReader::FindSeparator(std::u16string_view text) {
+  if (text.size() > kLargestPosition) platform::Raise(platform::errnum::kOverflow);
+  bool quoted = false;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == u'"') {
+      quoted = !quoted;
+    } else if (!quoted && (text[i] == u' ' || text[i] == u'\t')) {
+      return static_cast<int16_t>(i + 1);
+    }
+  }
+  return 0;
+}
+
+// "a=b=c" files "b=c" under "a"; only a value both opened and closed by a
+// double quote loses its quotes.
+bool CXmlReader::ParseAttribute(std::u16string_view item, std::u16string_view separator, Collection* keylist) {
+  const std::size_t p = item.find(separator);
+  if (p == std::u16string_view::npos) return false;
+  std::u16string_view value = item.substr(p + separator.size());
+  if (value.size() >= 2 && value.front() == u'"' && value.back() == u'"') {
+    value = value.substr(1, value.size() - 2);
+  }
+  AddUnderKey(keylist, value, item.substr(0, p));
+  return true;
+}
+
+// Rows go in table order, each over the result of the one before; what a row
+// inserts is never searched again, so it cannot form a new reference.
+std::u16string CXmlReader::DecodeEntities(std::u16string text) const {
+  for (int16_t k = 0; k < entityCount; ++k) {
+    ReplaceAll(text, entityRefs[k], entityChars[k], static_cast<std::size_t>(entityLengths[k]));
+  }
+  return text;
+}
+
+int16_t CXmlReader::Read(std::u16string filename, _IXmlHandler* handle) {
+  if (filename.empty()) {
+    platform::ShowMessageBox(kNoFileName, kCaption);
+    return -1;
+  }
+  if (!scanner.OpenInput(filename)) {
+    platform::ShowMessageBox(u"XMLファイル (" + filename + u"）のオープンに失敗しました。", kCaption);
+    return -1;
+  }
+  const InputCloser closer(scanner);
+  ReadCall call(filename, handle);
+  ReadTokens(call);
+  EmptyList(*call.parmList.get());
+  return 0;
+}
+
+void CXmlReader::ReadTokens(ReadCall& call) {
+  std::u16string text;
+  for (;;) {
+    const TokenKind kind = scanner.NextToken(text);
+    if (call.tokenCount == INT32_MAX) platform::Raise(platform::errnum::kOverflow);
+    ++call.tokenCount;
+    if (!OnToken(call, kind, text)) return;
+  }
+}
+
+// False when the read is over.
+bool CXmlReader::OnToken(ReadCall& call, TokenKind kind, const std::u16string& text) {
+  switch (kind) {
+    case TokenKind::StartTag:
+      OnStartTag(call, text);
+      return true;
+    case TokenKind::EmptyTag:
+      OnEmptyTag(call, text);
+      return true;
+    case TokenKind::EndTag:
+      return OnEndTag(call, text);
+    case TokenKind::Content:
+      OnContent(call, text);
+      return true;
+    case TokenKind::Comment:
+    case TokenKind::ProcessingInstruction:
+      return true;
+    case TokenKind::EndOfInput:
+      OnEndOfInput(call, text);
+      return false;
+  }
+  return false;
+}
+
+void CXmlReader::StartElement(ReadCall& call, const std::u16string& text) {
+  std::u16string_view strbuf = text;
+  std::u16string_view tagname;
+  SplitTag(strbuf, tagname, call.parmList.get());
+  call.tagname.assign(tagname);
+  call.callbacks.StartElement(call.tagname, call.parmList.get());
+}
+
+void CXmlReader::OnStartTag(ReadCall& call, const std::u16string& text) {
+  StartElement(call, text);
+  call.openTags.push_back(call.tagname);
+  EmptyList(*call.parmList.get());
+}
+
+// An empty-element tag never enters openTags, so a later end tag of the same
+// name is a nesting error.
+void CXmlReader::OnEmptyTag(ReadCall& call, const std::u16string& text) {
+  StartElement(call, text);
+  call.callbacks.EndElement(call.tagname);
+  call.callbacks.contentData(call.tagname, u"");
+  EmptyList(*call.parmList.get());
+}
+
+// Names compare whole and case-sensitively: "</a >" does not close "<a>".
+bool CXmlReader::OnEndTag(ReadCall& call, const std::u16string& text) {
+  if (call.openTags.empty()) {
+    call.callbacks.ErrElement(call.tokenCount, u"タグ(" + text + u")は対称していません。", text);
+    return false;
+  }
+  call.tagname = call.openTags.back();
+  if (text != call.tagname) {
+    call.callbacks.ErrElement(call.tokenCount, u"タグ(" + call.tagname + u"と(" + text + u")は対称していません。",
+                              text);
+    return false;
+  }
+  call.callbacks.EndElement(call.tagname);
+  call.openTags.pop_back();
+  return true;
+}
+
+void CXmlReader::OnContent(ReadCall& call, const std::u16string& text) {
+  call.tagname = call.openTags.empty() ? std::u16string() : call.openTags.back();
+  call.callbacks.contentData(call.tagname, DecodeEntities(text));
+}
+
+// The message names the outermost element still open, and TEXT is whatever
+// the scanner delivered last: empty after a normal end, the incomplete token
+// when the input ended inside one.
+void CXmlReader::OnEndOfInput(ReadCall& call, const std::u16string& text) {
+  if (call.openTags.empty()) return;
+  call.callbacks.ErrElement(
+      call.tokenCount,
+      std::u16string(call.filename) + u"で未処理のタグ (" + call.openTags.front() + u") があります。", text);
+}
+
+}  // namespace ostrel

@@ -1,0 +1,67 @@
+// CXmlReader: reads an XML file token by token and pushes what it finds, in
+// file order, to an _IXmlHandler. It checks nothing but the balance of start
+// and end tags, and stops at the first end tag that does not close the
+// innermost open element.
+//
+// SetData returns 0 when the file was read (nesting errors included, which go
+// to ErrElement), -1 after a message box when there is no file name or no such
+// file. Run-time errors (duplicate attribute 457, overflow 6, a failed
+// callback, a file error, no handler 91) fail the call; the input file is
+// closed all the same, so the file slot is free for the next open.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/com_ptr.h"
+#include "platform/dispatch.h"
+#include "xmllib/ostrel.h"
+#include "xmllib/scanner.h"
+
+namespace ostrel {
+
+class CXmlReader final : public platform::DispatchObject<CXmlReader, _CXmlReader> {
+ public:
+  CXmlReader() { Class_Initialize(); }
+  ~CXmlReader() override { Class_Terminate(); }
+
+  static const platform::DispatchTable<CXmlReader>& Members();
+
+  HRESULT setKeyList(BSTR* strbuf, BSTR* tagname, Collection** keylist, VARIANT_BOOL* result) override;
+  HRESULT SetData(BSTR* filename, _IXmlHandler** handle, int16_t* result) override;
+
+ private:
+  struct ReadCall;
+
+  void Class_Initialize();
+  void Class_Terminate();
+
+  // setKeyList on views into a text that outlives them.
+  static bool SplitTag(std::u16string_view& strbuf, std::u16string_view& tagname, Collection* keylist);
+  static int16_t FindSeparator(std::u16string_view text);
+  static bool ParseAttribute(std::u16string_view item, std::u16string_view separator, Collection* keylist);
+  std::u16string DecodeEntities(std::u16string text) const;
+
+  int16_t Read(std::u16string filename, _IXmlHandler* handle);
+  void ReadTokens(ReadCall& call);
+  bool OnToken(ReadCall& call, TokenKind kind, const std::u16string& text);
+  void OnStartTag(ReadCall& call, const std::u16string& text);
+  void OnEmptyTag(ReadCall& call, const std::u16string& text);
+  bool OnEndTag(ReadCall& call, const std::u16string& text);
+  void OnContent(ReadCall& call, const std::u16string& text);
+  void OnEndOfInput(ReadCall& call, const std::u16string& text);
+  void StartElement(ReadCall& call, const std::u16string& text);
+
+  static constexpr int16_t kEntityRows = 3;
+  std::array<std::u16string_view, kEntityRows> entityRefs;
+  std::array<char16_t, kEntityRows> entityChars;
+  std::array<int16_t, kEntityRows> entityLengths;
+  int16_t entityCount = 0;
+
+  TokenScanner scanner;
+};
+
+}  // namespace ostrel

@@ -1,0 +1,157 @@
+#include "xmllib/scanner.h"
+
+#include <algorithm>
+
+#include "platform/file_slot.h"
+#include "platform/runtime_error.h"
+
+namespace ostrel {
+
+namespace {
+
+constexpr std::size_t kNotFound = std::u16string_view::npos;
+constexpr std::u16string_view kTagSeparator = u" ";
+constexpr std::u16string_view kContentSeparator = u"\r\n";
+
+bool IsBlank(char16_t c) { return c == u' ' || c == u'\t' || c == u'\0'; }
+
+// Positions count from 1 in a 16-bit signed number.
+void CheckPosition(std::size_t position) {
+  if (position > kLargestPosition) platform::Raise(platform::errnum::kOverflow);
+}
+
+struct MarkedKind {
+  std::u16string_view startMark;
+  std::u16string_view endMark;
+  TokenKind found;
+  TokenKind foundEmpty;
+};
+
+// Tried in this order: a longer start mark must come before its prefix "<".
+// Only an end mark ">" can give FoundEmpty; "</a/>" is no token at all and
+// ends the read as the end of the input would.
+constexpr MarkedKind kMarkedKinds[] = {
+    {u"<!", u"->", TokenKind::Comment, TokenKind::EndOfInput},
+    {u"<?", u"?>", TokenKind::ProcessingInstruction, TokenKind::EndOfInput},
+    {u"</", u">", TokenKind::EndTag, TokenKind::EndOfInput},
+    {u"<", u">", TokenKind::StartTag, TokenKind::EmptyTag},
+};
+
+void DropFinalLineBreak(std::u16string& text) {
+  if (text.ends_with(kContentSeparator)) text.resize(text.size() - kContentSeparator.size());
+}
+
+}  // namespace
+
+std::u16string_view TokenScanner::TrimLeading(std::u16string_view text) {
+  std::size_t blanks = 0;
+  while (blanks < text.size() && IsBlank(text[blanks])) {
+    ++blanks;
+    CheckPosition(blanks + 1);
+  }
+  return text.substr(blanks);
+}
+
+bool TokenScanner::OpenInput(std::u16string_view filename) {
+  if (!platform::file_slot::Exists(filename)) return false;
+  platform::file_slot::OpenForInput(filename);
+  atEnd = false;
+  pendingText.Clear();
+  return true;
+}
+
+bool TokenScanner::CloseInput() {
+  try {
+    platform::file_slot::Close();
+    return true;
+  } catch (const platform::RuntimeError&) {
+    return false;
+  }
+}
+
+TokenKind TokenScanner::NextToken(std::u16string& text) {
+  if (atEnd) return TokenKind::EndOfInput;
+  for (const MarkedKind& kind : kMarkedKinds) {
+    switch (ExtractToken(kind.startMark, kind.endMark, text)) {
+      case ExtractResult::NoMatch:
+        continue;
+      case ExtractResult::Found:
+        return kind.found;
+      case ExtractResult::FoundEmpty:
+        return kind.foundEmpty;
+      case ExtractResult::Unterminated:
+        return TokenKind::EndOfInput;
+    }
+  }
+  ExtractToken(u"", u"", text);
+  DropFinalLineBreak(text);
+  return TokenKind::Content;
+}
+
+bool TokenScanner::ReadLine(std::u16string& line) {
+  if (platform::file_slot::AtEnd()) {
+    atEnd = true;
+    return true;
+  }
+  line.assign(TrimLeading(platform::file_slot::ReadLine()));
+  return false;
+}
+
+// While the pending text is blank, the separator is trimmed away with it, so
+// blank lines vanish; after that, an empty line adds just the separator.
+bool TokenScanner::AppendLine(std::u16string_view separator) {
+  do {
+    if (ReadLine(currentLine)) return false;
+    pendingText.Append(separator, currentLine);
+    const std::u16string_view pending = pendingText.view();
+    pendingText.Consume(pending.size() - TrimLeading(pending).size());
+  } while (pendingText.empty());
+  return true;
+}
+
+ExtractResult TokenScanner::ExtractToken(std::u16string_view startMark, std::u16string_view endMark,
+                                         std::u16string& text) {
+  if (startMark.empty()) return ExtractContent(text);
+  text.clear();
+  if (pendingText.empty() && !AppendLine(kTagSeparator)) return ExtractResult::NoMatch;
+  if (!pendingText.StartsWith(startMark)) return ExtractResult::NoMatch;
+  pendingText.Consume(startMark.size());
+  const std::size_t end = FindAcrossLines(endMark, kTagSeparator);
+  if (end == kNotFound) {
+    text.assign(pendingText.view());
+    return ExtractResult::Unterminated;
+  }
+  CheckPosition(end + 1 + endMark.size());
+  const bool empty = endMark == u">" && end > 0 && pendingText.view()[end - 1] == u'/';
+  text.assign(pendingText.view().substr(0, empty ? end - 1 : end));
+  pendingText.Consume(end + endMark.size());
+  return empty ? ExtractResult::FoundEmpty : ExtractResult::Found;
+}
+
+// Content that the input ends in, with no "<" after it, stays pending and is
+// never handed out.
+ExtractResult TokenScanner::ExtractContent(std::u16string& text) {
+  const std::size_t end = FindAcrossLines(u"<", kContentSeparator);
+  if (end == kNotFound) {
+    text.clear();
+    return ExtractResult::Found;
+  }
+  CheckPosition(end + 1);
+  text.assign(pendingText.view().substr(0, end));
+  pendingText.Consume(end);
+  return ExtractResult::Found;
+}
+
+// Each search resumes where a MARK could first straddle the appended text,
+// so a token spread over many lines costs no more than its length.
+std::size_t TokenScanner::FindAcrossLines(std::u16string_view mark, std::u16string_view separator) {
+  std::size_t from = 0;
+  for (;;) {
+    const std::size_t found = pendingText.Find(mark, from);
+    if (found != kNotFound) return found;
+    from = pendingText.streamEnd() - std::min(pendingText.size(), mark.size() - 1);
+    if (!AppendLine(separator)) return kNotFound;
+  }
+}
+
+}  // namespace ostrel

@@ -6,6 +6,7 @@
 #include "xmllib/handler.h"
 #include "xmllib/ostrel.h"
 #include "xmllib/reader.h"
+#include "xmllib/writer.h"
 
 namespace {
 
@@ -14,6 +15,7 @@ constexpr auto kFactory = platform::CreateComObject<platform::ClassFactory<T>>;
 
 constexpr platform::ServerClass kClasses[] = {
     {"CXmlReader", ostrel::kCXmlReaderId, _CXmlReader::iid, kFactory<ostrel::CXmlReader>},
+    {"CXmlWriter", ostrel::kCXmlWriterId, _CXmlWriter::iid, kFactory<ostrel::CXmlWriter>},
     {"IXmlHandler", ostrel::kIXmlHandlerId, _IXmlHandler::iid, kFactory<ostrel::IXmlHandler>},
 };
 

@@ -1,0 +1,151 @@
+// ostrel-dump [--late-bound] FILE: reads FILE with Ostrel's CXmlReader,
+// created by class identifier through the component model, and prints every
+// callback as one JSON object per line, in call order, then how SetData ended:
+//
+//   {"call":"StartElement","tagname":"sentence","parmList":[["Title","t"]]}
+//   {"call":"SetData","result":0}
+//
+// --late-bound calls SetData by name through IDispatch instead of through its
+// slot; the output is the same. Exit status: 0 when SetData returned 0, 2 when
+// it returned -1, 1 when the call or the creation of the reader failed.
+#include <cstdio>
+#include <iostream>
+#include <string>
+#include <string_view>
+
+#include "platform/collection.h"
+#include "platform/com_runtime.h"
+#include "platform/dispatch.h"
+#include "platform/error_info.h"
+#include "platform/runtime_error.h"
+#include "platform/text.h"
+#include "platform/unicode.h"
+#include "tools/json.h"
+#include "xmllib/ostrel.h"
+
+namespace {
+
+using platform::Bstr;
+using platform::Check;
+using platform::View;
+using tools::JsonString;
+
+void PrintCall(std::string_view call, const std::string& fields) {
+  std::cout << "{\"call\":\"" << call << '"' << fields << "}\n";
+}
+
+std::string Field(std::string_view name, const std::string& json) {
+  return ",\"" + std::string(name) + "\":" + json;
+}
+
+std::string TextField(std::string_view name, BSTR text) { return Field(name, JsonString(View(text))); }
+
+// [["key","value"],...] in list order.
+std::string PairsJson(Collection& list) {
+  int32_t count = 0;
+  Check(list.Count(&count));
+  std::string json = "[";
+  for (int32_t position = 1; position <= count; ++position) {
+    VARIANT index;
+    index.vt = VT_I4;
+    index.lVal = position;
+    Bstr key;
+    Bstr value;
+    Check(list.Key(&position, key.Receive()));
+    Check(list.Item(&index, value.Receive()));
+    if (position > 1) json += ',';
+    json += "[" + JsonString(key.view()) + "," + JsonString(value.view()) + "]";
+  }
+  return json + "]";
+}
+
+class DumpHandler final : public platform::DispatchObject<DumpHandler, _IXmlHandler> {
+ public:
+  static const platform::DispatchTable<DumpHandler>& Members() {
+    static const platform::DispatchTable<DumpHandler> table{
+        platform::Member<DumpHandler, &_IXmlHandler::ErrElement>(u"ErrElement", u"ln", u"msg", u"content"),
+        platform::Member<DumpHandler, &_IXmlHandler::StartElement>(u"StartElement", u"tagname", u"parmList"),
+        platform::Member<DumpHandler, &_IXmlHandler::EndElement>(u"EndElement", u"tagname"),
+        platform::Member<DumpHandler, &_IXmlHandler::contentData>(u"contentData", u"tagname", u"contentData"),
+    };
+    return table;
+  }
+
+  HRESULT ErrElement(int32_t* ln, BSTR* msg, BSTR* content) override {
+    PrintCall("ErrElement", Field("ln", std::to_string(*ln)) + TextField("msg", *msg) + TextField("content", *content));
+    return S_OK;
+  }
+  HRESULT StartElement(BSTR* tagname, Collection** parmList) override {
+    return platform::Guard([&] {
+      if (!*parmList) platform::Raise(platform::errnum::kObjectNotSet);
+      PrintCall("StartElement", TextField("tagname", *tagname) + Field("parmList", PairsJson(**parmList)));
+    });
+  }
+  HRESULT EndElement(BSTR* tagname) override {
+    PrintCall("EndElement", TextField("tagname", *tagname));
+    return S_OK;
+  }
+  HRESULT contentData(BSTR* tagname, BSTR* contentData) override {
+    PrintCall("contentData", TextField("tagname", *tagname) + TextField("contentData", *contentData));
+    return S_OK;
+  }
+};
+
+int16_t SetDataBySlot(_CXmlReader& reader, Bstr& filename, _IXmlHandler* handle) {
+  int16_t result = 0;
+  Check(reader.SetData(filename.Address(), &handle, &result));
+  return result;
+}
+
+int16_t SetDataByName(_CXmlReader& reader, Bstr& filename, _IXmlHandler* handle) {
+  IDispatch* handler = handle;
+  VARIANT arguments[2];
+  arguments[0].vt = VT_BYREF | VT_BSTR;
+  arguments[0].pbstrVal = filename.Address();
+  arguments[1].vt = VT_BYREF | VT_DISPATCH;
+  arguments[1].ppdispVal = &handler;
+  VARIANT result = platform::CallByName(&reader, u"SetData", arguments, 2);
+  const bool isStatus = result.vt == VT_I2;
+  const int16_t status = isStatus ? result.iVal : 0;
+  VariantClear(&result);
+  if (!isStatus) platform::Raise(platform::errnum::kTypeMismatch);
+  return status;
+}
+
+void ReportFailure(const char* what, const platform::RuntimeError& error) {
+  std::cerr << "ostrel-dump: " << what << ": error " << error.number() << ": "
+            << platform::ToUtf8(error.description()) << '\n';
+}
+
+int Dump(std::string_view file, bool lateBound) {
+  platform::ComPtr<_CXmlReader> reader;
+  try {
+    reader = platform::CreateObject<_CXmlReader>(ostrel::kCXmlReaderId);
+  } catch (const platform::RuntimeError& error) {
+    ReportFailure("cannot create CXmlReader", error);
+    return 1;
+  }
+  const auto handler = platform::ComPtr<_IXmlHandler>::Attach(new DumpHandler());
+  Bstr filename(platform::FromUtf8(file));
+  try {
+    const int16_t result = lateBound ? SetDataByName(*reader.get(), filename, handler.get())
+                                     : SetDataBySlot(*reader.get(), filename, handler.get());
+    PrintCall("SetData", Field("result", std::to_string(result)));
+    return result == 0 ? 0 : 2;
+  } catch (const platform::RuntimeError& error) {
+    PrintCall("SetData", Field("error", std::to_string(error.number())) +
+                             Field("description", JsonString(error.description())));
+    return 1;
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const bool lateBound = argc == 3 && std::string_view(argv[1]) == "--late-bound";
+  if (argc != 2 && !lateBound) {
+    std::cerr << "usage: ostrel-dump [--late-bound] FILE\n";
+    return 1;
+  }
+  return Dump(argv[argc - 1], lateBound);
+}

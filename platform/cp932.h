@@ -1,0 +1,60 @@
+// Conversion between UTF-16 and CP932, the Shift-JIS of the files that the
+// file slot reads and writes.
+//
+// Both directions keep one iconv descriptor open for their whole life:
+// opening one per call would dominate the cost of reading large files.
+// Converters are not safe for concurrent use.
+#pragma once
+
+#include <iconv.h>
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+class Cp932Decoder {
+ public:
+  // A CP932 sequence is one or two bytes, so at most one byte can be waiting
+  // for the rest of its character.
+  static constexpr size_t kLongestIncomplete = 1;
+
+  struct Result {
+    size_t bytesUsed;
+    size_t unitsWritten;
+  };
+
+  Cp932Decoder();  // raises 51 when the system has no CP932 converter
+  ~Cp932Decoder();
+  Cp932Decoder(const Cp932Decoder&) = delete;
+  Cp932Decoder& operator=(const Cp932Decoder&) = delete;
+
+  // Decodes BYTES into OUT, which must have room for bytes.size() units: no
+  // CP932 sequence yields more units than it has bytes. A byte that is not
+  // CP932 becomes U+FFFD and decoding goes on with the next byte. A lead byte
+  // that ends BYTES is left unused for the next call, unless LAST says that
+  // no bytes follow; then it becomes U+FFFD too.
+  Result Decode(std::string_view bytes, char16_t* out, bool last);
+
+ private:
+  iconv_t descriptor_;
+};
+
+class Cp932Encoder {
+ public:
+  Cp932Encoder();  // raises 51 when the system has no CP932 converter
+  ~Cp932Encoder();
+  Cp932Encoder(const Cp932Encoder&) = delete;
+  Cp932Encoder& operator=(const Cp932Encoder&) = delete;
+
+  // Appends TEXT in CP932 to OUT. A character that CP932 cannot represent
+  // (an emoji, a lone surrogate) raises 5 naming it as U+XXXX, and OUT is left
+  // as it was.
+  void Encode(std::u16string_view text, std::string& out);
+
+ private:
+  iconv_t descriptor_;
+};
+
+}  // namespace platform

@@ -1,0 +1,34 @@
+#include "platform/file_error.h"
+
+#include <cerrno>
+
+#include "platform/runtime_error.h"
+
+namespace platform {
+
+int32_t FileErrorNumber(int error, FileUse use) {
+  switch (error) {
+    case ENOENT:
+      return use == FileUse::kInput ? errnum::kFileNotFound : errnum::kPathNotFound;
+    case ENOTDIR:
+      return errnum::kPathNotFound;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+      return errnum::kPermissionDenied;
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG:
+      return errnum::kDiskFull;
+    case EIO:
+      return errnum::kDeviceIo;
+    case ENAMETOOLONG:
+      return errnum::kBadFileName;
+    default:
+      return errnum::kPathFileAccess;
+  }
+}
+
+void RaiseFileError(int error, FileUse use) { Raise(FileErrorNumber(error, use)); }
+
+}  // namespace platform

@@ -1,0 +1,18 @@
+// The run-time error of a failed system call on a file of the file slot.
+#pragma once
+
+#include <cstdint>
+
+namespace platform {
+
+// A missing file means "file not found" when reading, but "path not found"
+// when writing, since writing creates the file and only a missing folder can
+// make that fail.
+enum class FileUse { kInput, kOutput };
+
+int32_t FileErrorNumber(int error, FileUse use);
+
+// Raises the error for ERROR (an errno value) with its standard description.
+[[noreturn]] void RaiseFileError(int error, FileUse use);
+
+}  // namespace platform

@@ -1,0 +1,87 @@
+#include "platform/line_reader.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include "platform/file_error.h"
+
+namespace platform {
+namespace {
+
+constexpr size_t kBlockSize = 64 * 1024;
+
+bool IsLineEnd(char16_t unit) { return unit == u'\r' || unit == u'\n'; }
+
+}  // namespace
+
+LineReader::LineReader(int fd, Cp932Decoder& decoder)
+    : fd_(fd), decoder_(decoder), bytes_(new char[kBlockSize + Cp932Decoder::kLongestIncomplete]) {}
+
+bool LineReader::AtEnd() {
+  if (Held() > 0 || byteCount_ > 0) return false;
+  // Only raw bytes may be read here: decoding could move the decoded text,
+  // and with it the line that the caller still holds.
+  if (!endOfFile_) ReadBlock();
+  return byteCount_ == 0;
+}
+
+std::u16string_view LineReader::ReadLine() {
+  for (size_t from = 0;;) {
+    const size_t brk = FindBreak(from);
+    if (IsDecided(brk) || !DecodeMore()) return TakeLine(brk);
+    from = brk;
+  }
+}
+
+// The offset from the line's start of its first CR or LF at or after FROM;
+// Held() when the decoded text has none.
+size_t LineReader::FindBreak(size_t from) const {
+  const auto line = text_.begin() + lineStart_;
+  return std::find_if(line + from, text_.end(), IsLineEnd) - line;
+}
+
+// A CR that is the last unit decoded may yet turn out to be the start of a
+// CR LF.
+bool LineReader::IsDecided(size_t brk) const {
+  return brk < Held() && !(text_[lineStart_ + brk] == u'\r' && brk + 1 == Held());
+}
+
+std::u16string_view LineReader::TakeLine(size_t brk) {
+  const char16_t* line = text_.data() + lineStart_;
+  size_t lineEnd = 0;
+  if (brk < Held()) lineEnd = line[brk] == u'\r' && brk + 1 < Held() && line[brk + 1] == u'\n' ? 2 : 1;
+  lineStart_ += brk + lineEnd;
+  return {line, brk};
+}
+
+// Appends the next block's text after the current line, which moves to the
+// front first so that the buffer holds one line and one block at most.
+// False when the file has nothing left.
+bool LineReader::DecodeMore() {
+  if (!endOfFile_ && byteCount_ <= Cp932Decoder::kLongestIncomplete) ReadBlock();
+  if (byteCount_ == 0) return false;
+  text_.erase(text_.begin(), text_.begin() + lineStart_);
+  lineStart_ = 0;
+  const size_t held = text_.size();
+  text_.resize(held + byteCount_);
+  const auto decoded = decoder_.Decode({bytes_.get(), byteCount_}, text_.data() + held, endOfFile_);
+  text_.resize(held + decoded.unitsWritten);
+  byteCount_ -= decoded.bytesUsed;
+  std::memmove(bytes_.get(), bytes_.get() + decoded.bytesUsed, byteCount_);
+  return true;
+}
+
+void LineReader::ReadBlock() {
+  ssize_t count;
+  do {
+    count = ::read(fd_, bytes_.get() + byteCount_, kBlockSize);
+  } while (count < 0 && errno == EINTR);
+  if (count < 0) RaiseFileError(errno, FileUse::kInput);
+  if (count == 0) endOfFile_ = true;
+  byteCount_ += static_cast<size_t>(count);
+}
+
+}  // namespace platform

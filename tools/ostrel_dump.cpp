@@ -21,6 +21,8 @@
 #include "platform/text.h"
 #include "platform/unicode.h"
 #include "tools/json.h"
+#include "xmllib/attribute_pairs.h"
+#include "xmllib/handler_members.h"
 #include "xmllib/ostrel.h"
 
 namespace {
@@ -34,42 +36,23 @@ void PrintCall(std::string_view call, const std::string& fields) {
   std::cout << "{\"call\":\"" << call << '"' << fields << "}\n";
 }
 
-std::string Field(std::string_view name, const std::string& json) {
-  return ",\"" + std::string(name) + "\":" + json;
-}
+std::string Field(std::string_view name, const std::string& json) { return ",\"" + std::string(name) + "\":" + json; }
 
 std::string TextField(std::string_view name, BSTR text) { return Field(name, JsonString(View(text))); }
 
 // [["key","value"],...] in list order.
 std::string PairsJson(Collection& list) {
-  int32_t count = 0;
-  Check(list.Count(&count));
   std::string json = "[";
-  for (int32_t position = 1; position <= count; ++position) {
-    VARIANT index;
-    index.vt = VT_I4;
-    index.lVal = position;
-    Bstr key;
-    Bstr value;
-    Check(list.Key(&position, key.Receive()));
-    Check(list.Item(&index, value.Receive()));
-    if (position > 1) json += ',';
-    json += "[" + JsonString(key.view()) + "," + JsonString(value.view()) + "]";
+  for (const auto& [key, value] : ostrel::PairsOf(list)) {
+    if (json.size() > 1) json += ',';
+    json += "[" + JsonString(key) + "," + JsonString(value) + "]";
   }
   return json + "]";
 }
 
 class DumpHandler final : public platform::DispatchObject<DumpHandler, _IXmlHandler> {
  public:
-  static const platform::DispatchTable<DumpHandler>& Members() {
-    static const platform::DispatchTable<DumpHandler> table{
-        platform::Member<DumpHandler, &_IXmlHandler::ErrElement>(u"ErrElement", u"ln", u"msg", u"content"),
-        platform::Member<DumpHandler, &_IXmlHandler::StartElement>(u"StartElement", u"tagname", u"parmList"),
-        platform::Member<DumpHandler, &_IXmlHandler::EndElement>(u"EndElement", u"tagname"),
-        platform::Member<DumpHandler, &_IXmlHandler::contentData>(u"contentData", u"tagname", u"contentData"),
-    };
-    return table;
-  }
+  static const platform::DispatchTable<DumpHandler>& Members() { return ostrel::XmlHandlerMembers<DumpHandler>(); }
 
   HRESULT ErrElement(int32_t* ln, BSTR* msg, BSTR* content) override {
     PrintCall("ErrElement", Field("ln", std::to_string(*ln)) + TextField("msg", *msg) + TextField("content", *content));
@@ -113,8 +96,8 @@ int16_t SetDataByName(_CXmlReader& reader, Bstr& filename, _IXmlHandler* handle)
 }
 
 void ReportFailure(const char* what, const platform::RuntimeError& error) {
-  std::cerr << "ostrel-dump: " << what << ": error " << error.number() << ": "
-            << platform::ToUtf8(error.description()) << '\n';
+  std::cerr << "ostrel-dump: " << what << ": error " << error.number() << ": " << platform::ToUtf8(error.description())
+            << '\n';
 }
 
 int Dump(std::string_view file, bool lateBound) {
@@ -133,8 +116,8 @@ int Dump(std::string_view file, bool lateBound) {
     PrintCall("SetData", Field("result", std::to_string(result)));
     return result == 0 ? 0 : 2;
   } catch (const platform::RuntimeError& error) {
-    PrintCall("SetData", Field("error", std::to_string(error.number())) +
-                             Field("description", JsonString(error.description())));
+    PrintCall("SetData",
+              Field("error", std::to_string(error.number())) + Field("description", JsonString(error.description())));
     return 1;
   }
 }

@@ -252,23 +252,13 @@ void CXmlReader::ReadTokens(ReadCall& call) {
 // False when the read is over.
 bool CXmlReader::OnToken(ReadCall& call, TokenKind kind, const std::u16string& text) {
   switch (kind) {
-    case TokenKind::StartTag:
-      OnStartTag(call, text);
-      return true;
-    case TokenKind::EmptyTag:
-      OnEmptyTag(call, text);
-      return true;
-    case TokenKind::EndTag:
-      return OnEndTag(call, text);
-    case TokenKind::Content:
-      OnContent(call, text);
-      return true;
+    case TokenKind::StartTag: OnStartTag(call, text); return true;
+    case TokenKind::EmptyTag: OnEmptyTag(call, text); return true;
+    case TokenKind::EndTag: return OnEndTag(call, text);
+    case TokenKind::Content: OnContent(call, text); return true;
     case TokenKind::Comment:
-    case TokenKind::ProcessingInstruction:
-      return true;
-    case TokenKind::EndOfInput:
-      OnEndOfInput(call, text);
-      return false;
+    case TokenKind::ProcessingInstruction: return true;
+    case TokenKind::EndOfInput: OnEndOfInput(call, text); return false;
   }
   return false;
 }
@@ -324,8 +314,8 @@ void CXmlReader::OnContent(ReadCall& call, const std::u16string& text) {
 void CXmlReader::OnEndOfInput(ReadCall& call, const std::u16string& text) {
   if (call.openTags.empty()) return;
   call.callbacks.ErrElement(
-      call.tokenCount,
-      std::u16string(call.filename) + u"で未処理のタグ (" + call.openTags.front() + u") があります。", text);
+      call.tokenCount, std::u16string(call.filename) + u"で未処理のタグ (" + call.openTags.front() + u") があります。",
+      text);
 }
 
 }  // namespace ostrel

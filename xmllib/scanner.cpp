@@ -73,14 +73,10 @@ TokenKind TokenScanner::NextToken(std::u16string& text) {
   if (atEnd) return TokenKind::EndOfInput;
   for (const MarkedKind& kind : kMarkedKinds) {
     switch (ExtractToken(kind.startMark, kind.endMark, text)) {
-      case ExtractResult::NoMatch:
-        continue;
-      case ExtractResult::Found:
-        return kind.found;
-      case ExtractResult::FoundEmpty:
-        return kind.foundEmpty;
-      case ExtractResult::Unterminated:
-        return TokenKind::EndOfInput;
+      case ExtractResult::NoMatch: continue;
+      case ExtractResult::Found: return kind.found;
+      case ExtractResult::FoundEmpty: return kind.foundEmpty;
+      case ExtractResult::Unterminated: return TokenKind::EndOfInput;
     }
   }
   ExtractToken(u"", u"", text);

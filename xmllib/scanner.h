@@ -60,8 +60,7 @@ class TokenScanner {
  private:
   bool ReadLine(std::u16string& line);
   bool AppendLine(std::u16string_view separator);
-  ExtractResult ExtractToken(std::u16string_view startMark, std::u16string_view endMark,
-                             std::u16string& text);
+  ExtractResult ExtractToken(std::u16string_view startMark, std::u16string_view endMark, std::u16string& text);
   ExtractResult ExtractContent(std::u16string& text);
   std::size_t FindAcrossLines(std::u16string_view mark, std::u16string_view separator);
 

@@ -1,0 +1,200 @@
+// SetData: the callbacks a file produces, in order, with their values; the
+// nesting errors; the message boxes for a missing file or file name.
+#include "xmllib/reader.h"
+
+#include <string>
+#include <vector>
+
+#include "tests/xmllib/xml_test_support.h"
+
+namespace {
+
+using ostrel_test::MessageBoxShown;
+using ostrel_test::RecordingHandler;
+using ostrel_test::Utf8;
+using Calls = std::vector<std::string>;
+
+class ReaderTest : public ostrel_test::XmlFileTest {
+ protected:
+  // SetData through its slot; returns the call's status.
+  HRESULT SetData(const std::u16string& filename, _IXmlHandler* handle, int16_t* result) {
+    platform::Bstr name(filename);
+    return reader->SetData(name.Address(), &handle, result);
+  }
+
+  // The calls that reading a file of LINES makes, which must succeed with 0.
+  Calls Read(std::initializer_list<std::string_view> lines) {
+    path = WriteLines("input.xml", lines);
+    handler->calls.clear();
+    int16_t result = 1;
+    EXPECT_EQ(SetData(path, handler.get(), &result), S_OK);
+    EXPECT_EQ(result, 0);
+    return handler->calls;
+  }
+
+  // The ErrElement text for the end of input with ELEMENT open in the file
+  // that Read writes.
+  std::string Unprocessed(const std::string& element) const {
+    return Utf8(PathOf("input.xml")) + "で未処理のタグ (" + element + ") があります。";
+  }
+
+  platform::ComPtr<ostrel::CXmlReader> reader = platform::ComPtr<ostrel::CXmlReader>::Attach(new ostrel::CXmlReader());
+  platform::ComPtr<RecordingHandler> handler = RecordingHandler::Create();
+  std::u16string path;
+};
+
+// --- Callbacks in file order ---
+
+TEST_F(ReaderTest, MemoFileGivesElementsContentAndAFinalEmptyContent) {
+  EXPECT_EQ(Read({"<?xml version=\"1.0\"  encoding = \"Shift-JIS\" ?>", "<!-- c -->", "<Memo>",
+                  "\t<sentence Title=\"t\">s</sentence>", "</Memo>"}),
+            (Calls{"StartElement(Memo)", "StartElement(sentence; Title=t)", "contentData(sentence, s)",
+                   "EndElement(sentence)", "EndElement(Memo)", "contentData(, )"}));
+}
+
+TEST_F(ReaderTest, EmptyElementTagStartsEndsAndGivesEmptyContent) {
+  EXPECT_EQ(Read({"<a x=\"1\"/>"}),
+            (Calls{"StartElement(a; x=1)", "EndElement(a)", "contentData(a, )", "contentData(, )"}));
+}
+
+TEST_F(ReaderTest, ContentGoesToTheInnermostOpenElement) {
+  EXPECT_EQ(Read({"<a><b>in</b>out</a>"}),
+            (Calls{"StartElement(a)", "StartElement(b)", "contentData(b, in)", "EndElement(b)", "contentData(a, out)",
+                   "EndElement(a)", "contentData(, )"}));
+}
+
+TEST_F(ReaderTest, ContentOutsideAnyElementHasAnEmptyName) {
+  EXPECT_EQ(Read({"text<a></a>"}),
+            (Calls{"contentData(, text)", "StartElement(a)", "EndElement(a)", "contentData(, )"}));
+}
+
+TEST_F(ReaderTest, BlankBetweenTagsIsReportedAsContent) { EXPECT_EQ(Read({"<a> <b>"}).at(1), "contentData(a,  )"); }
+
+TEST_F(ReaderTest, TextAfterTheLastEndTagIsNeverReported) {
+  EXPECT_EQ(Read({"<Memo>", "</Memo>tail"}), (Calls{"StartElement(Memo)", "EndElement(Memo)", "contentData(, )"}));
+}
+
+TEST_F(ReaderTest, EmptyFileGivesOnlyTheFinalEmptyContent) {
+  path = WriteBytes("empty.xml", "");
+  int16_t result = 1;
+  EXPECT_EQ(SetData(path, handler.get(), &result), S_OK);
+  EXPECT_EQ(result, 0);
+  EXPECT_EQ(handler->calls, (Calls{"contentData(, )"}));
+}
+
+TEST_F(ReaderTest, ContentDecodesGreaterLessAndQuoteOnly) {
+  EXPECT_EQ(Read({"<a>x &lt;y&gt; &quot;z&quot; &amp;amp;</a>"}).at(1), "contentData(a, x <y> \"z\" &amp;amp;)");
+  EXPECT_EQ(Read({"<a>&amp;lt; &apos; &#60;</a>"}).at(1), "contentData(a, &amp;lt; &apos; &#60;)");
+}
+
+TEST_F(ReaderTest, DecodedCharactersNeverFormANewReference) {
+  EXPECT_EQ(Read({"<a>&&gt;gt;&gt;&gt;&l&lt;t;</a>"}).at(1), "contentData(a, &>gt;>>&l<t;)");
+}
+
+TEST_F(ReaderTest, AttributeValuesAndNamesAreNotDecoded) {
+  EXPECT_EQ(Read({"<a x=\"&lt;\">"}).at(0), "StartElement(a; x=&lt;)");
+}
+
+TEST_F(ReaderTest, JapaneseTextIsReadFromShiftJis) {
+  // "<メモ 題=\"件\">本文</メモ>" in CP932.
+  EXPECT_EQ(Read({"<\x83\x81\x83\x82 \x91\xE8=\"\x8C\x8F\">\x96\x7B\x95\xB6</\x83\x81\x83\x82>"}),
+            (Calls{"StartElement(メモ; 題=件)", "contentData(メモ, 本文)", "EndElement(メモ)", "contentData(, )"}));
+}
+
+// --- The attribute list ---
+
+TEST_F(ReaderTest, OneListServesEveryStartTagAndIsEmptiedAfterEach) {
+  EXPECT_EQ(Read({"<a x=\"1\">", "<b y=\"2\"/>", "<c>"}),
+            (Calls{"StartElement(a; x=1)", "StartElement(b; y=2)", "EndElement(b)", "contentData(b, )",
+                   "StartElement(c)", "contentData(c, )", "ErrElement(5, " + Unprocessed("a") + ", )"}));
+  ASSERT_EQ(handler->listsSeen.size(), 3u);
+  EXPECT_EQ(handler->listsSeen[1], handler->listsSeen[0]);
+  EXPECT_EQ(handler->listsSeen[2], handler->listsSeen[0]);
+}
+
+TEST_F(ReaderTest, HandlerThatKeepsTheListFindsItEmptyAfterTheRead) {
+  Read({"<a x=\"1\" y=\"2\">", "</a>"});
+  ASSERT_TRUE(handler->keptList);
+  int32_t count = -1;
+  ASSERT_EQ(handler->keptList->Count(&count), S_OK);
+  EXPECT_EQ(count, 0);
+}
+
+// --- Nesting errors ---
+
+TEST_F(ReaderTest, EndTagOfAnOuterElementStopsTheRead) {
+  EXPECT_EQ(Read({"<a><b></a>", "<c/>"}),
+            (Calls{"StartElement(a)", "StartElement(b)", "ErrElement(3, タグ(bと(a)は対称していません。, a)"}));
+}
+
+TEST_F(ReaderTest, EndTagWithNothingOpenIsAnError) {
+  EXPECT_EQ(Read({"</a>"}), (Calls{"ErrElement(1, タグ(a)は対称していません。, a)"}));
+}
+
+TEST_F(ReaderTest, EmptyElementTagNeverOpensItsElement) {
+  EXPECT_EQ(Read({"<a/></a>"}), (Calls{"StartElement(a)", "EndElement(a)", "contentData(a, )",
+                                       "ErrElement(2, タグ(a)は対称していません。, a)"}));
+}
+
+TEST_F(ReaderTest, EndTagsCompareWholeAndCaseSensitively) {
+  EXPECT_EQ(Read({"<a></a >"}).back(), "ErrElement(2, タグ(aと(a )は対称していません。, a )");
+  EXPECT_EQ(Read({"<a></A>"}).back(), "ErrElement(2, タグ(aと(A)は対称していません。, A)");
+}
+
+TEST_F(ReaderTest, CommentsAndInstructionsCountAsTokens) {
+  EXPECT_EQ(Read({"<?xml?>", "<!-- c -->", "</x>"}), (Calls{"ErrElement(3, タグ(x)は対称していません。, x)"}));
+}
+
+TEST_F(ReaderTest, EndOfInputWithAnElementOpenIsAnError) {
+  EXPECT_EQ(Read({"<Memo>"}),
+            (Calls{"StartElement(Memo)", "contentData(Memo, )", "ErrElement(3, " + Unprocessed("Memo") + ", )"}));
+}
+
+TEST_F(ReaderTest, EndOfInputNamesTheOutermostOpenElement) {
+  EXPECT_EQ(Read({"<a><b>"}).back(), "ErrElement(4, " + Unprocessed("a") + ", )");
+}
+
+TEST_F(ReaderTest, InputEndingInsideATagReportsTheUnfinishedText) {
+  EXPECT_EQ(Read({"<Memo>", "<sentence Title=\"x\""}),
+            (Calls{"StartElement(Memo)", "ErrElement(2, " + Unprocessed("Memo") + ", sentence Title=\"x\")"}));
+}
+
+TEST_F(ReaderTest, EndTagWithASlashEndsTheReadAsTheInputWould) {
+  EXPECT_EQ(Read({"<a></a/>"}), (Calls{"StartElement(a)", "ErrElement(2, " + Unprocessed("a") + ", a)"}));
+}
+
+TEST_F(ReaderTest, InputEndingInsideATagWithNothingOpenIsNoError) {
+  EXPECT_EQ(Read({"<a></a>", "<b"}), (Calls{"StartElement(a)", "EndElement(a)"}));
+}
+
+// --- Missing file or file name ---
+
+TEST_F(ReaderTest, EmptyFileNameShowsAMessageAndReadsNothing) {
+  int16_t result = 0;
+  EXPECT_EQ(SetData(u"", handler.get(), &result), S_OK);
+  EXPECT_EQ(result, -1);
+  EXPECT_EQ(messageBoxes, (std::vector<MessageBoxShown>{{"XMLファイルが指定されていません。", "Ostrel"}}));
+  EXPECT_TRUE(handler->calls.empty());
+}
+
+TEST_F(ReaderTest, MissingFileShowsItsNameAndReadsNothing) {
+  int16_t result = 0;
+  EXPECT_EQ(SetData(PathOf("none.xml"), handler.get(), &result), S_OK);
+  EXPECT_EQ(result, -1);
+  EXPECT_EQ(messageBoxes,
+            (std::vector<MessageBoxShown>{
+                {"XMLファイル (" + Utf8(PathOf("none.xml")) + "）のオープンに失敗しました。", "Ostrel"}}));
+  EXPECT_TRUE(handler->calls.empty());
+}
+
+TEST_F(ReaderTest, OneReaderReadsFileAfterFile) {
+  Read({"<a>"});
+  handler->calls.clear();
+  path = WriteLines("second.xml", {"<b></b>"});
+  int16_t result = 1;
+  EXPECT_EQ(SetData(path, handler.get(), &result), S_OK);
+  EXPECT_EQ(result, 0);
+  EXPECT_EQ(handler->calls, (Calls{"StartElement(b)", "EndElement(b)", "contentData(, )"}));
+}
+
+}  // namespace

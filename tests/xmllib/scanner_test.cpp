@@ -1,0 +1,287 @@
+// The token scanner, through files on disk: which tokens a file gives, with
+// which texts, and where positions overflow.
+#include "xmllib/scanner.h"
+
+#include <string>
+#include <vector>
+
+#include "tests/xmllib/xml_test_support.h"
+
+namespace {
+
+using ostrel::TokenKind;
+using ostrel::TokenScanner;
+using ostrel_test::Utf8;
+using Tokens = std::vector<std::string>;
+
+std::string NameOf(TokenKind kind) {
+  switch (kind) {
+    case TokenKind::EndOfInput: return "EndOfInput";
+    case TokenKind::StartTag: return "StartTag";
+    case TokenKind::EndTag: return "EndTag";
+    case TokenKind::EmptyTag: return "EmptyTag";
+    case TokenKind::Content: return "Content";
+    case TokenKind::Comment: return "Comment";
+    case TokenKind::ProcessingInstruction: return "ProcessingInstruction";
+  }
+  return "?";
+}
+
+class ScannerTest : public ostrel_test::XmlFileTest {
+ protected:
+  // "Kind:text" for each token of a file of LINES, up to the first EndOfInput.
+  Tokens Scan(std::initializer_list<std::string_view> lines) { return ScanFile(WriteLines("input.xml", lines)); }
+
+  Tokens ScanFile(const std::u16string& path) {
+    EXPECT_TRUE(scanner.OpenInput(path));
+    Tokens tokens;
+    std::u16string text;
+    TokenKind kind = TokenKind::Content;
+    while (kind != TokenKind::EndOfInput && tokens.size() < 100000) {
+      kind = scanner.NextToken(text);
+      tokens.push_back(NameOf(kind) + ":" + Utf8(text));
+    }
+    scanner.CloseInput();
+    return tokens;
+  }
+
+  // The number of the run-time error that scanning LINES raises, 0 for none.
+  int32_t ScanError(std::initializer_list<std::string_view> lines) {
+    try {
+      Scan(lines);
+      return 0;
+    } catch (const platform::RuntimeError& error) {
+      scanner.CloseInput();
+      return error.number();
+    }
+  }
+
+  TokenScanner scanner;
+};
+
+// A line of COUNT copies of C.
+std::string Repeat(std::size_t count, char c) { return std::string(count, c); }
+
+// --- Tags ---
+
+TEST_F(ScannerTest, ContentAfterATagStaysPendingUntilTheNextLine) {
+  EXPECT_EQ(Scan({"<a>x", "</a>"}), (Tokens{"StartTag:a", "Content:x", "EndTag:a", "Content:", "EndOfInput:"}));
+}
+
+TEST_F(ScannerTest, TagsSideBySideGiveNoContentBetween) {
+  EXPECT_EQ(Scan({"<a><b>"}), (Tokens{"StartTag:a", "StartTag:b", "Content:", "EndOfInput:"}));
+}
+
+TEST_F(ScannerTest, BlanksBetweenTagsOnOneLineAreContent) {
+  EXPECT_EQ(Scan({"<a> <b>"}), (Tokens{"StartTag:a", "Content: ", "StartTag:b", "Content:", "EndOfInput:"}));
+}
+
+TEST_F(ScannerTest, IndentedTagsOnTheirOwnLinesGiveNoContent) {
+  EXPECT_EQ(Scan({"<a>", " \t  <b>"}), (Tokens{"StartTag:a", "StartTag:b", "Content:", "EndOfInput:"}));
+}
+
+TEST_F(ScannerTest, TagOverTwoLinesIsJoinedByOneSpace) {
+  EXPECT_EQ(Scan({"<sentence", "   Title=\"x\">"}),
+            (Tokens{"StartTag:sentence Title=\"x\"", "Content:", "EndOfInput:"}));
+}
+
+TEST_F(ScannerTest, BlanksBeforeALineBreakInATagStay) {
+  EXPECT_EQ(Scan({"<a  ", "x>"}), (Tokens{"StartTag:a   x", "Content:", "EndOfInput:"}));
+}
+
+TEST_F(ScannerTest, BreakRightAfterTheStartMarkLeavesNoSpace) {
+  EXPECT_EQ(Scan({"<", "/a>"}), (Tokens{"StartTag:/a", "Content:", "EndOfInput:"}));
+}
+
+TEST_F(ScannerTest, EmptyElementTagsLoseOnlyTheirSlash) {
+  EXPECT_EQ(Scan({"<a/>", "<a />", "<a x=\"1\"/>"}),
+            (Tokens{"EmptyTag:a", "EmptyTag:a ", "EmptyTag:a x=\"1\"", "Content:", "EndOfInput:"}));
+}
+
+TEST_F(ScannerTest, EmptyBracketsAreAStartTagWithEmptyText) {
+  EXPECT_EQ(Scan({"<>"}), (Tokens{"StartTag:", "Content:", "EndOfInput:"}));
+}
+
+TEST_F(ScannerTest, EndTagKeepsABlankBeforeItsBracket) {
+  EXPECT_EQ(Scan({"</a >"}), (Tokens{"EndTag:a ", "Content:", "EndOfInput:"}));
+}
+
+TEST_F(ScannerTest, EndTagWithASlashEndsTheInput) {
+  EXPECT_EQ(Scan({"<a></a/>"}), (Tokens{"StartTag:a", "EndOfInput:a"}));
+}
+
+TEST_F(ScannerTest, LessThanInContentOpensATagThatRunsToTheNextBracket) {
+  // The line joined to the open tag is trimmed together with what stood
+  // after the "<", so the blank before "b" goes too.
+  EXPECT_EQ(Scan({"<r>a < b", "c>d</r>"}),
+            (Tokens{"StartTag:r", "Content:a ", "StartTag:b c", "Content:d", "EndTag:r", "Content:", "EndOfInput:"}));
+}
+
+TEST_F(ScannerTest, LeadingSpacesTabsAndNulsOfEveryLineAreDropped) {
+  const std::string bytes = std::string("\t\0 <a\r\n \0\tb>\r\n", 14);
+  EXPECT_EQ(ScanFile(WriteBytes("input.xml", bytes)), (Tokens{"StartTag:a b", "Content:", "EndOfInput:"}));
+}
+
+// --- Comments and processing instructions ---
+
+TEST_F(ScannerTest, CommentRunsFromItsBangToTheArrow) {
+  EXPECT_EQ(Scan({"<!-- note -->"}), (Tokens{"Comment:-- note -", "Content:", "EndOfInput:"}));
+}
+
+TEST_F(ScannerTest, DeclarationRunsOnToTheNextArrowWhereverItIs) {
+  EXPECT_EQ(Scan({"<!DOCTYPE memo>", "<!-- c -->"}),
+            (Tokens{"Comment:DOCTYPE memo> <!-- c -", "Content:", "EndOfInput:"}));
+}
+
+TEST_F(ScannerTest, ProcessingInstructionRunsToItsEndMark) {
+  EXPECT_EQ(Scan({"<?xml version=\"1.0\"?><a>"}),
+            (Tokens{"ProcessingInstruction:xml version=\"1.0\"", "StartTag:a", "Content:", "EndOfInput:"}));
+}
+
+TEST_F(ScannerTest, EndMarkIsNeverFoundAcrossALineBreak) {
+  EXPECT_EQ(Scan({"<?x ?", ">", "?>"}), (Tokens{"ProcessingInstruction:x ? > ", "Content:", "EndOfInput:"}));
+}
+
+// --- Content ---
+
+TEST_F(ScannerTest, ContentLinesAreJoinedByCrLfWithoutTheirIndentation) {
+  EXPECT_EQ(Scan({"<a>one", "    two", "</a>"}),
+            (Tokens{"StartTag:a", "Content:one\r\ntwo", "EndTag:a", "Content:", "EndOfInput:"}));
+}
+
+TEST_F(ScannerTest, ContentOnItsOwnLineHasNoBreakInFront) {
+  EXPECT_EQ(Scan({"<a>", "one", "two", "</a>"}),
+            (Tokens{"StartTag:a", "Content:one\r\ntwo", "EndTag:a", "Content:", "EndOfInput:"}));
+}
+
+TEST_F(ScannerTest, EmptyLineInContentAddsALineBreak) {
+  EXPECT_EQ(Scan({"<a>one", "", "two</a>"}),
+            (Tokens{"StartTag:a", "Content:one\r\n\r\ntwo", "EndTag:a", "Content:", "EndOfInput:"}));
+}
+
+TEST_F(ScannerTest, BlanksAfterATagAreTrimmedButTheirLineBreakStays) {
+  EXPECT_EQ(Scan({"<a>  ", "text", "</a>"}),
+            (Tokens{"StartTag:a", "Content:\r\ntext", "EndTag:a", "Content:", "EndOfInput:"}));
+}
+
+TEST_F(ScannerTest, OnlyOneFinalLineBreakIsRemoved) {
+  EXPECT_EQ(Scan({"<a>  ", "</a>", "<b>x", "", "</b>"}),
+            (Tokens{"StartTag:a", "Content:", "EndTag:a", "StartTag:b", "Content:x\r\n", "EndTag:b",
+                    "Content:", "EndOfInput:"}));
+}
+
+TEST_F(ScannerTest, EntityReferencesAreLeftAsTheyStand) {
+  EXPECT_EQ(Scan({"<a>&lt;</a>"}), (Tokens{"StartTag:a", "Content:&lt;", "EndTag:a", "Content:", "EndOfInput:"}));
+}
+
+TEST_F(ScannerTest, ContentWithNoTagAfterItIsDropped) {
+  EXPECT_EQ(Scan({"<a>", "tail", "more"}), (Tokens{"StartTag:a", "Content:", "EndOfInput:"}));
+}
+
+// --- The end of the input ---
+
+TEST_F(ScannerTest, TrailingBlankLinesEndLikeAnyOtherEnd) {
+  EXPECT_EQ(Scan({"<a/>", "", "   "}), (Tokens{"EmptyTag:a", "Content:", "EndOfInput:"}));
+}
+
+TEST_F(ScannerTest, EmptyFileGivesEmptyContentThenTheEnd) {
+  EXPECT_EQ(ScanFile(WriteBytes("empty.xml", "")), (Tokens{"Content:", "EndOfInput:"}));
+}
+
+TEST_F(ScannerTest, InputEndingInsideATagDeliversWhatWasRead) {
+  EXPECT_EQ(Scan({"<sentence Title=\"x\""}), (Tokens{"EndOfInput:sentence Title=\"x\""}));
+  EXPECT_EQ(Scan({"<a", "b"}), (Tokens{"EndOfInput:a b"}));
+  EXPECT_EQ(Scan({"<!-- c"}), (Tokens{"EndOfInput:-- c"}));
+}
+
+TEST_F(ScannerTest, AfterTheEndTheTextIsLeftAsItWas) {
+  ASSERT_TRUE(scanner.OpenInput(WriteLines("input.xml", {"<a>"})));
+  std::u16string text;
+  EXPECT_EQ(scanner.NextToken(text), TokenKind::StartTag);
+  EXPECT_EQ(scanner.NextToken(text), TokenKind::Content);
+  text = u"kept";
+  EXPECT_EQ(scanner.NextToken(text), TokenKind::EndOfInput);
+  EXPECT_EQ(scanner.NextToken(text), TokenKind::EndOfInput);
+  EXPECT_EQ(text, u"kept");
+  EXPECT_TRUE(scanner.CloseInput());
+}
+
+// --- Opening and closing ---
+
+TEST_F(ScannerTest, OpeningStartsAfreshAfterAFileLeftTextPending) {
+  EXPECT_EQ(Scan({"<a>", "tail"}), (Tokens{"StartTag:a", "Content:", "EndOfInput:"}));
+  EXPECT_EQ(ScanFile(WriteLines("second.xml", {"<b>"})), (Tokens{"StartTag:b", "Content:", "EndOfInput:"}));
+}
+
+TEST_F(ScannerTest, MissingFileIsNotOpened) {
+  EXPECT_FALSE(scanner.OpenInput(PathOf("missing.xml")));
+  EXPECT_FALSE(platform::file_slot::IsOpen());
+}
+
+TEST_F(ScannerTest, TakenFileSlotRaisesAndStaysWithItsOwner) {
+  const std::u16string input = WriteLines("input.xml", {"<a>"});
+  platform::file_slot::OpenForOutput(PathOf("other.xml"));
+  try {
+    scanner.OpenInput(input);
+    ADD_FAILURE() << "opening while the slot is taken succeeded";
+  } catch (const platform::RuntimeError& error) {
+    EXPECT_EQ(error.number(), platform::errnum::kFileAlreadyOpen);
+  }
+  EXPECT_TRUE(platform::file_slot::IsOpen());
+  platform::file_slot::Close();
+}
+
+// --- 16-bit positions ---
+
+TEST_F(ScannerTest, TagEndingAtTheLastPositionIsRead) {
+  const std::string name = Repeat(32765, 'a');
+  EXPECT_EQ(Scan({"<" + name + ">"}), (Tokens{"StartTag:" + name, "Content:", "EndOfInput:"}));
+}
+
+TEST_F(ScannerTest, TagEndingOnePositionFurtherOverflows) {
+  EXPECT_EQ(ScanError({"<" + Repeat(32766, 'a') + ">"}), platform::errnum::kOverflow);
+}
+
+TEST_F(ScannerTest, LongerEndMarkOverflowsSooner) {
+  EXPECT_EQ(ScanError({"<!" + Repeat(32764, 'c') + "->"}), 0);
+  EXPECT_EQ(ScanError({"<!" + Repeat(32765, 'c') + "->"}), platform::errnum::kOverflow);
+}
+
+TEST_F(ScannerTest, ContentClosedBeyondTheLastPositionOverflows) {
+  EXPECT_EQ(ScanError({"<a>" + Repeat(32766, 'x') + "</a>"}), 0);
+  EXPECT_EQ(ScanError({"<a>" + Repeat(32767, 'x') + "</a>"}), platform::errnum::kOverflow);
+}
+
+TEST_F(ScannerTest, LineLedByTooManyBlanksOverflows) {
+  EXPECT_EQ(ScanError({Repeat(32766, ' ') + "<a>"}), 0);
+  EXPECT_EQ(ScanError({Repeat(32767, ' ') + "<a>"}), platform::errnum::kOverflow);
+}
+
+TEST_F(ScannerTest, PendingTextLedByTooManyBlanksOverflows) {
+  EXPECT_EQ(ScanError({"<a>" + Repeat(32766, ' '), "x</a>"}), 0);
+  EXPECT_EQ(ScanError({"<a>" + Repeat(32767, ' '), "x</a>"}), platform::errnum::kOverflow);
+}
+
+TEST_F(ScannerTest, TagOverThousandsOfLinesArrivesWhole) {
+  std::string bytes = "<t\r\n";
+  std::string expected = "t";
+  for (int line = 0; line < 3000; ++line) {
+    const std::string item = "k" + std::to_string(line % 10) + "=\"v\"";
+    bytes += "  " + item + "\r\n";
+    expected += " " + item;
+  }
+  bytes += "/>\r\n";
+  EXPECT_EQ(ScanFile(WriteBytes("long.xml", bytes)), (Tokens{"EmptyTag:" + expected + " ", "Content:", "EndOfInput:"}));
+}
+
+TEST_F(ScannerTest, UnterminatedTagLongerThanAnyPositionIsDeliveredWhole) {
+  std::string bytes = "<t";
+  std::string expected = "t";
+  for (int line = 0; line < 4000; ++line) {
+    bytes += "\r\nabcdefghi";
+    expected += " abcdefghi";
+  }
+  EXPECT_EQ(ScanFile(WriteBytes("long.xml", bytes + "\r\n")), (Tokens{"EndOfInput:" + expected}));
+}
+
+}  // namespace

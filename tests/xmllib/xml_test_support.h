@@ -1,0 +1,128 @@
+// What the library's tests share: a scratch folder for input files written as
+// bytes, recorded message boxes, a handler that records its calls, and a check
+// that no test leaves the file slot taken.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <initializer_list>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/collection.h"
+#include "platform/com_ptr.h"
+#include "platform/dispatch.h"
+#include "platform/error_info.h"
+#include "platform/file_slot.h"
+#include "platform/message_box.h"
+#include "platform/runtime_error.h"
+#include "platform/text.h"
+#include "platform/unicode.h"
+#include "xmllib/attribute_pairs.h"
+#include "xmllib/handler_members.h"
+#include "xmllib/ostrel.h"
+
+namespace ostrel_test {
+
+inline std::string Utf8(std::u16string_view text) { return platform::ToUtf8(text); }
+
+// Records each callback as one line, e.g. "StartElement(a; x=1; y='2')",
+// "contentData(a, text)", "ErrElement(3, message, content)".
+class RecordingHandler final : public platform::DispatchObject<RecordingHandler, _IXmlHandler> {
+ public:
+  static platform::ComPtr<RecordingHandler> Create() {
+    return platform::ComPtr<RecordingHandler>::Attach(new RecordingHandler());
+  }
+  static const platform::DispatchTable<RecordingHandler>& Members() {
+    return ostrel::XmlHandlerMembers<RecordingHandler>();
+  }
+
+  HRESULT ErrElement(int32_t* ln, BSTR* msg, BSTR* content) override {
+    return Record("ErrElement",
+                  std::to_string(*ln) + ", " + Utf8(platform::View(*msg)) + ", " + Utf8(platform::View(*content)));
+  }
+  HRESULT StartElement(BSTR* tagname, Collection** parmList) override {
+    if (!keptList) keptList = platform::ComPtr<Collection>::Share(*parmList);
+    listsSeen.push_back(*parmList);
+    return Record("StartElement", Utf8(platform::View(*tagname)) + ListText(**parmList));
+  }
+  HRESULT EndElement(BSTR* tagname) override { return Record("EndElement", Utf8(platform::View(*tagname))); }
+  HRESULT contentData(BSTR* tagname, BSTR* contentData) override {
+    return Record("contentData", Utf8(platform::View(*tagname)) + ", " + Utf8(platform::View(*contentData)));
+  }
+
+  // "; key=value" for each entry of LIST, in list order.
+  static std::string ListText(Collection& list) {
+    std::string text;
+    for (const auto& [key, value] : ostrel::PairsOf(list)) text += "; " + Utf8(key) + "=" + Utf8(value);
+    return text;
+  }
+
+  std::vector<std::string> calls;
+  platform::ComPtr<Collection> keptList;  // the first parmList it was handed
+  std::vector<Collection*> listsSeen;     // every parmList, kept or not
+  std::string failingCall;                // this callback fails with kHandlerError
+  static constexpr int32_t kHandlerError = 1001;
+
+ private:
+  HRESULT Record(const std::string& call, const std::string& arguments) {
+    calls.push_back(call + "(" + arguments + ")");
+    if (call != failingCall) return S_OK;
+    return platform::ReportError(platform::RuntimeError(kHandlerError, u"handler refused"));
+  }
+};
+
+struct MessageBoxShown {
+  std::string text;
+  std::string caption;
+  bool operator==(const MessageBoxShown&) const = default;
+};
+
+inline void PrintTo(const MessageBoxShown& box, std::ostream* out) { *out << box.caption << ": " << box.text; }
+
+class XmlFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    folder_ = std::filesystem::temp_directory_path() /
+              ("ostrel-" + std::to_string(::getpid()) + "-" + test->test_suite_name() + "-" + test->name());
+    std::filesystem::create_directories(folder_);
+    savedSink_ = platform::SetMessageBoxSink([this](std::u16string_view text, std::u16string_view caption) {
+      messageBoxes.push_back({Utf8(text), Utf8(caption)});
+    });
+  }
+  void TearDown() override {
+    platform::SetMessageBoxSink(savedSink_);
+    if (platform::file_slot::IsOpen()) {
+      ADD_FAILURE() << "the file slot was left open";
+      platform::file_slot::Close();
+    }
+    std::filesystem::remove_all(folder_);
+  }
+
+  // A file of LINES, each ended by CR LF; the bytes stand as they are given
+  // (CP932 for anything beyond ASCII). Returns its path.
+  std::u16string WriteLines(const std::string& name, std::initializer_list<std::string_view> lines) {
+    std::string bytes;
+    for (std::string_view line : lines) bytes.append(line).append("\r\n");
+    return WriteBytes(name, bytes);
+  }
+  std::u16string WriteBytes(const std::string& name, std::string_view bytes) {
+    const std::filesystem::path path = folder_ / name;
+    std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    return platform::FromUtf8(path.string());
+  }
+  std::u16string PathOf(const std::string& name) const { return platform::FromUtf8((folder_ / name).string()); }
+
+  std::filesystem::path folder_;
+  std::vector<MessageBoxShown> messageBoxes;
+
+ private:
+  platform::MessageBoxSink savedSink_;
+};
+
+}  // namespace ostrel_test

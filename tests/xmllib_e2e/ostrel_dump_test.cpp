@@ -1,0 +1,134 @@
+// ostrel-dump, run as a program on files on disk: its lines, its exit status,
+// and the same output when SetData is called by name.
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "tests/xmllib/xml_test_support.h"
+#include "tools/json.h"
+
+namespace {
+
+using ostrel_test::Utf8;
+using Lines = std::vector<std::string>;
+
+struct DumpRun {
+  int status;
+  Lines lines;
+  std::string errors;
+};
+
+std::string Slurp(const std::filesystem::path& path) {
+  std::ostringstream text;
+  text << std::ifstream(path, std::ios::binary).rdbuf();
+  return text.str();
+}
+
+Lines SplitLines(const std::string& text) {
+  Lines lines;
+  std::istringstream stream(text);
+  for (std::string line; std::getline(stream, line);) lines.push_back(line);
+  return lines;
+}
+
+class OstrelDumpTest : public ostrel_test::XmlFileTest {
+ protected:
+  // Runs ostrel-dump with ARGUMENTS (already quoted), after ENVIRONMENT.
+  DumpRun Dump(const std::string& arguments, const std::string& environment = "") {
+    const auto out = folder_ / "out.txt";
+    const auto err = folder_ / "err.txt";
+    const std::string command = environment + " '" + OSTREL_BIN_DIR + "/ostrel-dump' " + arguments + " >'" +
+                                out.string() + "' 2>'" + err.string() + "'";
+    const int raw = std::system(command.c_str());
+    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, SplitLines(Slurp(out)), Slurp(err)};
+  }
+  DumpRun DumpFile(const std::u16string& path, bool lateBound = false) {
+    return Dump(std::string(lateBound ? "--late-bound " : "") + "'" + Utf8(path) + "'");
+  }
+};
+
+TEST_F(OstrelDumpTest, PrintsEachCallAsOneJsonLineThenTheResult) {
+  const DumpRun run = DumpFile(WriteLines(
+      "memo.xml", {"<?xml version=\"1.0\"?>", "<Memo>", "\t<sentence Title=\"t\" n=\"2\">s</sentence>", "</Memo>"}));
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.lines, (Lines{
+                           R"({"call":"StartElement","tagname":"Memo","parmList":[]})",
+                           R"({"call":"StartElement","tagname":"sentence","parmList":[["Title","t"],["n","2"]]})",
+                           R"({"call":"contentData","tagname":"sentence","contentData":"s"})",
+                           R"({"call":"EndElement","tagname":"sentence"})",
+                           R"({"call":"EndElement","tagname":"Memo"})",
+                           R"({"call":"contentData","tagname":"","contentData":""})",
+                           R"({"call":"SetData","result":0})",
+                       }));
+  EXPECT_EQ(run.errors, "");
+}
+
+TEST_F(OstrelDumpTest, EscapesLineBreaksQuotesAndControlsAndWritesUtf8) {
+  // "本文" in CP932 on the second line of the content.
+  const DumpRun run = DumpFile(WriteLines("input.xml", {"<a>say \"hi\" \\", "\x96\x7B\x95\xB6\tend</a>"}));
+  ASSERT_EQ(run.lines.size(), 5u);
+  EXPECT_EQ(run.lines[1], R"({"call":"contentData","tagname":"a","contentData":"say \"hi\" \\\r\n本文\u0009end"})");
+}
+
+TEST_F(OstrelDumpTest, NestingErrorIsALineAndTheReadStillSucceeds) {
+  const DumpRun run = DumpFile(WriteLines("input.xml", {"</a>"}));
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.lines, (Lines{R"({"call":"ErrElement","ln":1,"msg":"タグ(a)は対称していません。","content":"a"})",
+                              R"({"call":"SetData","result":0})"}));
+}
+
+TEST_F(OstrelDumpTest, MissingFileShowsTheMessageOnStderrAndExitsWithTwo) {
+  const std::u16string missing = PathOf("none.xml");
+  const DumpRun run = DumpFile(missing);
+  EXPECT_EQ(run.status, 2);
+  EXPECT_EQ(run.lines, (Lines{R"({"call":"SetData","result":-1})"}));
+  EXPECT_EQ(run.errors, "Ostrel: XMLファイル (" + Utf8(missing) + "）のオープンに失敗しました。\n");
+}
+
+TEST_F(OstrelDumpTest, FailedCallEndsWithItsErrorAndExitsWithOne) {
+  const DumpRun run = DumpFile(WriteLines("input.xml", {"<m>", "<a x=\"1\" X=\"2\">"}));
+  EXPECT_EQ(run.status, 1);
+  ASSERT_EQ(run.lines.size(), 2u);
+  EXPECT_EQ(run.lines[0], R"({"call":"StartElement","tagname":"m","parmList":[]})");
+  EXPECT_EQ(run.lines[1], R"({"call":"SetData","error":457,"description":)" +
+                              tools::JsonString(platform::StandardDescription(457)) + "}");
+}
+
+TEST_F(OstrelDumpTest, LateBoundOutputIsTheSame) {
+  const std::u16string files[] = {
+      WriteLines("memo.xml", {"<Memo>", "<s T=\"x\">a&gt;b</s>", "<e/>", "</Memo>"}),
+      WriteLines("error.xml", {"<a><b></a>"}),
+      WriteLines("duplicate.xml", {"<a x=\"1\" x=\"2\">"}),
+      PathOf("none.xml"),
+  };
+  for (const std::u16string& file : files) {
+    const DumpRun early = DumpFile(file);
+    const DumpRun late = DumpFile(file, true);
+    EXPECT_EQ(late.status, early.status) << Utf8(file);
+    EXPECT_EQ(late.lines, early.lines) << Utf8(file);
+    EXPECT_EQ(late.errors, early.errors) << Utf8(file);
+  }
+}
+
+TEST_F(OstrelDumpTest, UnregisteredLibraryFailsCreationWithOne) {
+  const DumpRun run = DumpFile(WriteLines("input.xml", {"<a/>"}));
+  const DumpRun unregistered =
+      Dump("'" + Utf8(PathOf("input.xml")) + "'", "COM_REGISTRY='" + (folder_ / "empty-registry").string() + "'");
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(unregistered.status, 1);
+  EXPECT_TRUE(unregistered.lines.empty());
+  EXPECT_NE(unregistered.errors.find("ostrel-dump: cannot create CXmlReader: error 429"), std::string::npos)
+      << unregistered.errors;
+}
+
+TEST_F(OstrelDumpTest, WrongArgumentsPrintUsageAndExitWithOne) {
+  const DumpRun run = Dump("");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.errors, "usage: ostrel-dump [--late-bound] FILE\n");
+}
+
+}  // namespace

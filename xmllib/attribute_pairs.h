@@ -1,0 +1,36 @@
+// The entries of an attribute list as key and value pairs, in list order: what
+// a handler copies out of parmList during StartElement.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/collection.h"
+#include "platform/error_info.h"
+#include "platform/text.h"
+
+namespace ostrel {
+
+using AttributePairs = std::vector<std::pair<std::u16string, std::u16string>>;
+
+// Raises what the list raises.
+inline AttributePairs PairsOf(Collection& list) {
+  int32_t count = 0;
+  platform::Check(list.Count(&count));
+  AttributePairs pairs;
+  for (int32_t position = 1; position <= count; ++position) {
+    VARIANT index;
+    index.vt = VT_I4;
+    index.lVal = position;
+    platform::Bstr key;
+    platform::Bstr value;
+    platform::Check(list.Key(&position, key.Receive()));
+    platform::Check(list.Item(&index, value.Receive()));
+    pairs.emplace_back(key.str(), value.str());
+  }
+  return pairs;
+}
+
+}  // namespace ostrel

@@ -117,6 +117,7 @@ TEST_F(WriterLines, EscapedCharacterReachingPosition32767FailsWithOverflowAndWri
 
 TEST_F(WriterLines, Indent32767WritesItsTabsThenFailsWithOverflow) {
   EXPECT_EQ(ErrorOf([&] { writer.WriteOneEllement(32767, u"<lost>"); }).number(), 6);
+  EXPECT_EQ(Body("out.xml"), std::string(32767, '\t'));  // on disk, though the call failed
   EXPECT_EQ(ErrorOf([&] { writer.WriteSetEllement(32767, u"<lost>", u"", u""); }).number(), 6);
   EXPECT_TRUE(writer.WriteOneEllement(0, u"<next>"));
   EXPECT_EQ(Written(), std::string(2 * 32767, '\t') + "<next>\r\n");

@@ -1,0 +1,277 @@
+// Reading memo files: Ostrel's SetData through the component model next to
+// libxml2's SAX2 reader on the same CP932 file, expat on a UTF-8 twin, and
+// the floor: converting the file to UTF-16 and splitting it into lines.
+// Then how the cost grows with the file, with one long content run and with
+// one long tag, and the peak memory of reading a large file.
+//
+// read_bench [FOLDER]          all figures; scratch files go to FOLDER
+// read_bench --peak FILE       reads FILE and prints its peak memory in kB
+#include <fcntl.h>
+#include <iconv.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <expat.h>
+#include <libxml/parser.h>
+#include <libxml/parserInternals.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "bench/measure.h"
+#include "bench/memo_files.h"
+#include "platform/com_runtime.h"
+#include "platform/dispatch.h"
+#include "platform/unicode.h"
+#include "xmllib/handler_members.h"
+#include "xmllib/ostrel.h"
+
+namespace {
+
+constexpr size_t kBlock = 64 * 1024;
+
+// What every reader counts, so that none of them can skip the work.
+struct Tally {
+  long callbacks = 0;
+  long characters = 0;
+};
+
+class CountingHandler final : public platform::DispatchObject<CountingHandler, _IXmlHandler> {
+ public:
+  static const platform::DispatchTable<CountingHandler>& Members() {
+    return ostrel::XmlHandlerMembers<CountingHandler>();
+  }
+  HRESULT ErrElement(int32_t*, BSTR*, BSTR*) override { return Count(0); }
+  HRESULT StartElement(BSTR*, Collection**) override { return Count(0); }
+  HRESULT EndElement(BSTR*) override { return Count(0); }
+  HRESULT contentData(BSTR*, BSTR* contentData) override { return Count(SysStringLen(*contentData)); }
+
+  Tally tally;
+
+ private:
+  HRESULT Count(long characters) {
+    ++tally.callbacks;
+    tally.characters += characters;
+    return S_OK;
+  }
+};
+
+Tally ReadWithOstrel(const std::string& path) {
+  auto reader = platform::CreateObject<_CXmlReader>(ostrel::kCXmlReaderId);
+  auto handler = platform::ComPtr<CountingHandler>::Attach(new CountingHandler());
+  platform::Bstr name(platform::FromUtf8(path));
+  _IXmlHandler* handle = handler.get();
+  int16_t result = 0;
+  platform::Check(reader->SetData(name.Address(), &handle, &result));
+  if (result != 0) throw std::runtime_error("Ostrel did not read " + path);
+  return handler->tally;
+}
+
+// Feeds FEED the file in blocks.
+void ForEachBlock(const std::string& path, const std::function<void(const char*, size_t, bool)>& feed) {
+  const int fd = ::open(path.c_str(), O_RDONLY);
+  if (fd < 0) throw std::runtime_error("cannot open " + path);
+  std::vector<char> block(kBlock);
+  for (ssize_t count; (count = ::read(fd, block.data(), block.size())) > 0;) feed(block.data(), count, false);
+  feed(block.data(), 0, true);
+  ::close(fd);
+}
+
+void CountXmlCharacters(void* tally, const xmlChar*, int length) {
+  ++static_cast<Tally*>(tally)->callbacks;
+  static_cast<Tally*>(tally)->characters += length;
+}
+
+// The declared name "Shift-JIS" gives libxml2 a table that reads 0x5C as the
+// yen sign and stops at NEC extension characters, so CP932 is forced and the
+// declaration ignored.
+Tally ReadWithLibxml2(const std::string& path) {
+  Tally tally;
+  xmlSAXHandler sax{};
+  sax.initialized = XML_SAX2_MAGIC;
+  sax.startElementNs = [](void* t, const xmlChar*, const xmlChar*, const xmlChar*, int, const xmlChar**, int, int,
+                          const xmlChar**) { ++static_cast<Tally*>(t)->callbacks; };
+  sax.endElementNs = [](void* t, const xmlChar*, const xmlChar*, const xmlChar*) { ++static_cast<Tally*>(t)->callbacks; };
+  sax.characters = CountXmlCharacters;
+  xmlParserCtxtPtr context = xmlCreatePushParserCtxt(&sax, &tally, nullptr, 0, path.c_str());
+  xmlCtxtUseOptions(context, XML_PARSE_IGNORE_ENC);
+  xmlSwitchToEncoding(context, xmlFindCharEncodingHandler("CP932"));
+  ForEachBlock(path, [&](const char* bytes, size_t size, bool last) {
+    if (xmlParseChunk(context, bytes, static_cast<int>(size), last) != 0) throw std::runtime_error("libxml2 failed");
+  });
+  xmlFreeParserCtxt(context);
+  return tally;
+}
+
+Tally ReadWithExpat(const std::string& path) {
+  Tally tally;
+  XML_Parser parser = XML_ParserCreate("UTF-8");
+  XML_SetUserData(parser, &tally);
+  XML_SetElementHandler(
+      parser, [](void* t, const XML_Char*, const XML_Char**) { ++static_cast<Tally*>(t)->callbacks; },
+      [](void* t, const XML_Char*) { ++static_cast<Tally*>(t)->callbacks; });
+  XML_SetCharacterDataHandler(parser, [](void* t, const XML_Char*, int length) {
+    ++static_cast<Tally*>(t)->callbacks;
+    static_cast<Tally*>(t)->characters += length;
+  });
+  ForEachBlock(path, [&](const char* bytes, size_t size, bool last) {
+    if (XML_Parse(parser, bytes, static_cast<int>(size), last) == XML_STATUS_ERROR) throw std::runtime_error("expat failed");
+  });
+  XML_ParserFree(parser);
+  return tally;
+}
+
+// No reader can do less than this: every byte converted, every line found.
+Tally DecodeAndSplit(const std::string& path) {
+  Tally tally;
+  iconv_t descriptor = iconv_open("UTF-16LE", "CP932");
+  std::vector<char16_t> text(kBlock + 1);
+  std::string pending;
+  ForEachBlock(path, [&](const char* bytes, size_t size, bool) {
+    pending.append(bytes, size);
+    char* in = pending.data();
+    size_t inLeft = pending.size();
+    char* out = reinterpret_cast<char*>(text.data());
+    size_t outLeft = text.size() * sizeof(char16_t);
+    iconv(descriptor, &in, &inLeft, &out, &outLeft);
+    const size_t units = (text.size() * sizeof(char16_t) - outLeft) / sizeof(char16_t);
+    for (size_t i = 0; i < units; ++i) tally.callbacks += text[i] == u'\n';
+    tally.characters += static_cast<long>(units);
+    pending.erase(0, pending.size() - inLeft);
+  });
+  iconv_close(descriptor);
+  return tally;
+}
+
+template <class Read>
+double Time(Read read, const std::string& path) {
+  return bench::MedianSeconds([&] { read(path); });
+}
+
+void CompareReaders(const std::string& folder, const std::string& title, int memos, bench::MemoShape shape) {
+  const std::string cp932 = folder + "/memo-cp932.xml";
+  const std::string utf8 = folder + "/memo-utf8.xml";
+  const std::string bytes = bench::ToCp932(bench::MemoFileUtf8(memos, shape, "Shift-JIS"));
+  bench::WriteFile(cp932, bytes);
+  bench::WriteFile(utf8, bench::MemoFileUtf8(memos, shape, "UTF-8"));
+  std::printf("%s: %d memos, %.1f MB of CP932 (ratios against the floor)\n", title.c_str(), memos, bytes.size() / 1e6);
+  const double floor = Time(DecodeAndSplit, cp932);
+  const double ostrel = Time(ReadWithOstrel, cp932);
+  const double libxml2 = Time(ReadWithLibxml2, cp932);
+  const double expat = Time(ReadWithExpat, utf8);
+  bench::PrintRow("floor: iconv to UTF-16 + lines", floor, bytes.size(), floor);
+  bench::PrintRow("Ostrel SetData", ostrel, bytes.size(), floor);
+  bench::PrintRow("libxml2 SAX2 (CP932)", libxml2, bytes.size(), floor);
+  bench::PrintRow("expat (UTF-8 twin)", expat, bytes.size(), floor);
+  std::printf("  libxml2 / Ostrel: %.2f (goal >= 2)   Ostrel / floor: %.2f (goal <= 1.5)\n\n", libxml2 / ostrel,
+              ostrel / floor);
+  std::filesystem::remove(cp932);
+  std::filesystem::remove(utf8);
+}
+
+double TimeOstrelOn(const std::string& path, const std::string& text) {
+  bench::WriteFile(path, bench::ToCp932(text));
+  const double seconds = Time(ReadWithOstrel, path);
+  std::filesystem::remove(path);
+  return seconds;
+}
+
+void Growth(const std::string& folder) {
+  std::printf("Growth: Ostrel on one-line memo files (linear: constant time per memo)\n");
+  for (int memos : {10'000, 100'000, 1'000'000}) {
+    const double seconds = TimeOstrelOn(folder + "/growth.xml", bench::MemoFileUtf8(memos, bench::MemoShape::kOneLine, "Shift-JIS"));
+    std::printf("  %8d memos %9.1f ms %7.3f us per memo\n", memos, seconds * 1e3, seconds * 1e6 / memos);
+  }
+}
+
+// A run of LENGTH characters over lines of 60, once as content and once as
+// the attributes of one tag; doubling LENGTH must double the time, not
+// quadruple it. Each file holds the shape many times so the time is measurable.
+void LongTokens(const std::string& folder) {
+  std::printf("Long tokens: 200 of each in a file (linear: ratio 2 per doubling)\n");
+  const auto content = [](int length) {
+    std::string text = "<a>";
+    for (int i = 0; i < length / 60; ++i) text += std::string(58, 'x') + "\r\n";
+    return text + "</a>\r\n";
+  };
+  const auto tag = [](int length) {
+    std::string text = "<t";
+    for (int i = 0; i < length / 12; ++i) text += " a" + std::to_string(100000 + i) + "=\"v\"\r\n";
+    return text + ">\r\n</t>\r\n";
+  };
+  for (const auto& [name, shape] : {std::pair{"content run", std::function<std::string(int)>(content)},
+                                    std::pair{"tag", std::function<std::string(int)>(tag)}}) {
+    double previous = 0;
+    for (int length : {7'500, 15'000, 30'000}) {
+      std::string file;
+      for (int i = 0; i < 200; ++i) file += shape(length);
+      const double seconds = TimeOstrelOn(folder + "/long.xml", file);
+      std::printf("  %-12s %6d chars %9.1f ms", name, length, seconds * 1e3);
+      if (previous > 0) std::printf("  x%.2f", seconds / previous);
+      std::printf("\n");
+      previous = seconds;
+    }
+  }
+  std::printf("\n");
+}
+
+long PeakKb() {
+  std::ifstream status("/proc/self/status");
+  for (std::string line; std::getline(status, line);) {
+    if (line.starts_with("VmHWM:")) return std::stol(line.substr(6));
+  }
+  return -1;
+}
+
+// The peak of a fresh process that reads PATH, so nothing else counts.
+long PeakOfReading(const std::string& path) {
+  int out[2];
+  if (::pipe(out) != 0) throw std::runtime_error("no pipe");
+  const pid_t child = ::fork();
+  if (child == 0) {
+    ::dup2(out[1], STDOUT_FILENO);
+    ::execl("/proc/self/exe", "read_bench", "--peak", path.c_str(), static_cast<char*>(nullptr));
+    std::_Exit(127);
+  }
+  ::close(out[1]);
+  char text[64] = {};
+  const ssize_t count = ::read(out[0], text, sizeof text - 1);
+  ::close(out[0]);
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  return count > 0 && WIFEXITED(status) && WEXITSTATUS(status) == 0 ? std::atol(text) : -1;
+}
+
+void Memory(const std::string& folder) {
+  std::printf("Memory: peak resident memory of a process reading one file (goal < 16 MB, flat)\n");
+  for (int memos : {100'000, 1'000'000}) {
+    const std::string path = folder + "/large.xml";
+    const std::string bytes = bench::ToCp932(bench::MemoFileUtf8(memos, bench::MemoShape::kOneLine, "Shift-JIS"));
+    bench::WriteFile(path, bytes);
+    std::printf("  %6.1f MB file: peak %6.1f MB\n", bytes.size() / 1e6, PeakOfReading(path) / 1024.0);
+    std::filesystem::remove(path);
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc == 3 && std::string(argv[1]) == "--peak") {
+    ReadWithOstrel(argv[2]);
+    std::printf("%ld\n", PeakKb());
+    return 0;
+  }
+  const std::string folder = argc > 1 ? argv[1] : std::filesystem::temp_directory_path().string();
+  CompareReaders(folder, "One-line memos", 200'000, bench::MemoShape::kOneLine);
+  CompareReaders(folder, "Multi-line memos", 50'000, bench::MemoShape::kMultiLine);
+  Growth(folder);
+  LongTokens(folder);
+  Memory(folder);
+  xmlCleanupParser();
+  return 0;
+}

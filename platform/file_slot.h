@@ -2,10 +2,13 @@
 //
 // Every reader and writer of the library reads or writes through it, so at
 // most one of their files is open at a time. Files are Shift-JIS (code page
-// 932) text; lines end with CR LF. A lone LF also ends a line on reading.
+// 932) text; lines end with CR LF. A lone LF or a lone CR also ends a line on
+// reading.
 //
 // Failures raise a RuntimeError with the number of the file error
-// (runtime_error.h): 52, 53, 55, 57, 61, 70, 75, 76.
+// (runtime_error.h): 52, 53, 55, 57, 61, 70, 75, 76; 52 also when no file is
+// open, 54 when the open file is of the other direction, 62 for a read past
+// the end.
 #pragma once
 
 #include <string_view>

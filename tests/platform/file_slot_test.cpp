@@ -1,0 +1,187 @@
+// The file slot: how a file splits into lines, the one slot shared by input
+// and output, the bytes that reach the disk, and the errors of each failure.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+
+#include "scratch_folder.h"
+
+namespace {
+
+namespace slot = platform::file_slot;
+using Lines = std::vector<std::u16string>;
+
+using LineSplitting = ScratchFolder;
+using SlotSharing = ScratchFolder;
+using Output = ScratchFolder;
+using OpenErrors = ScratchFolder;
+
+TEST_F(LineSplitting, CrLfLoneLfAndLoneCrEachEndOneLine) {
+  EXPECT_EQ(ReadLines(WriteBytes("mixed.txt", "a\r\nb\nc\rd\n\re")), (Lines{u"a", u"b", u"c", u"d", u"", u"e"}));
+}
+
+TEST_F(LineSplitting, ALineEndThatClosesTheFileAddsNoEmptyLine) {
+  EXPECT_EQ(ReadLines(WriteBytes("one.txt", "a\r\n")), Lines{u"a"});
+  EXPECT_EQ(ReadLines(WriteBytes("cr.txt", "a\r")), Lines{u"a"});
+  EXPECT_EQ(ReadLines(WriteBytes("blank.txt", "a\r\n\r\n")), (Lines{u"a", u""}));
+  EXPECT_EQ(ReadLines(WriteBytes("bare.txt", "last")), Lines{u"last"});
+}
+
+TEST_F(LineSplitting, EmptyFileIsAtEndAtOnceAndRefusesAFurtherRead) {
+  slot::OpenForInput(WriteBytes("empty.txt", ""));
+  EXPECT_TRUE(slot::AtEnd());
+  EXPECT_EQ(ErrorOf(slot::ReadLine), 62);
+}
+
+TEST_F(LineSplitting, LineLongerThanManyBlocksArrivesWhole) {
+  const std::string longLine(300'000, 'x');
+  const Lines lines = ReadLines(WriteBytes("long.txt", "\x82\xA0" + longLine + "\r\nend"));
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[0], u"あ" + std::u16string(longLine.size(), u'x'));
+  EXPECT_EQ(lines[1], u"end");
+}
+
+// Five bytes a line: whatever power of two the block size is, successive block
+// boundaries fall at every offset of a line, so one splits あ and one splits
+// its CR LF, and one falls right after a line end.
+TEST_F(LineSplitting, CharactersAndLineEndsSplitByBlockBoundariesStayWhole) {
+  std::string bytes;
+  for (int i = 0; i < 100'000; ++i) bytes += "x\x82\xA0\r\n";
+  slot::OpenForInput(WriteBytes("blocks.txt", bytes));
+  int count = 0;
+  while (!slot::AtEnd()) {
+    const std::u16string_view line = slot::ReadLine();
+    const bool more = !slot::AtEnd();  // may read ahead; the line must survive it
+    ASSERT_EQ(line, u"xあ") << "line " << count;
+    ++count;
+    ASSERT_EQ(more, count < 100'000);
+  }
+  EXPECT_EQ(count, 100'000);
+}
+
+TEST_F(SlotSharing, EitherOpenRefusesWhileTheSlotHoldsAFile) {
+  const auto input = WriteBytes("in.txt", "x");
+  const auto other = Name("other.txt");
+  slot::OpenForInput(input);
+  EXPECT_EQ(ErrorOf([&] { slot::OpenForInput(input); }), 55);
+  EXPECT_EQ(ErrorOf([&] { slot::OpenForOutput(other); }), 55);
+  EXPECT_FALSE(slot::Exists(other));  // the refused open created nothing
+  slot::Close();
+  slot::OpenForOutput(other);
+  EXPECT_EQ(ErrorOf([&] { slot::OpenForInput(input); }), 55);
+  EXPECT_EQ(ErrorOf([&] { slot::OpenForOutput(other); }), 55);
+}
+
+TEST_F(SlotSharing, CloseFreesTheSlotAndClosingTwiceIsHarmless) {
+  slot::OpenForOutput(Name("a.txt"));
+  slot::Close();
+  EXPECT_FALSE(slot::IsOpen());
+  EXPECT_EQ(ErrorOf(slot::Close), 0);
+  slot::OpenForInput(Name("a.txt"));
+  EXPECT_TRUE(slot::IsOpen());
+}
+
+TEST_F(SlotSharing, ReadingAndWritingNeedTheirOwnKindOfOpenFile) {
+  EXPECT_EQ(ErrorOf(slot::AtEnd), 52);
+  EXPECT_EQ(ErrorOf([] { slot::WriteLine(u"x"); }), 52);
+  slot::OpenForOutput(Name("out.txt"));
+  EXPECT_EQ(ErrorOf(slot::ReadLine), 54);
+  slot::Close();
+  slot::OpenForInput(Name("out.txt"));
+  EXPECT_EQ(ErrorOf(slot::Flush), 54);
+}
+
+TEST_F(Output, OpeningCreatesAMissingFileAndEmptiesAnExistingOne) {
+  const auto fresh = Name("fresh.txt");
+  const auto old = WriteBytes("old.txt", "old contents\r\n");
+  slot::OpenForOutput(fresh);
+  slot::Close();
+  EXPECT_TRUE(slot::Exists(fresh));
+  slot::OpenForOutput(old);
+  slot::Write(u"n");
+  EXPECT_EQ(BytesAfterClose(old), "n");
+}
+
+TEST_F(Output, WriteAddsNoLineEndAndWriteLineAddsCrLf) {
+  const auto name = OpenOutput("out.txt");
+  slot::Write(u"\t");
+  slot::Write(u"a");
+  slot::WriteLine(u"b");
+  slot::WriteLine(u"");
+  slot::Flush();
+  EXPECT_EQ(ReadBytes(name), "\tab\r\n\r\n");  // handed over while still open
+  slot::WriteLine(u"c");
+  EXPECT_EQ(BytesAfterClose(name), "\tab\r\n\r\nc\r\n");
+}
+
+TEST_F(Output, FullDeviceFailsTheFlushAndLeavesTheFileOpen) {
+  slot::OpenForOutput(u"/dev/full");
+  slot::WriteLine(u"lost");
+  EXPECT_EQ(ErrorOf(slot::Flush), 61);
+  EXPECT_TRUE(slot::IsOpen());
+  EXPECT_EQ(ErrorOf(slot::Close), 0);  // the failed bytes were dropped, not retried
+}
+
+TEST_F(Output, CloseThatFailsStillFreesTheSlot) {
+  slot::OpenForOutput(u"/dev/full");
+  slot::WriteLine(u"lost");
+  EXPECT_EQ(ErrorOf(slot::Close), 61);
+  EXPECT_FALSE(slot::IsOpen());
+  slot::OpenForOutput(Name("next.txt"));
+}
+
+// A file size limit makes the disk "full" just after the text handed over
+// first, as a real full disk would.
+TEST_F(Output, TextHandedOverBeforeADiskFullStaysInTheFile) {
+  const auto name = OpenOutput("out.txt");
+  slot::WriteLine(u"kept");
+  slot::Flush();
+  rlimit saved;
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+  const rlimit tight{6, saved.rlim_max};
+  ::signal(SIGXFSZ, SIG_IGN);
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &tight), 0);
+  slot::WriteLine(u"refused");
+  const int error = ErrorOf(slot::Flush);
+  ::setrlimit(RLIMIT_FSIZE, &saved);
+  EXPECT_EQ(error, 61);
+  EXPECT_EQ(BytesAfterClose(name), "kept\r\n");
+}
+
+TEST_F(OpenErrors, MissingFileFolderOrNameHasItsNumber) {
+  EXPECT_EQ(ErrorOf([&] { slot::OpenForInput(Name("absent.txt")); }), 53);
+  EXPECT_EQ(ErrorOf([&] { slot::OpenForInput(Name("no/such/folder.txt")); }), 53);
+  EXPECT_EQ(ErrorOf([&] { slot::OpenForOutput(Name("no/such/folder.txt")); }), 76);
+  EXPECT_EQ(ErrorOf([] { slot::OpenForInput(u""); }), 52);
+  EXPECT_EQ(ErrorOf([] { slot::OpenForOutput(u""); }), 52);
+  EXPECT_EQ(ErrorOf([&] { slot::OpenForOutput(Name(std::string(300, 'n'))); }), 52);
+  EXPECT_FALSE(slot::IsOpen());
+}
+
+TEST_F(OpenErrors, FolderIsNoFileForReadingOrWriting) {
+  std::filesystem::create_directory(folder_ / "sub");
+  EXPECT_FALSE(slot::Exists(Name("sub")));
+  EXPECT_EQ(ErrorOf([&] { slot::OpenForInput(Name("sub")); }), 75);
+  EXPECT_EQ(ErrorOf([&] { slot::OpenForOutput(Name("sub")); }), 75);
+  EXPECT_FALSE(slot::IsOpen());
+}
+
+TEST_F(OpenErrors, FifoWithoutAPartnerIsRefusedInsteadOfWaitedFor) {
+  ASSERT_EQ(::mkfifo((folder_ / "pipe").c_str(), 0600), 0);
+  EXPECT_TRUE(slot::Exists(Name("pipe")));
+  EXPECT_EQ(ErrorOf([&] { slot::OpenForInput(Name("pipe")); }), 75);
+  EXPECT_EQ(ErrorOf([&] { slot::OpenForOutput(Name("pipe")); }), 75);
+  EXPECT_FALSE(slot::IsOpen());
+}
+
+// Root may write almost anywhere; a read-only kernel attribute refuses even root.
+TEST_F(OpenErrors, FileThatMayNotBeWrittenRaises70) {
+  const std::filesystem::path readOnly = "/sys/kernel/notes";
+  if (!std::filesystem::exists(readOnly)) GTEST_SKIP() << readOnly << " is missing";
+  EXPECT_EQ(ErrorOf([&] { slot::OpenForOutput(platform::FromUtf8(readOnly.string())); }), 70);
+}
+
+}  // namespace

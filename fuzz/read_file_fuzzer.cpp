@@ -20,6 +20,7 @@
 #include "platform/file_slot.h"
 #include "platform/text.h"
 #include "platform/unicode.h"
+#include "xmllib/handler_members.h"
 #include "xmllib/reader.h"
 
 namespace {
@@ -29,13 +30,7 @@ using ostrel_fuzz::Require;
 class CheckingHandler final : public platform::DispatchObject<CheckingHandler, _IXmlHandler> {
  public:
   static const platform::DispatchTable<CheckingHandler>& Members() {
-    static const platform::DispatchTable<CheckingHandler> table{
-        platform::Member<CheckingHandler, &_IXmlHandler::ErrElement>(u"ErrElement", u"ln", u"msg", u"content"),
-        platform::Member<CheckingHandler, &_IXmlHandler::StartElement>(u"StartElement", u"tagname", u"parmList"),
-        platform::Member<CheckingHandler, &_IXmlHandler::EndElement>(u"EndElement", u"tagname"),
-        platform::Member<CheckingHandler, &_IXmlHandler::contentData>(u"contentData", u"tagname", u"contentData"),
-    };
-    return table;
+    return ostrel::XmlHandlerMembers<CheckingHandler>();
   }
 
   HRESULT ErrElement(int32_t* ln, BSTR* msg, BSTR*) override {

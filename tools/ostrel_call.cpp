@@ -1,0 +1,41 @@
+// ostrel-call SCRIPT: creates objects of registered classes by ProgID through
+// the component model and calls their operations by name through IDispatch,
+// as a late-bound client would, one JSON array a line; "-" reads the script
+// from standard input. See script_command.h for the lines and
+// script_runner.h for what each prints.
+//
+// Exit status: 0 when every line succeeded, 1 when any did not, 2 when the
+// script cannot be read.
+#include <fstream>
+#include <iostream>
+#include <string>
+#include <string_view>
+
+#include "tools/script_runner.h"
+
+namespace {
+
+int RunScript(std::istream& script) {
+  tools::ScriptRunner runner(std::cout);
+  int number = 0;
+  for (std::string line; std::getline(script, line);) runner.RunLine(line, ++number);
+  runner.Finish();
+  return runner.allSucceeded() ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::cerr << "usage: ostrel-call SCRIPT   (- for standard input)\n";
+    return 2;
+  }
+  const std::string_view path = argv[1];
+  if (path == "-") return RunScript(std::cin);
+  std::ifstream script{std::string(path)};
+  if (!script) {
+    std::cerr << "ostrel-call: cannot read " << path << '\n';
+    return 2;
+  }
+  return RunScript(script);
+}

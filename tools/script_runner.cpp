@@ -1,0 +1,72 @@
+#include "tools/script_runner.h"
+
+#include <variant>
+
+#include "platform/com_runtime.h"
+#include "platform/runtime_error.h"
+#include "platform/unicode.h"
+#include "tools/call_arguments.h"
+#include "tools/json.h"
+#include "tools/json_parse.h"
+#include "tools/owned_variant.h"
+#include "tools/variant_json.h"
+
+namespace tools {
+namespace {
+
+bool IsSkipped(std::string_view text) {
+  const size_t first = text.find_first_not_of(" \t\r");
+  return first == std::string_view::npos || text[first] == '#';
+}
+
+std::string Joined(const std::vector<std::string>& items) {
+  std::string json;
+  for (const std::string& item : items) json += (json.empty() ? "" : ",") + item;
+  return json;
+}
+
+const char kNoResult[] = ",\"result\":null";
+
+}  // namespace
+
+void ScriptRunner::RunLine(std::string_view text, int number) {
+  if (IsSkipped(text)) return;
+  std::string fields;
+  try {
+    fields = Run(ParseCommand(ParseJson(text)));
+  } catch (const platform::RuntimeError& error) {
+    fields = ",\"error\":" + std::to_string(error.number()) + ",\"description\":" + JsonString(error.description());
+    allSucceeded_ = false;
+  } catch (const std::runtime_error& error) {
+    fields = ",\"error\":" + JsonString(platform::FromUtf8(error.what()));
+    allSucceeded_ = false;
+  }
+  // Flushed at once, so that the line stands after any message box that its
+  // call showed on stderr.
+  out_ << "{\"line\":" << number << fields << '}' << std::endl;
+}
+
+std::string ScriptRunner::Run(const Command& command) {
+  if (const auto* create = std::get_if<NewCommand>(&command)) {
+    variables_.Add(create->variable, CreateByProgId(create->progId));
+    return kNoResult;
+  }
+  if (const auto* release = std::get_if<ReleaseCommand>(&command)) {
+    variables_.Release(release->variable);
+    return kNoResult;
+  }
+  return RunCall(std::get<CallCommand>(command));
+}
+
+std::string ScriptRunner::RunCall(const CallCommand& call) {
+  IDispatch* object = variables_.Find(call.variable);
+  CallArguments arguments(call.arguments, variables_);
+  const std::vector<std::string> before = arguments.Json(variables_);
+  const OwnedVariant result(platform::CallByName(object, call.operation, arguments.references(), arguments.count()));
+  std::string fields = ",\"result\":" + VariantJson(result.value, variables_);
+  const std::vector<std::string> after = arguments.Json(variables_);
+  if (after != before) fields += ",\"args\":[" + Joined(after) + "]";
+  return fields;
+}
+
+}  // namespace tools

@@ -1,0 +1,42 @@
+// Runs an ostrel-call script one line at a time and prints one JSON line for
+// every line that is not skipped (blank, or starting with '#'):
+//
+//   {"line":N,"result":VALUE}                  done ("new" and "release": null)
+//   {"line":N,"result":VALUE,"args":[...]}     done, and the callee changed an
+//                                              argument: all of them after the call
+//   {"line":N,"error":NUMBER,"description":"..."}  the call or creation failed
+//   {"line":N,"error":"..."}                   the line is no command
+//
+// Values print as VariantJson says. Whatever happens, the next line runs.
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <string_view>
+
+#include "tools/script_command.h"
+#include "tools/script_objects.h"
+
+namespace tools {
+
+class ScriptRunner {
+ public:
+  explicit ScriptRunner(std::ostream& out) : out_(out) {}
+
+  // NUMBER is the line's 1-based place in the script, skipped lines counted.
+  void RunLine(std::string_view text, int number);
+  bool allSucceeded() const { return allSucceeded_; }
+  // Releases the variables still held, in the order they were created.
+  void Finish() { variables_.ReleaseAll(); }
+
+ private:
+  // The fields after "line" for a command that succeeded.
+  std::string Run(const Command& command);
+  std::string RunCall(const CallCommand& call);
+
+  std::ostream& out_;
+  Variables variables_;
+  bool allSucceeded_ = true;
+};
+
+}  // namespace tools

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <string>
 
-#include "memoapp/cp932.h"
+#include "platform/cp932.h"
+#include "platform/runtime_error.h"
 
 namespace memoapp {
 
@@ -22,6 +24,21 @@ constexpr Escape kEscapes[] = {{u'>', u"&gt;"}, {u'<', u"&lt;"}, {u'"', u"&quot;
 
 // The reader drops these at the start of every line it reads.
 bool IsBlank(char16_t c) { return c == u' ' || c == u'\t' || c == u'\0'; }
+
+// Some characters share one CP932 form with another (the wave dash and the
+// full-width tilde, the yen sign and the backslash): they are written, but
+// read back as the other one.
+bool SurvivesCp932(std::u16string_view text) {
+  std::string bytes;
+  try {
+    platform::Cp932Encoder().Encode(text, bytes);
+  } catch (const platform::RuntimeError&) {
+    return false;
+  }
+  std::u16string back(bytes.size(), u'\0');
+  back.resize(platform::Cp932Decoder().Decode(bytes, back.data(), true).unitsWritten);
+  return back == text;
+}
 
 bool Contains(std::u16string_view text, std::u16string_view part) {
   return text.find(part) != std::u16string_view::npos;
@@ -47,9 +64,18 @@ std::u16string StartTagText(const CMemoData& memo) {
   return u"sentence Title=\"" + memo.title + (memo.sentence.empty() ? u"\"/" : u"\"");
 }
 
-// The tag ends at the first ">", and a quotation mark ends the value early.
-bool TitleHoldsTagMarks(const CMemoData& memo) {
-  return memo.title.find_first_of(u">\"") != std::u16string::npos;
+// The tag ends at the first ">".
+bool TitleHoldsGreaterThan(const CMemoData& memo) { return Contains(memo.title, u">"); }
+
+// Quotation marks inside the value are harmless until one leaves a blank
+// outside quotes: the reader splits the tag's attributes there.
+bool TitleSplitsAtBlank(const CMemoData& memo) {
+  bool quoted = true;  // by the quotation mark that opens the value
+  for (const char16_t c : memo.title) {
+    if (c == u'"') quoted = !quoted;
+    if (!quoted && (c == u' ' || c == u'\t')) return true;
+  }
+  return false;
 }
 
 // The lines of a tag are joined with a blank.
@@ -109,7 +135,8 @@ struct Rule {
 };
 
 constexpr Rule kRules[] = {
-    {TitleHoldsTagMarks, u"タイトルに「>」と「\"」は書けません。"},
+    {TitleHoldsGreaterThan, u"タイトルに「>」は書けません。"},
+    {TitleSplitsAtBlank, u"タイトルで「\"」の組の外にある空白は書けません。"},
     {TitleHoldsLineBreak, u"タイトルに改行は書けません。"},
     {TitleChangesInCp932, u"タイトルに Shift-JIS で元どおりに表せない文字があります。"},
     {TitleTooLong, u"タイトルが長すぎます。"},

@@ -1,0 +1,105 @@
+// How ostrel-call goes through a script: numbering, skipped lines, lines it
+// cannot understand, failed calls, and its exit status.
+#include "tests/tools/call_fixture.h"
+
+namespace {
+
+using call_test::CallTest;
+using call_test::FailedLine;
+using call_test::Lines;
+using call_test::Outcome;
+
+const char kWriter[] = R"(["new", "w", "Ostrel.CXmlWriter"])";
+
+TEST_F(CallTest, NumbersOutputByScriptLineCountingSkippedLines) {
+  const Outcome run = Call({"# a comment", kWriter, "", "   ", "  # indented comment", R"(["release", "w"])"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, (Lines{R"({"line":2,"result":null})", R"({"line":6,"result":null})"}));
+  EXPECT_EQ(run.errors, "");
+}
+
+TEST_F(CallTest, LinesItCannotUnderstandNameTheFaultAndTheScriptGoesOn) {
+  const Outcome run = Call({
+      R"(["new", "w" "Ostrel.CXmlWriter"])",
+      R"({"new": "w"})",
+      R"(["make", "w"])",
+      R"(["new", "w"])",
+      R"(["call", "w"])",
+      R"(["call", "nobody", "XmlClose"])",
+      kWriter,
+      R"(["call", "w", "WriteOneEllement", {"i2": 32768}, "<a/>"])",
+      R"(["call", "w", "WriteOneEllement", {"i2": 1.5}, "<a/>"])",
+      R"(["call", "w", "XmlOpen", {"file": "a.xml"}])",
+      R"(["call", "w", "XmlOpen", 7])",
+      kWriter,
+      R"(["call", "w", "XmlOpen", "a.xml"])",
+  });
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out, (Lines{
+                         R"({"line":1,"error":"bad JSON at column 13: expected ',' or ']'"})",
+                         R"({"line":2,"error":"a line must be a JSON array that starts with \"new\", \"release\" or \"call\""})",
+                         R"({"line":3,"error":"unknown command \"make\": expected \"new\", \"release\" or \"call\""})",
+                         R"({"line":4,"error":"\"new\" takes a variable and a ProgID"})",
+                         R"({"line":5,"error":"\"call\" takes a variable, an operation name and its arguments"})",
+                         R"({"line":6,"error":"no variable \"nobody\""})",
+                         R"({"line":7,"result":null})",
+                         R"({"line":8,"error":"argument 1: {\"i2\": N} needs a whole number from -32768 to 32767"})",
+                         R"({"line":9,"error":"argument 1: {\"i2\": N} needs a whole number from -32768 to 32767"})",
+                         R"({"line":10,"error":"argument 1: unknown argument kind \"file\": expected a text, null, {\"i2\": N}, {\"i4\": N}, {\"bool\": B}, {\"obj\": VAR} or {\"new\": PROGID}"})",
+                         R"({"line":11,"error":"argument 1: expected a text, null, {\"i2\": N}, {\"i4\": N}, {\"bool\": B}, {\"obj\": VAR} or {\"new\": PROGID}"})",
+                         R"({"line":12,"error":"variable \"w\" already holds an object: release it first"})",
+                         R"({"line":13,"result":true})",
+                     }));
+}
+
+TEST_F(CallTest, FailedCallsPrintTheirErrorAndTheScriptGoesOn) {
+  const Outcome run = Call({
+      R"(["new", "x", "Ostrel.NoSuchClass"])",
+      kWriter,
+      R"(["call", "w", "Flush"])",
+      R"(["call", "w", "XmlOpen"])",
+      R"(["call", "w", "XmlOpen", {"i2": 1}])",
+      R"(["call", "w", "XmlOpen", "a.xml"])",
+  });
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out, (Lines{
+                         R"({"line":1,"error":429,"description":"ProgID Ostrel.NoSuchClass は登録されていません。"})",
+                         R"({"line":2,"result":null})",
+                         FailedLine(3, platform::errnum::kNoSuchMember),
+                         FailedLine(4, platform::errnum::kWrongArgumentCount),
+                         FailedLine(5, platform::errnum::kTypeMismatch),
+                         R"({"line":6,"result":true})",
+                     }));
+}
+
+TEST_F(CallTest, FalseResultIsSuccessAndItsMessageBoxGoesToStderr) {
+  const Outcome run = Call({kWriter, R"(["call", "w", "WriteComment", "early"])"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out[1], R"({"line":2,"result":false})");
+  EXPECT_EQ(run.errors, "Ostrel: XMLファイルはまだオープンされていません。\n");
+}
+
+TEST_F(CallTest, ReleasedVariableIsGoneAndItsNameFree) {
+  const Outcome run = Call({kWriter, R"(["release", "w"])", R"(["release", "w"])", R"(["call", "w", "XmlClose"])",
+                        kWriter});
+  EXPECT_EQ(run.out, (Lines{R"({"line":1,"result":null})", R"({"line":2,"result":null})",
+                            R"({"line":3,"error":"no variable \"w\""})", R"({"line":4,"error":"no variable \"w\""})",
+                            R"({"line":5,"result":null})"}));
+}
+
+TEST_F(CallTest, DashReadsTheScriptFromStandardInput) {
+  std::ofstream(folder_ / "piped.txt") << kWriter << "\n" << R"(["call", "w", "XmlOpen", "p.xml"])" << "\n";
+  const Outcome run = RunTool("- <piped.txt");
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, (Lines{R"({"line":1,"result":null})", R"({"line":2,"result":true})"}));
+  EXPECT_TRUE(std::filesystem::exists(folder_ / "p.xml"));
+}
+
+TEST_F(CallTest, ScriptThatCannotBeReadExitsWithTwo) {
+  const Outcome missing = RunTool("none.txt");
+  EXPECT_EQ(missing.status, 2);
+  EXPECT_EQ(missing.errors, "ostrel-call: cannot read none.txt\n");
+  EXPECT_EQ(RunTool("").status, 2);
+}
+
+}  // namespace

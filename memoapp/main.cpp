@@ -1,0 +1,18 @@
+// Lintrow: shows the memos of "memo.xml" beside the program. FormMain is the
+// start object; the program ends when its window goes away or from its File
+// menu. Arguments are Qt's own (-platform and the like); Lintrow reads none.
+#include <QApplication>
+
+#include "memoapp/main_window.h"
+#include "memoapp/qt_message_box.h"
+#include "memoapp/qt_toolkit.h"
+#include "platform/message_box.h"
+
+int main(int argc, char* argv[]) {
+  QApplication application(argc, argv);
+  platform::SetMessageBoxSink(memoapp::ShowQtMessageBox);
+  memoapp::QtToolkit toolkit;
+  memoapp::FormMain form(toolkit);
+  toolkit.Start(form);
+  return QApplication::exec();
+}

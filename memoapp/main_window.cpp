@@ -1,0 +1,97 @@
+#include "memoapp/main_window.h"
+
+#include "memoapp/form_design.h"
+#include "memoapp/memo_file_handler.h"
+#include "memoapp/memo_path.h"
+#include "memoapp/memo_store.h"
+#include "platform/com_runtime.h"
+#include "platform/error_info.h"
+#include "platform/text.h"
+#include "xmllib/ostrel.h"
+
+namespace memoapp {
+
+namespace {
+
+constexpr std::u16string_view kNotInUse = u"未使用";
+constexpr std::u16string_view kNotImplemented = u"サンプルなので何も実装していません。";
+constexpr std::u16string_view kExiting = u"終了";
+
+}  // namespace
+
+// The reader, the handler and the path live only for this call.
+void FormMain::Form_Load() {
+  ModuleMemoData::InitMemoData();
+  platform::Bstr path(MemoFilePath(toolkit_.ProgramFolder()));
+  platform::ComPtr<_IXmlHandler> handler = NewCXmlMemoReader().As<_IXmlHandler>();
+  platform::ComPtr<_CXmlReader> reader = platform::CreateObject<_CXmlReader>(ostrel::kCXmlReaderId);
+  // A missing file has been reported by the reader itself; the pairs then
+  // simply show that no memo is in use.
+  int16_t status = 0;
+  platform::Check(reader->SetData(path.Address(), handler.Address(), &status));
+  ShowMemos();
+}
+
+void FormMain::ShowMemos() {
+  for (int16_t i = 1; i <= design::kPairs; ++i) {
+    const int16_t k = i - 1;
+    if (i > ModuleMemoData::memoCount) {
+      toolkit_.SetCaption(k, kNotInUse);
+      toolkit_.SetText(k, u"");
+    } else {
+      const CMemoData& memo = *ModuleMemoData::memoData(i);
+      toolkit_.SetCaption(k, memo.title);
+      toolkit_.SetText(k, memo.sentence);
+    }
+  }
+}
+
+// The window's size is read afresh at every step: setting it may deliver a
+// nested resize, and the toolkit may not give exactly what was asked.
+void FormMain::Form_Resize() {
+  if (toolkit_.WindowMinimized()) return;
+  KeepMinimumSize();
+  const double widthTwips = toolkit_.WindowWidth();
+  const Int16 cellWidth = Int16::Rounded((widthTwips - 120 - 270 - 210) / 3);
+  const float heightTwips = toolkit_.WindowHeight();
+  const Int16 cellHeight = Int16::Rounded((heightTwips - 120 - 1460 - 690) / 3);
+  for (int16_t k = 0; k < design::kPairs; ++k) LayOutPair(k, cellWidth, cellHeight);
+  LayOutButtons();
+}
+
+void FormMain::KeepMinimumSize() {
+  if (toolkit_.WindowWidth() < design::kMinWidth) toolkit_.SetWindowWidth(design::kMinWidth);
+  if (toolkit_.WindowHeight() < design::kMinHeight) toolkit_.SetWindowHeight(design::kMinHeight);
+}
+
+void FormMain::LayOutPair(int16_t k, Int16 cellWidth, Int16 cellHeight) {
+  const Int16 column = k % 3;
+  const Int16 row = k / 3;
+  toolkit_.SetLeft(Label1(k), ((cellWidth + 120) * column + 120 + 120).value());
+  toolkit_.SetWidth(Label1(k), (cellWidth - 120).value());
+  // Only the pitch is 16-bit: the last addition is done wider.
+  toolkit_.SetTop(Label1(k), 120 + int32_t{((240 + cellHeight + 105) * row).value()});
+  toolkit_.SetLeft(Text1(k), ((cellWidth + 120) * column + 120).value());
+  toolkit_.SetWidth(Text1(k), cellWidth.value());
+  // Placed from where the label really stands, which a toolkit that snaps to
+  // pixels may have moved.
+  toolkit_.SetTop(Text1(k), 240 + toolkit_.Top(Label1(k)) + 20);
+  toolkit_.SetHeight(Text1(k), cellHeight.value());
+}
+
+void FormMain::LayOutButtons() {
+  toolkit_.SetTop(Command1, toolkit_.WindowHeight() - 1155 + 40);
+  toolkit_.SetTop(Command2, toolkit_.Top(Command1));
+  toolkit_.SetLeft(Command2, toolkit_.WindowWidth() - 765);
+}
+
+void FormMain::Command1_Click() { toolkit_.MessageBox(kNotImplemented); }
+
+void FormMain::Command2_Click() { toolkit_.MessageBox(kNotImplemented); }
+
+void FormMain::menuFileExit_Click() {
+  toolkit_.MessageBox(kExiting);
+  toolkit_.EndProgram(0);
+}
+
+}  // namespace memoapp

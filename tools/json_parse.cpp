@@ -80,29 +80,33 @@ class Parser {
     return value;
   }
 
-  JsonValue Array(int depth) {
+  // The items of an array or object, after its opening bracket, through
+  // CLOSE.
+  template <class ReadItem>
+  void Items(char close, const char* expected, ReadItem readItem) {
     ++pos_;
-    JsonValue array = OfKind(JsonValue::Kind::kArray);
-    if (Take(']')) return array;
+    if (Take(close)) return;
     do {
-      array.array.push_back(Value(depth + 1));
+      readItem();
     } while (Take(','));
-    Expect(']', "',' or ']'");
+    Expect(close, expected);
+  }
+
+  JsonValue Array(int depth) {
+    JsonValue array = OfKind(JsonValue::Kind::kArray);
+    Items(']', "',' or ']'", [&] { array.array.push_back(Value(depth + 1)); });
     return array;
   }
 
   JsonValue Object(int depth) {
-    ++pos_;
     JsonValue object = OfKind(JsonValue::Kind::kObject);
-    if (Take('}')) return object;
-    do {
+    Items('}', "',' or '}'", [&] {
       SkipSpace();
       if (Peek() != '"') Fail("expected a member name in quotes");
       std::u16string name = String();
       Expect(':', "':' after the member name");
       object.object.push_back({std::move(name), Value(depth + 1)});
-    } while (Take(','));
-    Expect('}', "',' or '}'");
+    });
     return object;
   }
 

@@ -2,9 +2,7 @@
 // file names in a script land there, and collects what it printed.
 #pragma once
 
-#include <gtest/gtest.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -14,6 +12,7 @@
 #include <vector>
 
 #include "platform/runtime_error.h"
+#include "tests/xmllib/xml_test_support.h"
 #include "tools/json.h"
 
 namespace call_test {
@@ -46,16 +45,9 @@ inline std::string FailedLine(int line, int32_t number) {
          ",\"description\":" + tools::JsonString(platform::StandardDescription(number)) + "}";
 }
 
-class CallTest : public ::testing::Test {
+// The scratch folder and its clean-up come from the library's own tests.
+class CallTest : public ostrel_test::XmlFileTest {
  protected:
-  void SetUp() override {
-    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    folder_ = std::filesystem::temp_directory_path() /
-              ("ostrel-call-" + std::to_string(::getpid()) + "-" + test->test_suite_name() + "-" + test->name());
-    std::filesystem::create_directories(folder_);
-  }
-  void TearDown() override { std::filesystem::remove_all(folder_); }
-
   // Writes SCRIPT, one line each, and runs the tool on it.
   Outcome Call(const Lines& script) {
     std::string text;
@@ -70,12 +62,10 @@ class CallTest : public ::testing::Test {
                                 arguments + " >out.txt 2>err.txt";
     const int raw = std::system(command.c_str());
     return Outcome{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, SplitLines(Slurp(folder_ / "out.txt")),
-            Slurp(folder_ / "err.txt")};
+                   Slurp(folder_ / "err.txt")};
   }
 
   std::string FileText(const std::string& name) const { return Slurp(folder_ / name); }
-
-  std::filesystem::path folder_;
 };
 
 }  // namespace call_test

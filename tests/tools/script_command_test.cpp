@@ -1,5 +1,5 @@
-// Which script lines make which commands and arguments, at the edges of the
-// integer ranges in particular.
+// Which argument forms of a call line make which arguments, at the edges of
+// the integer ranges in particular.
 #include "tools/script_command.h"
 
 #include <gtest/gtest.h>
@@ -42,16 +42,6 @@ TEST(ScriptCommandTest, EachArgumentFormMakesItsKind) {
   for (const char* bad : {"true", "1", "[]", R"({"bool": 1})", R"({"i2": 1, "i4": 2})", R"({"obj": null})"}) {
     EXPECT_THROW(OnlyArgument(bad), ScriptError) << bad;
   }
-}
-
-TEST(ScriptCommandTest, NewAndReleaseNameTheirVariable) {
-  const auto create = std::get<tools::NewCommand>(tools::ParseCommand(tools::ParseJson(R"(["new", "w", "P.C"])")));
-  EXPECT_EQ(create.variable, u"w");
-  EXPECT_EQ(create.progId, u"P.C");
-  const auto release = std::get<tools::ReleaseCommand>(tools::ParseCommand(tools::ParseJson(R"(["release", "w"])")));
-  EXPECT_EQ(release.variable, u"w");
-  EXPECT_THROW(tools::ParseCommand(tools::ParseJson(R"(["new", "w", 1])")), ScriptError);
-  EXPECT_THROW(tools::ParseCommand(tools::ParseJson(R"(["release", "w", "x"])")), ScriptError);
 }
 
 }  // namespace

@@ -155,11 +155,7 @@ float QtToolkit::Top(Control control) const {
 
 void QtToolkit::SetCaption(int16_t k, std::u16string_view caption) { window_->label1(k)->setText(ToQString(caption)); }
 
-// Qt breaks a line at a CR as well as at an LF, so a CR LF pair would show
-// as two breaks.
-void QtToolkit::SetText(int16_t k, std::u16string_view text) {
-  window_->text1(k)->setPlainText(ToQString(text).replace(QLatin1String("\r\n"), QLatin1String("\n")));
-}
+void QtToolkit::SetText(int16_t k, std::u16string_view text) { window_->text1(k)->setPlainText(ToQString(text)); }
 
 void QtToolkit::MessageBox(std::u16string_view text) { platform::ShowMessageBox(text, design::kCaption); }
 

@@ -1,0 +1,42 @@
+// A run-time error that reaches a handler as a failed call ends the program
+// after a report naming its number and description.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "platform/runtime_error.h"
+#include "tests/window/window_fixture.h"
+
+using FailedCall = QtWindowTest;
+
+namespace {
+const std::u16string kDuplicateTitle = u"\t<sentence Title=\"a\" Title=\"b\">x</sentence>";
+}
+
+TEST_F(FailedCall, DuplicateAttributeIsReportedAndEndsWithStatusOne) {
+  const std::string before = Bytes(WriteFile("memo.xml", {u"<Memo>", kDuplicateTitle, u"</Memo>"}));
+  Start();
+  ASSERT_EQ(boxes_.size(), 1u);
+  EXPECT_EQ(boxes_[0].caption, u"Lintrow");
+  EXPECT_NE(boxes_[0].text.find(u"457"), std::u16string::npos);
+  EXPECT_NE(boxes_[0].text.find(platform::StandardDescription(457)), std::u16string::npos);
+  EXPECT_EQ(endStatuses_, std::vector<int>{1});
+  EXPECT_FALSE(window().isVisible());
+  EXPECT_EQ(Bytes(PathOf("memo.xml")), before);
+}
+
+TEST_F(FailedCall, UnregisteredLibraryIsReportedWith429) {
+  const std::string registry = std::getenv("COM_REGISTRY");
+  ::setenv("COM_REGISTRY", (folder_ / "empty-registry").c_str(), 1);
+  Start();
+  ::setenv("COM_REGISTRY", registry.c_str(), 1);
+  ASSERT_EQ(boxes_.size(), 1u);
+  EXPECT_EQ(boxes_[0].caption, u"Lintrow");
+  EXPECT_NE(boxes_[0].text.find(u"429"), std::u16string::npos);
+  EXPECT_EQ(endStatuses_, std::vector<int>{1});
+}
+
+TEST_F(FailedCall, TheProcessEndsWithStatusOne) {
+  WriteFile("memo.xml", {u"<Memo>", kDuplicateTitle, u"</Memo>"});
+  EXPECT_EXIT(RunAsTheProgram([](memoapp::FormWindow&) {}), ::testing::ExitedWithCode(1), "Lintrow: .*457");
+}

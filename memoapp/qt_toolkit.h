@@ -40,7 +40,6 @@ class QtToolkit final : public Toolkit {
   void Start(FormMain& form);
 
   FormWindow& window() const { return *window_; }
-  bool ended() const { return ended_; }
 
   bool WindowMinimized() const override;
   float WindowWidth() const override;

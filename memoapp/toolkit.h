@@ -18,7 +18,6 @@ struct Control {
   enum class Kind : uint8_t { kLabel1, kText1, kCommand1, kCommand2 };
   Kind kind;
   int16_t index;
-  friend constexpr bool operator==(const Control&, const Control&) = default;
 };
 
 constexpr Control Label1(int16_t k) { return {Control::Kind::kLabel1, k}; }

@@ -1,10 +1,11 @@
 // ExactToolkit: a toolkit that keeps every position and size exactly as
 // FormMain gives it (or, when asked, snaps it to a grid, as a toolkit of
-// whole pixels would), and records what FormMain asks of it.
+// whole pixels would), and records what FormMain asks of it. Controls start
+// where the design puts them.
 #pragma once
 
 #include <array>
-#include <cstdint>
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,8 @@
 
 class ExactToolkit final : public memoapp::Toolkit {
  public:
+  using Control = memoapp::Control;
+  using Rect = memoapp::design::Rect;
   // One change of the window's outer size: 'W' width or 'H' height.
   struct WindowSet {
     char dimension;
@@ -21,8 +24,14 @@ class ExactToolkit final : public memoapp::Toolkit {
     friend bool operator==(const WindowSet&, const WindowSet&) = default;
   };
 
-  // Controls start where the design puts them.
-  ExactToolkit(float width, float height);
+  ExactToolkit(float width, float height) : width_(width), height_(height) {
+    for (int16_t k = 0; k < memoapp::design::kPairs; ++k) {
+      rect(memoapp::Label1(k)) = memoapp::design::Label1(k);
+      rect(memoapp::Text1(k)) = memoapp::design::Text1(k);
+    }
+    rect(memoapp::Command1) = memoapp::design::kCommand1;
+    rect(memoapp::Command2) = memoapp::design::kCommand2;
+  }
 
   // After each change of the window's size, FORM gets a Form_Resize while
   // the handler that made the change is still running.
@@ -30,44 +39,57 @@ class ExactToolkit final : public memoapp::Toolkit {
   // Positions and sizes of controls become the nearest multiple of GRID.
   void SnapTo(float grid) { grid_ = grid; }
 
-  const memoapp::design::Rect& geometry(memoapp::Control control) const;
+  const Rect& geometry(Control control) const { return rects_.at(Slot(control)); }
 
   bool minimized = false;
-  std::u16string programFolder;
   std::vector<WindowSet> windowSets;
   int controlSets = 0;
-  std::array<std::u16string, memoapp::design::kPairs> captions;
-  std::array<std::u16string, memoapp::design::kPairs> texts;
-  std::vector<std::u16string> messages;
-  std::vector<int> endStatuses;
 
   bool WindowMinimized() const override { return minimized; }
   float WindowWidth() const override { return width_; }
   float WindowHeight() const override { return height_; }
-  void SetWindowWidth(float twips) override;
-  void SetWindowHeight(float twips) override;
+  void SetWindowWidth(float twips) override { SetWindow('W', width_, twips); }
+  void SetWindowHeight(float twips) override { SetWindow('H', height_, twips); }
 
-  void SetLeft(memoapp::Control control, float twips) override { Set(Rect(control).left, twips); }
-  void SetTop(memoapp::Control control, float twips) override { Set(Rect(control).top, twips); }
-  void SetWidth(memoapp::Control control, float twips) override { Set(Rect(control).width, twips); }
-  void SetHeight(memoapp::Control control, float twips) override { Set(Rect(control).height, twips); }
-  float Top(memoapp::Control control) const override { return geometry(control).top; }
+  void SetLeft(Control control, float twips) override { Set(rect(control).left, twips); }
+  void SetTop(Control control, float twips) override { Set(rect(control).top, twips); }
+  void SetWidth(Control control, float twips) override { Set(rect(control).width, twips); }
+  void SetHeight(Control control, float twips) override { Set(rect(control).height, twips); }
+  float Top(Control control) const override { return geometry(control).top; }
 
-  void SetCaption(int16_t k, std::u16string_view caption) override { captions.at(k) = caption; }
-  void SetText(int16_t k, std::u16string_view text) override { texts.at(k) = text; }
-  void MessageBox(std::u16string_view text) override { messages.emplace_back(text); }
-  void EndProgram(int exitStatus) override { endStatuses.push_back(exitStatus); }
-  std::u16string ProgramFolder() const override { return programFolder; }
+  // The layout needs none of these.
+  void SetCaption(int16_t, std::u16string_view) override {}
+  void SetText(int16_t, std::u16string_view) override {}
+  void MessageBox(std::u16string_view) override {}
+  void EndProgram(int) override {}
+  std::u16string ProgramFolder() const override { return {}; }
 
  private:
-  static int Slot(memoapp::Control control);
-  memoapp::design::Rect& Rect(memoapp::Control control) { return rects_.at(Slot(control)); }
-  void Set(float& property, float twips);
-  void Resized();
+  static int Slot(Control control) {
+    constexpr int kPairs = memoapp::design::kPairs;
+    switch (control.kind) {
+      case Control::Kind::kLabel1: return control.index;
+      case Control::Kind::kText1: return kPairs + control.index;
+      case Control::Kind::kCommand1: return 2 * kPairs;
+      case Control::Kind::kCommand2: return 2 * kPairs + 1;
+    }
+    return -1;
+  }
+  Rect& rect(Control control) { return rects_.at(Slot(control)); }
+
+  void Set(float& property, float twips) {
+    ++controlSets;
+    property = grid_ > 0 ? std::round(twips / grid_) * grid_ : twips;
+  }
+  void SetWindow(char dimension, float& size, float twips) {
+    windowSets.push_back({dimension, twips});
+    size = twips;
+    if (nestedForm_) nestedForm_->Form_Resize();
+  }
 
   float width_;
   float height_;
   float grid_ = 0;
   memoapp::FormMain* nestedForm_ = nullptr;
-  std::array<memoapp::design::Rect, 2 * memoapp::design::kPairs + 2> rects_;
+  std::array<Rect, 2 * memoapp::design::kPairs + 2> rects_{};
 };

@@ -30,6 +30,14 @@ std::u16string UnexpectedErrorText(const platform::RuntimeError& error) {
   return u"実行時エラー " + std::u16string(number.begin(), number.end()) + u"\n\n" + error.description();
 }
 
+// Changes one side of WIDGET's geometry and keeps the others.
+template <class Change>
+void Reshape(QWidget* widget, Change change) {
+  QRect geometry = widget->geometry();
+  change(geometry);
+  widget->setGeometry(geometry);
+}
+
 }  // namespace
 
 QtToolkit::QtToolkit(Options options) : options_(std::move(options)), window_(std::make_unique<FormWindow>()) {
@@ -130,23 +138,19 @@ void QtToolkit::ResizeClient(int width, int height) {
 }
 
 void QtToolkit::SetLeft(Control control, float twips) {
-  QWidget* widget = window_->widget(control);
-  widget->move(PixelsX(twips), widget->y());
+  Reshape(window_->widget(control), [&](QRect& geometry) { geometry.moveLeft(PixelsX(twips)); });
 }
 
 void QtToolkit::SetTop(Control control, float twips) {
-  QWidget* widget = window_->widget(control);
-  widget->move(widget->x(), PixelsY(twips));
+  Reshape(window_->widget(control), [&](QRect& geometry) { geometry.moveTop(PixelsY(twips)); });
 }
 
 void QtToolkit::SetWidth(Control control, float twips) {
-  QWidget* widget = window_->widget(control);
-  widget->resize(PixelsX(twips), widget->height());
+  Reshape(window_->widget(control), [&](QRect& geometry) { geometry.setWidth(PixelsX(twips)); });
 }
 
 void QtToolkit::SetHeight(Control control, float twips) {
-  QWidget* widget = window_->widget(control);
-  widget->resize(widget->width(), PixelsY(twips));
+  Reshape(window_->widget(control), [&](QRect& geometry) { geometry.setHeight(PixelsY(twips)); });
 }
 
 float QtToolkit::Top(Control control) const {

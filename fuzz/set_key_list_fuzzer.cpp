@@ -18,6 +18,7 @@
 #include "platform/runtime_error.h"
 #include "platform/text.h"
 #include "platform/unicode.h"
+#include "xmllib/attribute_pairs.h"
 #include "xmllib/reader.h"
 
 namespace {
@@ -105,22 +106,6 @@ int32_t AddAll(const Split& split, Collection* list) {
   return 0;
 }
 
-std::vector<std::pair<std::u16string, std::u16string>> Entries(Collection* list) {
-  int32_t count = 0;
-  platform::Check(list->Count(&count));
-  std::vector<std::pair<std::u16string, std::u16string>> entries;
-  for (int32_t position = 1; position <= count; ++position) {
-    VARIANT index;
-    index.vt = VT_I4;
-    index.lVal = position;
-    platform::Bstr key;
-    platform::Bstr value;
-    platform::Check(list->Key(&position, key.Receive()));
-    platform::Check(list->Item(&index, value.Receive()));
-    entries.emplace_back(key.str(), value.str());
-  }
-  return entries;
-}
 
 }  // namespace
 
@@ -139,7 +124,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   const int32_t error = ostrel_fuzz::ErrorNumber(reader->setKeyList(strbuf.Address(), tagname.Address(), &keylist, &result));
 
   Require(error == expected.error, "setKeyList fails exactly when the split must");
-  Require(Entries(list.get()) == Entries(expectedList.get()), "the list holds the attributes in order");
+  Require(ostrel::PairsOf(*list) == ostrel::PairsOf(*expectedList), "the list holds the attributes in order");
   if (error != 0) return 0;
   Require(result == (expected.result ? VARIANT_TRUE : VARIANT_FALSE), "the result says whether attributes follow");
   Require(tagname.view() == expected.tagname, "the tag name is the text before the first blank");

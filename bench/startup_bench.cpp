@@ -1,0 +1,91 @@
+// Start-up: the time from starting Lintrow to its first painted frame, nine
+// memos shown, next to a bare Qt Widgets window timed the same way in the same
+// run, both on the offscreen platform. Runs alternate between the two so that
+// the machine's load falls on both alike.
+//
+// startup_bench [FOLDER]   Lintrow runs from a scratch folder in FOLDER with
+//                          the shipped sample memo file beside it
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <exception>
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "bench/first_frame.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Start-up is short, so more runs than the other benchmarks make are cheap.
+constexpr int kRuns = 15;
+
+struct Program {
+  std::string path;
+  // What the hook reports for the window it should paint first: a message
+  // box instead would mean the program failed.
+  std::string window;
+  std::vector<double> seconds;
+};
+
+double SecondsToFirstFrame(const Program& program, const std::string& hook) {
+  bench::FirstFrameWatch watch(program.path, hook);
+  const std::string report = watch.ReadReport();
+  const auto painted = std::chrono::steady_clock::now();
+  if (report != program.window + "\n") {
+    throw std::runtime_error(program.path + " painted " + report + " first instead of a " + program.window);
+  }
+  return std::chrono::duration<double>(painted - watch.started()).count();
+}
+
+double Median(std::vector<double> values) {
+  std::nth_element(values.begin(), values.begin() + values.size() / 2, values.end());
+  return values[values.size() / 2];
+}
+
+// Lintrow finds its libraries and its memo file beside itself, so it is
+// copied with them rather than linked to.
+std::string LintrowInScratch(const fs::path& bin, const fs::path& scratch) {
+  fs::create_directories(scratch);
+  for (const char* file : {"lintrow", "libplatform.so"}) {
+    fs::copy_file(bin / file, scratch / file, fs::copy_options::overwrite_existing);
+  }
+  fs::copy_file(OSTREL_SAMPLE_MEMO_FILE, scratch / "memo.xml", fs::copy_options::overwrite_existing);
+  return (scratch / "lintrow").string();
+}
+
+void Measure(const fs::path& bin, const fs::path& scratch) {
+  const std::string hook = (bin / "libfirst_frame_signal.so").string();
+  Program bare{(bin / "bare_window").string(), "QWidget", {}};
+  Program lintrow{LintrowInScratch(bin, scratch), "QMainWindow", {}};
+  // A first start of each fills the page cache; it is not counted.
+  for (Program* program : {&bare, &lintrow}) SecondsToFirstFrame(*program, hook);
+  for (int run = 0; run < kRuns; ++run) {
+    for (Program* program : {&bare, &lintrow}) program->seconds.push_back(SecondsToFirstFrame(*program, hook));
+  }
+  const double bareSeconds = Median(bare.seconds);
+  const double lintrowSeconds = Median(lintrow.seconds);
+  std::printf("Start-up on the offscreen platform: start to first painted frame, median of %d\n", kRuns);
+  std::printf("  %-34s %9.1f ms\n", "bare Qt Widgets window", bareSeconds * 1e3);
+  std::printf("  %-34s %9.1f ms\n", "Lintrow, nine memos", lintrowSeconds * 1e3);
+  std::printf("  Lintrow / bare: %.2f (goal <= 1.2)\n", lintrowSeconds / bareSeconds);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const fs::path folder = argc > 1 ? fs::path(argv[1]) : fs::temp_directory_path();
+  const fs::path scratch = folder / "lintrow-startup";
+  try {
+    Measure(fs::canonical("/proc/self/exe").parent_path(), scratch);
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "startup_bench: %s\n", error.what());
+    fs::remove_all(scratch);
+    return 1;
+  }
+  fs::remove_all(scratch);
+  return 0;
+}

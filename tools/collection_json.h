@@ -1,6 +1,6 @@
 // A Collection as JSON: [["KEY","VALUE"],...] in list order, with "" as the
-// key of an entry filed without one. The same form as ostrel-dump's parmList.
-// Raises what the list raises.
+// key of an entry filed without one: ostrel-dump's parmList and ostrel-call's
+// Collection results alike. Raises what the list raises.
 #pragma once
 
 #include <string>

@@ -20,8 +20,8 @@
 #include "platform/runtime_error.h"
 #include "platform/text.h"
 #include "platform/unicode.h"
+#include "tools/collection_json.h"
 #include "tools/json.h"
-#include "xmllib/attribute_pairs.h"
 #include "xmllib/handler_members.h"
 #include "xmllib/ostrel.h"
 
@@ -40,16 +40,6 @@ std::string Field(std::string_view name, const std::string& json) { return ",\""
 
 std::string TextField(std::string_view name, BSTR text) { return Field(name, JsonString(View(text))); }
 
-// [["key","value"],...] in list order.
-std::string PairsJson(Collection& list) {
-  std::string json = "[";
-  for (const auto& [key, value] : ostrel::PairsOf(list)) {
-    if (json.size() > 1) json += ',';
-    json += "[" + JsonString(key) + "," + JsonString(value) + "]";
-  }
-  return json + "]";
-}
-
 class DumpHandler final : public platform::DispatchObject<DumpHandler, _IXmlHandler> {
  public:
   static const platform::DispatchTable<DumpHandler>& Members() { return ostrel::XmlHandlerMembers<DumpHandler>(); }
@@ -61,7 +51,7 @@ class DumpHandler final : public platform::DispatchObject<DumpHandler, _IXmlHand
   HRESULT StartElement(BSTR* tagname, Collection** parmList) override {
     return platform::Guard([&] {
       if (!*parmList) platform::Raise(platform::errnum::kObjectNotSet);
-      PrintCall("StartElement", TextField("tagname", *tagname) + Field("parmList", PairsJson(**parmList)));
+      PrintCall("StartElement", TextField("tagname", *tagname) + Field("parmList", tools::CollectionJson(**parmList)));
     });
   }
   HRESULT EndElement(BSTR* tagname) override {

@@ -79,13 +79,13 @@ void Measure(const fs::path& bin, const fs::path& scratch) {
 int main(int argc, char** argv) {
   const fs::path folder = argc > 1 ? fs::path(argv[1]) : fs::temp_directory_path();
   const fs::path scratch = folder / "lintrow-startup";
+  int status = 0;
   try {
     Measure(fs::canonical("/proc/self/exe").parent_path(), scratch);
   } catch (const std::exception& error) {
     std::fprintf(stderr, "startup_bench: %s\n", error.what());
-    fs::remove_all(scratch);
-    return 1;
+    status = 1;
   }
   fs::remove_all(scratch);
-  return 0;
+  return status;
 }

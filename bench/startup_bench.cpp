@@ -36,7 +36,8 @@ double SecondsToFirstFrame(const Program& program, const std::string& hook) {
   const std::string report = watch.ReadReport();
   const auto painted = std::chrono::steady_clock::now();
   if (report != program.window + "\n") {
-    throw std::runtime_error(program.path + " painted " + report + " first instead of a " + program.window);
+    throw std::runtime_error(program.path + " first painted a " + report.substr(0, report.find('\n')) + ", not a " +
+                             program.window + " (a message box: is Ostrel registered in COM_REGISTRY?)");
   }
   return std::chrono::duration<double>(painted - watch.started()).count();
 }

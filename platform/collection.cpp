@@ -1,6 +1,7 @@
 #include "platform/collection.h"
 
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "platform/com_object.h"
@@ -15,6 +16,12 @@ char16_t FoldCase(char16_t c) {
   if (c >= u'a' && c <= u'z') return static_cast<char16_t>(c - u'a' + u'A');
   if (c >= u'ａ' && c <= u'ｚ') return static_cast<char16_t>(c - u'ａ' + u'Ａ');
   return c;
+}
+
+std::u16string Folded(std::u16string_view key) {
+  std::u16string folded(key);
+  for (char16_t& c : folded) c = FoldCase(c);
+  return folded;
 }
 
 struct Entry {
@@ -41,12 +48,14 @@ class CollectionObject final : public DispatchObject<CollectionObject, Collectio
       const VARIANT& keyValue = dispatch_detail::Target(*key);
       if (keyValue.vt == VT_EMPTY) {
         entries_.push_back({std::u16string(View(*item)), {}, false});
+        Index(entries_.back());
         return;
       }
       if (keyValue.vt != VT_BSTR) Raise(errnum::kTypeMismatch);
       const std::u16string_view name = View(keyValue.bstrVal);
       if (FindKey(name) != entries_.size()) Raise(errnum::kDuplicateKey);
       entries_.push_back({std::u16string(View(*item)), std::u16string(name), true});
+      Index(entries_.back());
     });
   }
 
@@ -60,7 +69,12 @@ class CollectionObject final : public DispatchObject<CollectionObject, Collectio
   }
 
   HRESULT Remove(VARIANT* index) override {
-    return Guard([&] { entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(Locate(*index))); });
+    return Guard([&] {
+      const auto entry = entries_.begin() + static_cast<std::ptrdiff_t>(Locate(*index));
+      if (indexed_ && entry->hasKey) foldedKeys_.erase(Folded(entry->key));
+      entries_.erase(entry);
+      if (entries_.empty()) Unindex();
+    });
   }
 
   HRESULT Key(int32_t* position, BSTR* result) override {
@@ -68,7 +82,9 @@ class CollectionObject final : public DispatchObject<CollectionObject, Collectio
   }
 
  private:
+  // Once the list is indexed, a key that is not there costs no scan.
   size_t FindKey(std::u16string_view key) const {
+    if (indexed_ && !foldedKeys_.contains(Folded(key))) return entries_.size();
     for (size_t i = 0; i < entries_.size(); ++i) {
       if (entries_[i].hasKey && KeysEqual(entries_[i].key, key)) return i;
     }
@@ -95,7 +111,32 @@ class CollectionObject final : public DispatchObject<CollectionObject, Collectio
     }
   }
 
+  // Keeps the index up to date after ENTRY was added; the index starts when
+  // the list reaches kIndexedFrom entries.
+  void Index(const Entry& entry) {
+    if (indexed_) {
+      if (entry.hasKey) foldedKeys_.insert(Folded(entry.key));
+    } else if (entries_.size() == kIndexedFrom) {
+      for (const Entry& each : entries_) {
+        if (each.hasKey) foldedKeys_.insert(Folded(each.key));
+      }
+      indexed_ = true;
+    }
+  }
+
+  void Unindex() {
+    foldedKeys_.clear();
+    indexed_ = false;
+  }
+
+  // A short list, as attribute lists usually are, is searched faster by a
+  // scan than through a set; a tag with thousands of attributes must not
+  // cost a scan of all the earlier ones per attribute.
+  static constexpr size_t kIndexedFrom = 16;
+
   std::vector<Entry> entries_;
+  bool indexed_ = false;
+  std::unordered_set<std::u16string> foldedKeys_;  // the keys of entries_, case folded
 };
 
 }  // namespace

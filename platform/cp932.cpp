@@ -1,9 +1,12 @@
 #include "platform/cp932.h"
 
+#include <array>
 #include <bit>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include "platform/runtime_error.h"
 #include "platform/unicode.h"
@@ -37,25 +40,92 @@ std::u16string CodePointName(char32_t code_point) {
 
 }  // namespace
 
-Cp932Decoder::Cp932Decoder() : descriptor_(OpenConverter(kUtf16, kCp932)) {}
+// What each byte and each pair of bytes decodes to, as the system's
+// converter says.
+struct Cp932Decoder::Table {
+  std::array<char16_t, 256> single{};  // U+FFFD for a byte that is no character
+  std::array<bool, 256> lead{};        // the byte needs a second one
+  std::vector<char16_t> pairs;         // by lead << 8 | trail; 0 for no character
+  bool asciiAsItself = false;          // bytes below 0x80 are those code points
+};
 
-Cp932Decoder::~Cp932Decoder() { iconv_close(descriptor_); }
+namespace {
 
-Cp932Decoder::Result Cp932Decoder::Decode(std::string_view bytes, char16_t* out, bool last) {
+// The one unit that converting BYTES as a whole gives; 0 when they are no
+// single character. ERROR receives why not.
+char16_t ConvertWhole(iconv_t descriptor, std::string_view bytes, int& error) {
   char* in = const_cast<char*>(bytes.data());
   size_t inLeft = bytes.size();
-  char* written = reinterpret_cast<char*>(out);
-  size_t outLeft = bytes.size() * sizeof(char16_t);
-  while (iconv(descriptor_, &in, &inLeft, &written, &outLeft) == static_cast<size_t>(-1)) {
-    if (errno == EINVAL && !last) break;  // the trail byte is in the next block
-    const char16_t replacement = utf16::kReplacement;
-    std::memcpy(written, &replacement, sizeof replacement);
-    written += sizeof replacement;
-    outLeft -= sizeof replacement;
-    ++in;
-    --inLeft;
+  char16_t unit = 0;
+  char* written = reinterpret_cast<char*>(&unit);
+  size_t outLeft = sizeof unit;
+  error = iconv(descriptor, &in, &inLeft, &written, &outLeft) == static_cast<size_t>(-1) ? errno : 0;
+  iconv(descriptor, nullptr, nullptr, nullptr, nullptr);
+  return error == 0 && inLeft == 0 && outLeft == 0 ? unit : 0;
+}
+
+// Widens the run of bytes below 0x80 that starts at USED, eight at a time:
+// most memo files are largely ASCII.
+void CopyAscii(const unsigned char* in, size_t size, char16_t* out, size_t& used, size_t& written) {
+  constexpr uint64_t kHighBits = 0x8080808080808080;
+  for (uint64_t word; used + sizeof word <= size; used += sizeof word, written += sizeof word) {
+    std::memcpy(&word, in + used, sizeof word);
+    if (word & kHighBits) break;
+    for (size_t k = 0; k < sizeof word; ++k) out[written + k] = in[used + k];
   }
-  return {bytes.size() - inLeft, static_cast<size_t>(written - reinterpret_cast<char*>(out)) / sizeof(char16_t)};
+}
+
+Cp932Decoder::Table BuildTable() {
+  const iconv_t descriptor = OpenConverter(kUtf16, kCp932);
+  Cp932Decoder::Table table;
+  table.pairs.assign(256 * 256, 0);
+  for (int first = 0; first < 256; ++first) {
+    const char bytes[2] = {static_cast<char>(first), 0};
+    int error = 0;
+    const char16_t unit = ConvertWhole(descriptor, {bytes, 1}, error);
+    table.single[first] = error == 0 ? unit : static_cast<char16_t>(utf16::kReplacement);
+    table.lead[first] = error == EINVAL;
+    for (int second = 0; table.lead[first] && second < 256; ++second) {
+      const char pair[2] = {static_cast<char>(first), static_cast<char>(second)};
+      table.pairs[first << 8 | second] = ConvertWhole(descriptor, {pair, 2}, error);
+    }
+  }
+  iconv_close(descriptor);
+  table.asciiAsItself = true;
+  for (int byte = 0; byte < 0x80; ++byte) table.asciiAsItself &= table.single[byte] == byte && !table.lead[byte];
+  return table;
+}
+
+}  // namespace
+
+Cp932Decoder::Cp932Decoder()
+    : table_([]() -> const Table& {
+        static const Table table = BuildTable();
+        return table;
+      }()) {}
+
+// Where the converter refuses a byte, it becomes U+FFFD and the next byte
+// starts afresh, so a broken pair still lets its second byte through.
+Cp932Decoder::Result Cp932Decoder::Decode(std::string_view bytes, char16_t* out, bool last) const {
+  const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
+  const size_t size = bytes.size();
+  size_t used = 0;
+  size_t written = 0;
+  while (used < size) {
+    if (table_.asciiAsItself) CopyAscii(in, size, out, used, written);
+    if (used == size) break;
+    const unsigned char first = in[used];
+    if (!table_.lead[first]) {
+      out[written++] = table_.single[first];
+      ++used;
+      continue;
+    }
+    if (used + 1 == size && !last) break;  // the second byte is in the next block
+    const char16_t unit = used + 1 < size ? table_.pairs[first << 8 | in[used + 1]] : 0;
+    out[written++] = unit != 0 ? unit : static_cast<char16_t>(utf16::kReplacement);
+    used += unit != 0 ? 2 : 1;
+  }
+  return {used, written};
 }
 
 Cp932Encoder::Cp932Encoder() : descriptor_(OpenConverter(kCp932, kUtf16)) {}

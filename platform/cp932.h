@@ -1,9 +1,11 @@
 // Conversion between UTF-16 and CP932, the Shift-JIS of the files that the
 // file slot reads and writes.
 //
-// Both directions keep one iconv descriptor open for their whole life:
-// opening one per call would dominate the cost of reading large files.
-// Converters are not safe for concurrent use.
+// The system's converter decides every character. Decoding goes through a
+// table that it fills once per process: the same text as converting each
+// block with it, at a fraction of the cost. Encoding keeps one descriptor
+// open for the encoder's whole life. Encoders are not safe for concurrent
+// use; decoders are.
 #pragma once
 
 #include <iconv.h>
@@ -25,20 +27,19 @@ class Cp932Decoder {
     size_t unitsWritten;
   };
 
+  struct Table;
+
   Cp932Decoder();  // raises 51 when the system has no CP932 converter
-  ~Cp932Decoder();
-  Cp932Decoder(const Cp932Decoder&) = delete;
-  Cp932Decoder& operator=(const Cp932Decoder&) = delete;
 
   // Decodes BYTES into OUT, which must have room for bytes.size() units: no
   // CP932 sequence yields more units than it has bytes. A byte that is not
   // CP932 becomes U+FFFD and decoding goes on with the next byte. A lead byte
   // that ends BYTES is left unused for the next call, unless LAST says that
   // no bytes follow; then it becomes U+FFFD too.
-  Result Decode(std::string_view bytes, char16_t* out, bool last);
+  Result Decode(std::string_view bytes, char16_t* out, bool last) const;
 
  private:
-  iconv_t descriptor_;
+  const Table& table_;
 };
 
 class Cp932Encoder {

@@ -7,18 +7,19 @@
 #include <cstring>
 
 #include "platform/file_error.h"
+#include "platform/unit_search.h"
 
 namespace platform {
 namespace {
 
 constexpr size_t kBlockSize = 64 * 1024;
 
-bool IsLineEnd(char16_t unit) { return unit == u'\r' || unit == u'\n'; }
-
 }  // namespace
 
 LineReader::LineReader(int fd, Cp932Decoder& decoder)
-    : fd_(fd), decoder_(decoder), bytes_(new char[kBlockSize + Cp932Decoder::kLongestIncomplete]) {}
+    : fd_(fd), decoder_(decoder), bytes_(new char[kBlockSize + Cp932Decoder::kLongestIncomplete]) {
+  MakeRoom(kBlockSize);
+}
 
 bool LineReader::AtEnd() {
   if (Held() > 0 || byteCount_ > 0) return false;
@@ -39,8 +40,8 @@ std::u16string_view LineReader::ReadLine() {
 // The offset from the line's start of its first CR or LF at or after FROM;
 // Held() when the decoded text has none.
 size_t LineReader::FindBreak(size_t from) const {
-  const auto line = text_.begin() + lineStart_;
-  return std::find_if(line + from, text_.end(), IsLineEnd) - line;
+  const std::u16string_view held(text_.get() + lineStart_, Held());
+  return std::min(FindEitherUnit(held, u'\r', u'\n', from), Held());
 }
 
 // A CR that is the last unit decoded may yet turn out to be the start of a
@@ -50,7 +51,7 @@ bool LineReader::IsDecided(size_t brk) const {
 }
 
 std::u16string_view LineReader::TakeLine(size_t brk) {
-  const char16_t* line = text_.data() + lineStart_;
+  const char16_t* line = text_.get() + lineStart_;
   size_t lineEnd = 0;
   if (brk < Held()) lineEnd = line[brk] == u'\r' && brk + 1 < Held() && line[brk + 1] == u'\n' ? 2 : 1;
   lineStart_ += brk + lineEnd;
@@ -63,15 +64,26 @@ std::u16string_view LineReader::TakeLine(size_t brk) {
 bool LineReader::DecodeMore() {
   if (!endOfFile_ && byteCount_ <= Cp932Decoder::kLongestIncomplete) ReadBlock();
   if (byteCount_ == 0) return false;
-  text_.erase(text_.begin(), text_.begin() + lineStart_);
+  textSize_ = Held();
+  if (lineStart_ > 0) std::copy_n(text_.get() + lineStart_, textSize_, text_.get());
   lineStart_ = 0;
-  const size_t held = text_.size();
-  text_.resize(held + byteCount_);
-  const auto decoded = decoder_.Decode({bytes_.get(), byteCount_}, text_.data() + held, endOfFile_);
-  text_.resize(held + decoded.unitsWritten);
+  MakeRoom(textSize_ + byteCount_);
+  const auto decoded = decoder_.Decode({bytes_.get(), byteCount_}, text_.get() + textSize_, endOfFile_);
+  textSize_ += decoded.unitsWritten;
   byteCount_ -= decoded.bytesUsed;
   std::memmove(bytes_.get(), bytes_.get() + decoded.bytesUsed, byteCount_);
   return true;
+}
+
+// The buffer is not cleared when it grows: every unit is decoded into it
+// before it is read.
+void LineReader::MakeRoom(size_t units) {
+  if (units <= textCapacity_) return;
+  const size_t capacity = std::max(units, 2 * textCapacity_);
+  auto grown = std::make_unique_for_overwrite<char16_t[]>(capacity);
+  std::copy_n(text_.get(), textSize_, grown.get());
+  text_ = std::move(grown);
+  textCapacity_ = capacity;
 }
 
 void LineReader::ReadBlock() {

@@ -10,7 +10,6 @@
 
 #include <memory>
 #include <string_view>
-#include <vector>
 
 #include "platform/cp932.h"
 
@@ -35,15 +34,18 @@ class LineReader {
   std::u16string_view TakeLine(size_t brk);
   bool DecodeMore();
   void ReadBlock();
-  size_t Held() const { return text_.size() - lineStart_; }
+  void MakeRoom(size_t units);
+  size_t Held() const { return textSize_ - lineStart_; }
 
   int fd_;
   Cp932Decoder& decoder_;
   std::unique_ptr<char[]> bytes_;  // read, not yet decoded: [0, byteCount_)
   size_t byteCount_ = 0;
   bool endOfFile_ = false;
-  std::vector<char16_t> text_;  // decoded; the next line starts at lineStart_
-  size_t lineStart_ = 0;
+  std::unique_ptr<char16_t[]> text_;  // decoded: [0, textSize_)
+  size_t textSize_ = 0;
+  size_t textCapacity_ = 0;
+  size_t lineStart_ = 0;  // where the next line starts in text_
 };
 
 }  // namespace platform

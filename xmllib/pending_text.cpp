@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/unit_search.h"
+
 namespace ostrel {
 
 namespace {
@@ -11,7 +13,7 @@ constexpr std::size_t kCompactionFloor = 4096;
 
 std::size_t PendingText::Find(std::u16string_view mark, std::size_t from) const {
   const std::size_t begin = origin_ + start_;
-  return view().find(mark, std::max(from, begin) - begin);
+  return platform::FindMark(view(), mark, std::max(from, begin) - begin);
 }
 
 void PendingText::Append(std::u16string_view separator, std::u16string_view line) {

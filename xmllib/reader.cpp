@@ -1,6 +1,5 @@
 #include "xmllib/reader.h"
 
-#include <algorithm>
 #include <climits>
 
 #include "platform/collection.h"
@@ -8,6 +7,8 @@
 #include "platform/message_box.h"
 #include "platform/runtime_error.h"
 #include "platform/text.h"
+#include "platform/unit_search.h"
+#include "xmllib/tag_stack.h"
 
 namespace ostrel {
 
@@ -27,22 +28,17 @@ void Store(BSTR* target, std::u16string_view text) {
   *target = fresh;
 }
 
-VARIANT PositionOne() {
-  VARIANT position;
-  position.vt = VT_I4;
-  position.lVal = 1;
-  return position;
-}
-
 int32_t CountOf(Collection& list) {
   int32_t count = 0;
   Check(list.Count(&count));
   return count;
 }
 
+// From the back, so that no removal moves the entries after it.
 void EmptyList(Collection& list) {
-  VARIANT first = PositionOne();
-  while (CountOf(list) > 0) Check(list.Remove(&first));
+  VARIANT last;
+  last.vt = VT_I4;
+  while ((last.lVal = CountOf(list)) > 0) Check(list.Remove(&last));
 }
 
 void AddUnderKey(Collection* keylist, std::u16string_view value, std::u16string_view name) {
@@ -53,19 +49,6 @@ void AddUnderKey(Collection* keylist, std::u16string_view value, std::u16string_
   key.vt = VT_BSTR;
   key.bstrVal = keyText.get();
   Check(keylist->Add(item.Address(), &key));
-}
-
-// Every occurrence of REF, left to right, becomes CHARACTER. Done in place:
-// the text only shrinks, so each character moves at most once.
-void ReplaceAll(std::u16string& text, std::u16string_view ref, char16_t character, std::size_t length) {
-  std::size_t write = 0;
-  std::size_t read = 0;
-  for (std::size_t found; (found = text.find(ref, read)) != std::u16string::npos; read = found + length) {
-    write = std::copy(text.begin() + read, text.begin() + found, text.begin() + write) - text.begin();
-    text[write++] = character;
-  }
-  write = std::copy(text.begin() + read, text.end(), text.begin() + write) - text.begin();
-  text.resize(write);
 }
 
 // The handler's four callbacks. Each argument goes by reference to a variable
@@ -126,8 +109,9 @@ struct CXmlReader::ReadCall {
   std::u16string_view filename;
   Callbacks callbacks;
   platform::ComPtr<Collection> parmList = platform::NewCollection();
-  std::vector<std::u16string> openTags;  // item 1 is the outermost
+  TagStack openTags;
   std::u16string tagname;
+  std::u16string content;  // decoded; kept to reuse its storage
   int32_t tokenCount = 0;
 };
 
@@ -214,13 +198,27 @@ bool CXmlReader::ParseAttribute(std::u16string_view item, std::u16string_view se
   return true;
 }
 
-// Rows go in table order, each over the result of the one before; what a row
-// inserts is never searched again, so it cannot form a new reference.
-std::u16string CXmlReader::DecodeEntities(std::u16string text) const {
-  for (int16_t k = 0; k < entityCount; ++k) {
-    ReplaceAll(text, entityRefs[k], entityChars[k], static_cast<std::size_t>(entityLengths[k]));
+// One pass gives what replacing row after row would: every reference starts
+// with its only "&", so no two matches overlap, and no character a row puts
+// in occurs in any reference, so a replacement never forms a new one.
+void CXmlReader::DecodeEntities(std::u16string_view text, std::u16string& decoded) const {
+  decoded.clear();
+  for (std::size_t at; (at = platform::FindUnit(text, u'&')) != std::u16string_view::npos;) {
+    decoded.append(text.substr(0, at));
+    text.remove_prefix(at);
+    const int16_t row = EntityRowAt(text);
+    decoded.push_back(row < 0 ? u'&' : entityChars[row]);
+    text.remove_prefix(row < 0 ? 1 : static_cast<std::size_t>(entityLengths[row]));
   }
-  return text;
+  decoded.append(text);
+}
+
+// The first row whose reference TEXT starts with; -1 when there is none.
+int16_t CXmlReader::EntityRowAt(std::u16string_view text) const {
+  for (int16_t k = 0; k < entityCount; ++k) {
+    if (text.starts_with(entityRefs[k])) return k;
+  }
+  return -1;
 }
 
 int16_t CXmlReader::Read(std::u16string filename, _IXmlHandler* handle) {
@@ -273,7 +271,7 @@ void CXmlReader::StartElement(ReadCall& call, const std::u16string& text) {
 
 void CXmlReader::OnStartTag(ReadCall& call, const std::u16string& text) {
   StartElement(call, text);
-  call.openTags.push_back(call.tagname);
+  call.openTags.Push(call.tagname);
   EmptyList(*call.parmList.get());
 }
 
@@ -292,20 +290,21 @@ bool CXmlReader::OnEndTag(ReadCall& call, const std::u16string& text) {
     call.callbacks.ErrElement(call.tokenCount, u"タグ(" + text + u")は対称していません。", text);
     return false;
   }
-  call.tagname = call.openTags.back();
+  call.tagname = call.openTags.innermost();
   if (text != call.tagname) {
     call.callbacks.ErrElement(call.tokenCount, u"タグ(" + call.tagname + u"と(" + text + u")は対称していません。",
                               text);
     return false;
   }
   call.callbacks.EndElement(call.tagname);
-  call.openTags.pop_back();
+  call.openTags.Pop();
   return true;
 }
 
 void CXmlReader::OnContent(ReadCall& call, const std::u16string& text) {
-  call.tagname = call.openTags.empty() ? std::u16string() : call.openTags.back();
-  call.callbacks.contentData(call.tagname, DecodeEntities(text));
+  call.tagname.assign(call.openTags.empty() ? std::u16string_view() : call.openTags.innermost());
+  DecodeEntities(text, call.content);
+  call.callbacks.contentData(call.tagname, call.content);
 }
 
 // The message names the outermost element still open, and TEXT is whatever
@@ -314,7 +313,7 @@ void CXmlReader::OnContent(ReadCall& call, const std::u16string& text) {
 void CXmlReader::OnEndOfInput(ReadCall& call, const std::u16string& text) {
   if (call.openTags.empty()) return;
   call.callbacks.ErrElement(
-      call.tokenCount, std::u16string(call.filename) + u"で未処理のタグ (" + call.openTags.front() + u") があります。",
+      call.tokenCount, std::u16string(call.filename) + u"で未処理のタグ (" + std::u16string(call.openTags.outermost()) + u") があります。",
       text);
 }
 

@@ -14,7 +14,6 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "platform/com_ptr.h"
 #include "platform/dispatch.h"
@@ -43,7 +42,8 @@ class CXmlReader final : public platform::DispatchObject<CXmlReader, _CXmlReader
   static bool SplitTag(std::u16string_view& strbuf, std::u16string_view& tagname, Collection* keylist);
   static int16_t FindSeparator(std::u16string_view text);
   static bool ParseAttribute(std::u16string_view item, std::u16string_view separator, Collection* keylist);
-  std::u16string DecodeEntities(std::u16string text) const;
+  void DecodeEntities(std::u16string_view text, std::u16string& decoded) const;
+  int16_t EntityRowAt(std::u16string_view text) const;
 
   int16_t Read(std::u16string filename, _IXmlHandler* handle);
   void ReadTokens(ReadCall& call);

@@ -71,7 +71,11 @@ bool TokenScanner::CloseInput() {
 
 TokenKind TokenScanner::NextToken(std::u16string& text) {
   if (atEnd) return TokenKind::EndOfInput;
+  text.clear();
+  if (pendingText.empty()) AppendLine(kTagSeparator);
+  // Every start mark begins with "<": anything else is content at once.
   for (const MarkedKind& kind : kMarkedKinds) {
+    if (!pendingText.StartsWith(u"<")) break;
     switch (ExtractToken(kind.startMark, kind.endMark, text)) {
       case ExtractResult::NoMatch: continue;
       case ExtractResult::Found: return kind.found;
@@ -79,26 +83,20 @@ TokenKind TokenScanner::NextToken(std::u16string& text) {
       case ExtractResult::Unterminated: return TokenKind::EndOfInput;
     }
   }
-  ExtractToken(u"", u"", text);
+  ExtractContent(text);
   DropFinalLineBreak(text);
   return TokenKind::Content;
-}
-
-bool TokenScanner::ReadLine(std::u16string& line) {
-  if (platform::file_slot::AtEnd()) {
-    atEnd = true;
-    return true;
-  }
-  line.assign(TrimLeading(platform::file_slot::ReadLine()));
-  return false;
 }
 
 // While the pending text is blank, the separator is trimmed away with it, so
 // blank lines vanish; after that, an empty line adds just the separator.
 bool TokenScanner::AppendLine(std::u16string_view separator) {
   do {
-    if (ReadLine(currentLine)) return false;
-    pendingText.Append(separator, currentLine);
+    if (platform::file_slot::AtEnd()) {
+      atEnd = true;
+      return false;
+    }
+    pendingText.Append(separator, TrimLeading(platform::file_slot::ReadLine()));
     const std::u16string_view pending = pendingText.view();
     pendingText.Consume(pending.size() - TrimLeading(pending).size());
   } while (pendingText.empty());
@@ -107,9 +105,6 @@ bool TokenScanner::AppendLine(std::u16string_view separator) {
 
 ExtractResult TokenScanner::ExtractToken(std::u16string_view startMark, std::u16string_view endMark,
                                          std::u16string& text) {
-  if (startMark.empty()) return ExtractContent(text);
-  text.clear();
-  if (pendingText.empty() && !AppendLine(kTagSeparator)) return ExtractResult::NoMatch;
   if (!pendingText.StartsWith(startMark)) return ExtractResult::NoMatch;
   pendingText.Consume(startMark.size());
   const std::size_t end = FindAcrossLines(endMark, kTagSeparator);
@@ -125,17 +120,13 @@ ExtractResult TokenScanner::ExtractToken(std::u16string_view startMark, std::u16
 }
 
 // Content that the input ends in, with no "<" after it, stays pending and is
-// never handed out.
-ExtractResult TokenScanner::ExtractContent(std::u16string& text) {
+// never handed out: TEXT stays empty.
+void TokenScanner::ExtractContent(std::u16string& text) {
   const std::size_t end = FindAcrossLines(u"<", kContentSeparator);
-  if (end == kNotFound) {
-    text.clear();
-    return ExtractResult::Found;
-  }
+  if (end == kNotFound) return;
   CheckPosition(end + 1);
   text.assign(pendingText.view().substr(0, end));
   pendingText.Consume(end);
-  return ExtractResult::Found;
 }
 
 // Each search resumes where a MARK could first straddle the appended text,

@@ -37,7 +37,7 @@ enum class ExtractResult : int16_t {
   Found = 0,
   FoundEmpty = 1,     // the end mark ">" had a "/" right before it
   Unterminated = -1,  // the input ended before the end mark
-  NoMatch = 9,        // no start mark in front, or no further input
+  NoMatch = 9,        // no start mark in front
 };
 
 class TokenScanner {
@@ -58,14 +58,12 @@ class TokenScanner {
   TokenKind NextToken(std::u16string& text);
 
  private:
-  bool ReadLine(std::u16string& line);
   bool AppendLine(std::u16string_view separator);
   ExtractResult ExtractToken(std::u16string_view startMark, std::u16string_view endMark, std::u16string& text);
-  ExtractResult ExtractContent(std::u16string& text);
+  void ExtractContent(std::u16string& text);
   std::size_t FindAcrossLines(std::u16string_view mark, std::u16string_view separator);
 
   PendingText pendingText;
-  std::u16string currentLine;
   bool atEnd = false;
 };
 

@@ -79,4 +79,33 @@ TEST_F(CollectionTest, RemovingTheFirstItemShiftsTheRestAndKeepsKeys) {
   ASSERT_EQ(Add(u"again", u"X"), S_OK);  // the removed key is free again
 }
 
+// A long list, as a tag with many attributes gives, finds its keys by an
+// index: it must agree with the short list's scan in every respect.
+TEST_F(CollectionTest, LongListsKeepKeysExactThroughAddsAndRemovals) {
+  constexpr int kEntries = 40;
+  for (int i = 0; i < kEntries; ++i) {
+    const std::u16string key = u"key" + std::u16string(1, static_cast<char16_t>(u'a' + i % 26)) +
+                               std::u16string(static_cast<size_t>(i / 26), u'x');
+    ASSERT_EQ(Add(u"v" + key, i % 5 == 4 ? nullptr : key.c_str()), S_OK) << i;
+  }
+  EXPECT_EQ(ErrorOf(Add(u"again", u"KEYA")), 457);
+  EXPECT_EQ(ItemAt(Text(Bstr(u"KeYc").get())), u"vkeyc");
+  // Removing a keyed entry frees its key; entries without one leave keys alone.
+  Bstr removedKey(u"keyb");
+  VARIANT byKey = Text(removedKey.get());
+  ASSERT_EQ(list_->Remove(&byKey), S_OK);
+  EXPECT_EQ(ErrorOf(Add(u"back", u"KEYB")), 0);
+  EXPECT_EQ(ErrorOf(Add(u"twice", u"keyb")), 457);
+  EXPECT_EQ(ItemAt(Text(Bstr(u"keyB").get())), u"back");
+  // Emptied, the list takes every key afresh.
+  int32_t count = 0;
+  platform::Check(list_->Count(&count));
+  for (; count > 0; --count) {
+    VARIANT last = Position(count);
+    ASSERT_EQ(list_->Remove(&last), S_OK);
+  }
+  EXPECT_EQ(ErrorOf(Add(u"fresh", u"keya")), 0);
+  EXPECT_EQ(ErrorOf(Add(u"fresh", u"keyz")), 0);
+}
+
 }  // namespace

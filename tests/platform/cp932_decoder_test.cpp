@@ -1,0 +1,77 @@
+// The decoder reads through a table; the system's converter, called on each
+// text directly, is the reference it must match for every byte, every pair
+// of bytes and arbitrary runs of them.
+#include <gtest/gtest.h>
+#include <iconv.h>
+
+#include <cstring>
+#include <random>
+#include <string>
+
+#include "platform/cp932.h"
+
+namespace {
+
+// The converter over the whole of BYTES; a byte it refuses becomes U+FFFD
+// and it goes on with the next one.
+std::u16string Converted(std::string_view bytes) {
+  const iconv_t descriptor = iconv_open("UTF-16LE", "CP932");
+  std::u16string out(bytes.size(), u'\0');
+  char* in = const_cast<char*>(bytes.data());
+  size_t inLeft = bytes.size();
+  char* written = reinterpret_cast<char*>(out.data());
+  size_t outLeft = out.size() * sizeof(char16_t);
+  while (iconv(descriptor, &in, &inLeft, &written, &outLeft) == static_cast<size_t>(-1)) {
+    const char16_t replacement = 0xFFFD;
+    std::memcpy(written, &replacement, sizeof replacement);
+    written += sizeof replacement;
+    outLeft -= sizeof replacement;
+    ++in;
+    --inLeft;
+    iconv(descriptor, nullptr, nullptr, nullptr, nullptr);
+  }
+  iconv_close(descriptor);
+  out.resize(out.size() - outLeft / sizeof(char16_t));
+  return out;
+}
+
+std::u16string Decoded(std::string_view bytes) {
+  std::u16string out(bytes.size(), u'\0');
+  const auto result = platform::Cp932Decoder().Decode(bytes, out.data(), true);
+  EXPECT_EQ(result.bytesUsed, bytes.size());
+  out.resize(result.unitsWritten);
+  return out;
+}
+
+TEST(Cp932Decoder, EveryByteAndPairDecodesAsTheConverterSays) {
+  for (int first = 0; first < 256; ++first) {
+    const std::string single(1, static_cast<char>(first));
+    ASSERT_EQ(Decoded(single), Converted(single)) << first;
+    for (int second = 0; second < 256; ++second) {
+      const std::string pair{static_cast<char>(first), static_cast<char>(second)};
+      ASSERT_EQ(Decoded(pair), Converted(pair)) << first << " " << second;
+    }
+  }
+}
+
+TEST(Cp932Decoder, ArbitraryRunsDecodeAsTheConverterSays) {
+  std::mt19937 random(11);
+  for (int round = 0; round < 2000; ++round) {
+    std::string bytes(random() % 64, '\0');
+    // Mostly lead bytes, ASCII and trail bytes, so that pairs form and break.
+    for (char& byte : bytes) byte = static_cast<char>(random() % 3 == 0 ? random() % 0x80 : 0x80 + random() % 0x80);
+    ASSERT_EQ(Decoded(bytes), Converted(bytes)) << round;
+  }
+}
+
+TEST(Cp932Decoder, LeadByteAtTheEndWaitsForTheNextBlockUnlessItIsTheLast) {
+  char16_t out[4];
+  platform::Cp932Decoder decoder;
+  const auto waiting = decoder.Decode("ab\x82", out, false);
+  EXPECT_EQ(waiting.bytesUsed, 2u);
+  EXPECT_EQ(std::u16string(out, waiting.unitsWritten), u"ab");
+  const auto last = decoder.Decode("\x82", out, true);
+  EXPECT_EQ(std::u16string(out, last.unitsWritten), u"\uFFFD");
+}
+
+}  // namespace

@@ -112,8 +112,10 @@ Cp932Decoder::Result Cp932Decoder::Decode(std::string_view bytes, char16_t* out,
   size_t used = 0;
   size_t written = 0;
   while (used < size) {
-    if (table_.asciiAsItself) CopyAscii(in, size, out, used, written);
-    if (used == size) break;
+    if (in[used] < 0x80 && table_.asciiAsItself) {
+      CopyAscii(in, size, out, used, written);
+      if (used == size) break;
+    }
     const unsigned char first = in[used];
     if (!table_.lead[first]) {
       out[written++] = table_.single[first];

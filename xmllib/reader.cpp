@@ -58,26 +58,28 @@ class Callbacks {
  public:
   explicit Callbacks(_IXmlHandler* handle) : handle_(platform::ComPtr<_IXmlHandler>::Share(handle)) {}
 
-  void ErrElement(int32_t ln, std::u16string_view msg, std::u16string_view content) const {
+  void ErrElement(int32_t ln, std::u16string_view msg, std::u16string_view content) {
     Bstr message(msg);
     Bstr text(content);
     Check(Handler().ErrElement(&ln, message.Address(), text.Address()));
   }
-  void StartElement(std::u16string_view tagname, Collection* parmList) const {
-    Bstr name(tagname);
-    Check(Handler().StartElement(name.Address(), &parmList));
+  void StartElement(std::u16string_view tagname, Collection* parmList) {
+    Check(Handler().StartElement(Holding(name_, tagname), &parmList));
   }
-  void EndElement(std::u16string_view tagname) const {
-    Bstr name(tagname);
-    Check(Handler().EndElement(name.Address()));
-  }
-  void contentData(std::u16string_view tagname, std::u16string_view contentData) const {
-    Bstr name(tagname);
-    Bstr content(contentData);
-    Check(Handler().contentData(name.Address(), content.Address()));
+  void EndElement(std::u16string_view tagname) { Check(Handler().EndElement(Holding(name_, tagname))); }
+  void contentData(std::u16string_view tagname, std::u16string_view contentData) {
+    Check(Handler().contentData(Holding(name_, tagname), Holding(content_, contentData)));
   }
 
  private:
+  // ARGUMENT, made to hold TEXT. The handler may change or replace what it
+  // is given, but mostly leaves it alone, and then the same element name
+  // needs no new text for each callback.
+  static BSTR* Holding(Bstr& argument, std::u16string_view text) {
+    if (!argument.get() || argument.view() != text) argument.Assign(text);
+    return argument.Address();
+  }
+
   // A missing handler fails the first callback instead of crashing it.
   _IXmlHandler& Handler() const {
     if (!handle_) platform::Raise(platform::errnum::kObjectNotSet);
@@ -85,6 +87,8 @@ class Callbacks {
   }
 
   platform::ComPtr<_IXmlHandler> handle_;
+  Bstr name_;
+  Bstr content_;
 };
 
 // Frees the file slot however the read ends: an error that passes out of

@@ -114,7 +114,6 @@ struct CXmlReader::ReadCall {
   Callbacks callbacks;
   platform::ComPtr<Collection> parmList = platform::NewCollection();
   TagStack openTags;
-  std::u16string tagname;
   std::u16string content;  // decoded; kept to reuse its storage
   int32_t tokenCount = 0;
 };
@@ -265,26 +264,25 @@ bool CXmlReader::OnToken(ReadCall& call, TokenKind kind, const std::u16string& t
   return false;
 }
 
-void CXmlReader::StartElement(ReadCall& call, const std::u16string& text) {
+std::u16string_view CXmlReader::StartElement(ReadCall& call, const std::u16string& text) {
   std::u16string_view strbuf = text;
   std::u16string_view tagname;
   SplitTag(strbuf, tagname, call.parmList.get());
-  call.tagname.assign(tagname);
-  call.callbacks.StartElement(call.tagname, call.parmList.get());
+  call.callbacks.StartElement(tagname, call.parmList.get());
+  return tagname;
 }
 
 void CXmlReader::OnStartTag(ReadCall& call, const std::u16string& text) {
-  StartElement(call, text);
-  call.openTags.Push(call.tagname);
+  call.openTags.Push(StartElement(call, text));
   EmptyList(*call.parmList.get());
 }
 
 // An empty-element tag never enters openTags, so a later end tag of the same
 // name is a nesting error.
 void CXmlReader::OnEmptyTag(ReadCall& call, const std::u16string& text) {
-  StartElement(call, text);
-  call.callbacks.EndElement(call.tagname);
-  call.callbacks.contentData(call.tagname, u"");
+  const std::u16string_view tagname = StartElement(call, text);
+  call.callbacks.EndElement(tagname);
+  call.callbacks.contentData(tagname, u"");
   EmptyList(*call.parmList.get());
 }
 
@@ -294,21 +292,20 @@ bool CXmlReader::OnEndTag(ReadCall& call, const std::u16string& text) {
     call.callbacks.ErrElement(call.tokenCount, u"タグ(" + text + u")は対称していません。", text);
     return false;
   }
-  call.tagname = call.openTags.innermost();
-  if (text != call.tagname) {
-    call.callbacks.ErrElement(call.tokenCount, u"タグ(" + call.tagname + u"と(" + text + u")は対称していません。",
-                              text);
+  const std::u16string_view tagname = call.openTags.innermost();
+  if (text != tagname) {
+    call.callbacks.ErrElement(
+        call.tokenCount, u"タグ(" + std::u16string(tagname) + u"と(" + text + u")は対称していません。", text);
     return false;
   }
-  call.callbacks.EndElement(call.tagname);
+  call.callbacks.EndElement(tagname);
   call.openTags.Pop();
   return true;
 }
 
 void CXmlReader::OnContent(ReadCall& call, const std::u16string& text) {
-  call.tagname.assign(call.openTags.empty() ? std::u16string_view() : call.openTags.innermost());
   DecodeEntities(text, call.content);
-  call.callbacks.contentData(call.tagname, call.content);
+  call.callbacks.contentData(call.openTags.empty() ? std::u16string_view() : call.openTags.innermost(), call.content);
 }
 
 // The message names the outermost element still open, and TEXT is whatever

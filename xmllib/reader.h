@@ -53,7 +53,8 @@ class CXmlReader final : public platform::DispatchObject<CXmlReader, _CXmlReader
   bool OnEndTag(ReadCall& call, const std::u16string& text);
   void OnContent(ReadCall& call, const std::u16string& text);
   void OnEndOfInput(ReadCall& call, const std::u16string& text);
-  void StartElement(ReadCall& call, const std::u16string& text);
+  // Calls StartElement for the tag TEXT; returns its name, a view into TEXT.
+  std::u16string_view StartElement(ReadCall& call, const std::u16string& text);
 
   static constexpr int16_t kEntityRows = 3;
   std::array<std::u16string_view, kEntityRows> entityRefs;

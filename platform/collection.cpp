@@ -24,6 +24,20 @@ std::u16string Folded(std::u16string_view key) {
   return folded;
 }
 
+// A key or a position may come by reference, as a caller's own variable;
+// the copy borrows any text of ARGUMENT.
+VARIANT ByValue(VARIANT& argument) {
+  VARIANT value = dispatch_detail::Target(argument);
+  switch (value.vt) {
+    case VT_BYREF | VT_BSTR: value.bstrVal = *value.pbstrVal; break;
+    case VT_BYREF | VT_I2: value.iVal = *value.piVal; break;
+    case VT_BYREF | VT_I4: value.lVal = *value.plVal; break;
+    default: return value;
+  }
+  value.vt = static_cast<uint16_t>(value.vt & ~VT_BYREF);
+  return value;
+}
+
 struct Entry {
   std::u16string value;
   std::u16string key;
@@ -45,7 +59,7 @@ class CollectionObject final : public DispatchObject<CollectionObject, Collectio
 
   HRESULT Add(BSTR* item, VARIANT* key) override {
     return Guard([&] {
-      const VARIANT& keyValue = dispatch_detail::Target(*key);
+      const VARIANT keyValue = ByValue(*key);
       if (keyValue.vt == VT_EMPTY) {
         entries_.push_back({std::u16string(View(*item)), {}, false});
         Index(entries_.back());
@@ -98,7 +112,7 @@ class CollectionObject final : public DispatchObject<CollectionObject, Collectio
 
   // The 0-based place of the entry an index (position or key) names.
   size_t Locate(VARIANT& index) const {
-    const VARIANT& value = dispatch_detail::Target(index);
+    const VARIANT value = ByValue(index);
     switch (value.vt) {
       case VT_I2: return ByPosition(value.iVal);
       case VT_I4: return ByPosition(value.lVal);

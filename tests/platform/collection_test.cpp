@@ -108,4 +108,25 @@ TEST_F(CollectionTest, LongListsKeepKeysExactThroughAddsAndRemovals) {
   EXPECT_EQ(ErrorOf(Add(u"fresh", u"keyz")), 0);
 }
 
+// A late-bound caller passes its own variables by reference.
+TEST_F(CollectionTest, KeysAndPositionsMayComeByReference) {
+  Bstr item(u"value");
+  Bstr keyText(u"Name");
+  VARIANT key;
+  key.vt = VT_BYREF | VT_BSTR;
+  key.pbstrVal = keyText.Address();
+  ASSERT_EQ(list_->Add(item.Address(), &key), S_OK);
+  EXPECT_EQ(ErrorOf(list_->Add(item.Address(), &key)), 457);
+  EXPECT_EQ(ItemAt(key), u"value");
+  int16_t one = 1;
+  VARIANT position;
+  position.vt = VT_BYREF | VT_I2;
+  position.piVal = &one;
+  EXPECT_EQ(ItemAt(position), u"value");
+  ASSERT_EQ(list_->Remove(&position), S_OK);
+  int32_t count = -1;
+  platform::Check(list_->Count(&count));
+  EXPECT_EQ(count, 0);
+}
+
 }  // namespace

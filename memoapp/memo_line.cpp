@@ -151,7 +151,9 @@ constexpr Rule kRules[] = {
 }  // namespace
 
 std::u16string MemoLine(const CMemoData& memo) {
-  std::u16string line = u"<" + StartTagText(memo) + u">";
+  std::u16string line = u"<";
+  line += StartTagText(memo);
+  line += u">";
   if (!memo.sentence.empty()) line += Escaped(memo.sentence) + u"</sentence>";
   return line;
 }

@@ -74,13 +74,14 @@ TokenKind TokenScanner::NextToken(std::u16string& text) {
   text.clear();
   if (pendingText.empty()) AppendLine(kTagSeparator);
   // Every start mark begins with "<": anything else is content at once.
-  for (const MarkedKind& kind : kMarkedKinds) {
-    if (!pendingText.StartsWith(u"<")) break;
-    switch (ExtractToken(kind.startMark, kind.endMark, text)) {
-      case ExtractResult::NoMatch: continue;
-      case ExtractResult::Found: return kind.found;
-      case ExtractResult::FoundEmpty: return kind.foundEmpty;
-      case ExtractResult::Unterminated: return TokenKind::EndOfInput;
+  if (pendingText.StartsWith(u"<")) {
+    for (const MarkedKind& kind : kMarkedKinds) {
+      switch (ExtractToken(kind.startMark, kind.endMark, text)) {
+        case ExtractResult::NoMatch: continue;
+        case ExtractResult::Found: return kind.found;
+        case ExtractResult::FoundEmpty: return kind.foundEmpty;
+        case ExtractResult::Unterminated: return TokenKind::EndOfInput;
+      }
     }
   }
   ExtractContent(text);

@@ -1,10 +1,12 @@
-// Finding given UTF-16 units in a text, several units per step.
+// Finding and comparing UTF-16 units, several units per step.
 //
 // Reading a file spends much of its time looking for line ends and for the
-// marks of tags; the standard library's search looks at one unit at a time.
+// marks of tags, and comparing names; the standard library's char16_t
+// traits look at one unit at a time, even when only equality is asked.
 #pragma once
 
 #include <cstddef>
+#include <cstring>
 #include <string_view>
 
 namespace platform {
@@ -15,8 +17,19 @@ std::size_t FindUnit(std::u16string_view text, char16_t unit, std::size_t from =
 // The index of the first A or B at or after FROM; npos when there is none.
 std::size_t FindEitherUnit(std::u16string_view text, char16_t a, char16_t b, std::size_t from = 0);
 
+// The index of the first A, B or C at or after FROM; npos when there is none.
+std::size_t FindAnyUnit(std::u16string_view text, char16_t a, char16_t b, char16_t c, std::size_t from = 0);
+
 // The index of the first MARK (not empty) at or after FROM; npos when there
 // is none.
 std::size_t FindMark(std::u16string_view text, std::u16string_view mark, std::size_t from = 0);
+
+inline bool SameUnits(std::u16string_view a, std::u16string_view b) {
+  return a.size() == b.size() && (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(char16_t)) == 0);
+}
+
+inline bool StartsWithUnits(std::u16string_view text, std::u16string_view prefix) {
+  return text.size() >= prefix.size() && SameUnits(text.substr(0, prefix.size()), prefix);
+}
 
 }  // namespace platform

@@ -14,6 +14,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/unit_search.h"
+
 namespace ostrel {
 
 class PendingText {
@@ -24,7 +26,7 @@ class PendingText {
   // Stream offset just past the last pending character.
   std::size_t streamEnd() const { return origin_ + buffer_.size(); }
 
-  bool StartsWith(std::u16string_view mark) const { return view().starts_with(mark); }
+  bool StartsWith(std::u16string_view mark) const { return platform::StartsWithUnits(view(), mark); }
   // Index in view() of the first MARK that begins at or after stream offset
   // FROM; npos when there is none.
   std::size_t Find(std::u16string_view mark, std::size_t from) const;

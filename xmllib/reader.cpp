@@ -76,7 +76,7 @@ class Callbacks {
   // is given, but mostly leaves it alone, and then the same element name
   // needs no new text for each callback.
   static BSTR* Holding(Bstr& argument, std::u16string_view text) {
-    if (!argument.get() || argument.view() != text) argument.Assign(text);
+    if (!argument.get() || !platform::SameUnits(argument.view(), text)) argument.Assign(text);
     return argument.Address();
   }
 
@@ -177,13 +177,11 @@ bool CXmlReader::SplitTag(std::u16string_view& strbuf, std::u16string_view& tagn
 // Only the double quote protects blanks; a single quote does not.
 int16_t CXmlReader::FindSeparator(std::u16string_view text) {
   if (text.size() > kLargestPosition) platform::Raise(platform::errnum::kOverflow);
-  bool quoted = false;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == u'"') {
-      quoted = !quoted;
-    } else if (!quoted && (text[i] == u' ' || text[i] == u'\t')) {
-      return static_cast<int16_t>(i + 1);
-    }
+  constexpr std::size_t kNone = std::u16string_view::npos;
+  for (std::size_t at = 0; (at = platform::FindAnyUnit(text, u'"', u' ', u'\t', at)) != kNone; ++at) {
+    if (text[at] != u'"') return static_cast<int16_t>(at + 1);
+    at = platform::FindUnit(text, u'"', at + 1);  // where the quote closes
+    if (at == kNone) return 0;
   }
   return 0;
 }
@@ -219,7 +217,7 @@ void CXmlReader::DecodeEntities(std::u16string_view text, std::u16string& decode
 // The first row whose reference TEXT starts with; -1 when there is none.
 int16_t CXmlReader::EntityRowAt(std::u16string_view text) const {
   for (int16_t k = 0; k < entityCount; ++k) {
-    if (text.starts_with(entityRefs[k])) return k;
+    if (platform::StartsWithUnits(text, entityRefs[k])) return k;
   }
   return -1;
 }
@@ -293,7 +291,7 @@ bool CXmlReader::OnEndTag(ReadCall& call, const std::u16string& text) {
     return false;
   }
   const std::u16string_view tagname = call.openTags.innermost();
-  if (text != tagname) {
+  if (!platform::SameUnits(text, tagname)) {
     call.callbacks.ErrElement(
         call.tokenCount, u"タグ(" + std::u16string(tagname) + u"と(" + text + u")は対称していません。", text);
     return false;

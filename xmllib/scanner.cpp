@@ -4,6 +4,7 @@
 
 #include "platform/file_slot.h"
 #include "platform/runtime_error.h"
+#include "platform/unit_search.h"
 
 namespace ostrel {
 
@@ -114,7 +115,7 @@ ExtractResult TokenScanner::ExtractToken(std::u16string_view startMark, std::u16
     return ExtractResult::Unterminated;
   }
   CheckPosition(end + 1 + endMark.size());
-  const bool empty = endMark == u">" && end > 0 && pendingText.view()[end - 1] == u'/';
+  const bool empty = platform::SameUnits(endMark, u">") && end > 0 && pendingText.view()[end - 1] == u'/';
   text.assign(pendingText.view().substr(0, empty ? end - 1 : end));
   pendingText.Consume(end + endMark.size());
   return empty ? ExtractResult::FoundEmpty : ExtractResult::Found;

@@ -28,13 +28,15 @@ std::u16string RandomText(std::mt19937& random, size_t size) {
 TEST(UnitSearch, AgreesWithAPlainScanEverywhere) {
   std::mt19937 random(7);
   for (int round = 0; round < 3000; ++round) {
-    const std::u16string text = RandomText(random, random() % 40);
+    const std::u16string text = RandomText(random, random() % 70);
     const size_t from = random() % (text.size() + 2);
     for (char16_t unit : {u'<', u'\0', u'\r', char16_t{0x8000}, char16_t{0xFFFF}}) {
       ASSERT_EQ(platform::FindUnit(text, unit, from), PlainFind(text, std::u16string_view(&unit, 1), from));
     }
     const size_t either = std::min(PlainFind(text, u"\r", from), PlainFind(text, u"\n", from));
     ASSERT_EQ(platform::FindEitherUnit(text, u'\r', u'\n', from), either);
+    const size_t any = std::min(either, PlainFind(text, u"<", from));
+    ASSERT_EQ(platform::FindAnyUnit(text, u'\r', u'<', u'\n', from), any);
     for (std::u16string_view mark : {u"->", u"?>", u"<", u"<<<"}) {
       ASSERT_EQ(platform::FindMark(text, mark, from), PlainFind(text, mark, from));
     }
@@ -48,6 +50,17 @@ TEST(UnitSearch, FindsInLongTextsPastManyWords) {
   EXPECT_EQ(platform::FindEitherUnit(text, u'\r', u'\n', 998), kNone);
   text[13] = u'\r';
   EXPECT_EQ(platform::FindEitherUnit(text, u'\r', u'\n'), 13u);
+}
+
+TEST(UnitSearch, ComparesWholeUnitsNotBytes) {
+  const std::u16string_view a = u"\u3C00x", b = u"\u003Cx";
+  EXPECT_FALSE(platform::SameUnits(a, b));
+  EXPECT_TRUE(platform::SameUnits(a, std::u16string(a)));
+  EXPECT_FALSE(platform::SameUnits(u"ab", u"abc"));
+  EXPECT_TRUE(platform::SameUnits({}, u""));
+  EXPECT_TRUE(platform::StartsWithUnits(u"</memo>", u"</"));
+  EXPECT_FALSE(platform::StartsWithUnits(u"<", u"</"));
+  EXPECT_TRUE(platform::StartsWithUnits(u"<", {}));
 }
 
 }  // namespace

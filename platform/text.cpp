@@ -2,14 +2,23 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <malloc.h>
 #include <new>
 
 // A BSTR points just past a 32-bit length (in bytes, as the platform's
 // original layout has it) and is followed by a terminating zero unit.
 
+namespace {
+
+uint32_t* BlockOf(BSTR text) { return reinterpret_cast<uint32_t*>(text) - 1; }
+
+size_t BlockSize(size_t units) { return sizeof(uint32_t) + (units + 1) * sizeof(char16_t); }
+
+}  // namespace
+
 BSTR SysAllocString(std::u16string_view text) {
   const size_t units = text.size();
-  auto* block = static_cast<uint32_t*>(std::malloc(sizeof(uint32_t) + (units + 1) * sizeof(char16_t)));
+  auto* block = static_cast<uint32_t*>(std::malloc(BlockSize(units)));
   if (!block) throw std::bad_alloc();
   *block = static_cast<uint32_t>(units * sizeof(char16_t));
   auto* chars = reinterpret_cast<char16_t*>(block + 1);
@@ -18,8 +27,25 @@ BSTR SysAllocString(std::u16string_view text) {
   return chars;
 }
 
+// Reading a file hands one text after another to a handler through the same
+// variable; reusing its block saves an allocation and a release per text.
+// The block's real size is asked of the allocator, because a handler may have
+// replaced the text with one of its own.
+void SysReAllocString(BSTR* target, std::u16string_view text) {
+  BSTR held = *target;
+  if (held && BlockSize(text.size()) <= malloc_usable_size(BlockOf(held))) {
+    if (!text.empty()) std::memmove(held, text.data(), text.size() * sizeof(char16_t));
+    held[text.size()] = u'\0';
+    *BlockOf(held) = static_cast<uint32_t>(text.size() * sizeof(char16_t));
+    return;
+  }
+  BSTR fresh = SysAllocString(text);
+  SysFreeString(held);
+  *target = fresh;
+}
+
 void SysFreeString(BSTR text) {
-  if (text) std::free(reinterpret_cast<uint32_t*>(text) - 1);
+  if (text) std::free(BlockOf(text));
 }
 
 uint32_t SysStringLen(BSTR text) {
@@ -35,12 +61,6 @@ Bstr& Bstr::operator=(Bstr&& other) noexcept {
     other.value_ = nullptr;
   }
   return *this;
-}
-
-void Bstr::Assign(std::u16string_view text) {
-  BSTR fresh = SysAllocString(text);
-  SysFreeString(value_);
-  value_ = fresh;
 }
 
 BSTR* Bstr::Receive() {

@@ -9,6 +9,9 @@
 using BSTR = char16_t*;
 
 BSTR SysAllocString(std::u16string_view text);
+// Gives *TARGET (null or a BSTR) the text TEXT, which may be part of it. The
+// block *TARGET points to is reused when TEXT fits in it.
+void SysReAllocString(BSTR* target, std::u16string_view text);
 void SysFreeString(BSTR text);
 uint32_t SysStringLen(BSTR text);
 
@@ -28,7 +31,7 @@ class Bstr {
   Bstr& operator=(Bstr&& other) noexcept;
   ~Bstr() { SysFreeString(value_); }
 
-  void Assign(std::u16string_view text);
+  void Assign(std::u16string_view text) { SysReAllocString(&value_, text); }
   BSTR* Address() { return &value_; }  // for by-reference arguments
   BSTR* Receive();                     // frees the held text first
   BSTR get() const { return value_; }

@@ -6,7 +6,6 @@
 #pragma once
 
 #include <cstddef>
-#include <cstring>
 #include <string_view>
 
 namespace platform {
@@ -24,8 +23,14 @@ std::size_t FindAnyUnit(std::u16string_view text, char16_t a, char16_t b, char16
 // is none.
 std::size_t FindMark(std::u16string_view text, std::u16string_view mark, std::size_t from = 0);
 
+// Most texts compared are a few units long, which a call to memcmp would
+// cost more than.
 inline bool SameUnits(std::u16string_view a, std::u16string_view b) {
-  return a.size() == b.size() && (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(char16_t)) == 0);
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (a[i] != b[i]) return false;
+  }
+  return true;
 }
 
 inline bool StartsWithUnits(std::u16string_view text, std::u16string_view prefix) {

@@ -21,13 +21,6 @@ constexpr std::u16string_view kAttributeSeparator = u"=";
 using platform::Bstr;
 using platform::Check;
 
-// Replaces the text a by-reference argument holds.
-void Store(BSTR* target, std::u16string_view text) {
-  BSTR fresh = SysAllocString(text);
-  SysFreeString(*target);
-  *target = fresh;
-}
-
 int32_t CountOf(Collection& list) {
   int32_t count = 0;
   Check(list.Count(&count));
@@ -39,16 +32,6 @@ void EmptyList(Collection& list) {
   VARIANT last;
   last.vt = VT_I4;
   while ((last.lVal = CountOf(list)) > 0) Check(list.Remove(&last));
-}
-
-void AddUnderKey(Collection* keylist, std::u16string_view value, std::u16string_view name) {
-  if (!keylist) platform::Raise(platform::errnum::kObjectNotSet);
-  Bstr item(value);
-  Bstr keyText(name);
-  VARIANT key;
-  key.vt = VT_BSTR;
-  key.bstrVal = keyText.get();
-  Check(keylist->Add(item.Address(), &key));
 }
 
 // The handler's four callbacks. Each argument goes by reference to a variable
@@ -144,8 +127,8 @@ HRESULT CXmlReader::setKeyList(BSTR* strbuf, BSTR* tagname, Collection** keylist
   std::u16string_view tag = name;
   // The caller's variables show how far the split got, also when it fails.
   const HRESULT status = platform::Guard([&] { *result = ToVariantBool(SplitTag(rest, tag, *keylist)); });
-  Store(strbuf, rest);
-  Store(tagname, tag);
+  SysReAllocString(strbuf, rest);
+  SysReAllocString(tagname, tag);
   return status;
 }
 
@@ -197,6 +180,17 @@ bool CXmlReader::ParseAttribute(std::u16string_view item, std::u16string_view se
   }
   AddUnderKey(keylist, value, item.substr(0, p));
   return true;
+}
+
+// The list keeps copies, so the same two texts serve every attribute.
+void CXmlReader::AddUnderKey(Collection* keylist, std::u16string_view value, std::u16string_view name) {
+  if (!keylist) platform::Raise(platform::errnum::kObjectNotSet);
+  attributeValue.Assign(value);
+  attributeKey.Assign(name);
+  VARIANT key;
+  key.vt = VT_BSTR;
+  key.bstrVal = attributeKey.get();
+  Check(keylist->Add(attributeValue.Address(), &key));
 }
 
 // One pass gives what replacing row after row would: every reference starts

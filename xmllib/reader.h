@@ -17,6 +17,7 @@
 
 #include "platform/com_ptr.h"
 #include "platform/dispatch.h"
+#include "platform/text.h"
 #include "xmllib/ostrel.h"
 #include "xmllib/scanner.h"
 
@@ -39,9 +40,10 @@ class CXmlReader final : public platform::DispatchObject<CXmlReader, _CXmlReader
   void Class_Terminate();
 
   // setKeyList on views into a text that outlives them.
-  static bool SplitTag(std::u16string_view& strbuf, std::u16string_view& tagname, Collection* keylist);
+  bool SplitTag(std::u16string_view& strbuf, std::u16string_view& tagname, Collection* keylist);
   static int16_t FindSeparator(std::u16string_view text);
-  static bool ParseAttribute(std::u16string_view item, std::u16string_view separator, Collection* keylist);
+  bool ParseAttribute(std::u16string_view item, std::u16string_view separator, Collection* keylist);
+  void AddUnderKey(Collection* keylist, std::u16string_view value, std::u16string_view name);
   void DecodeEntities(std::u16string_view text, std::u16string& decoded) const;
   int16_t EntityRowAt(std::u16string_view text) const;
 
@@ -63,6 +65,8 @@ class CXmlReader final : public platform::DispatchObject<CXmlReader, _CXmlReader
   int16_t entityCount = 0;
 
   TokenScanner scanner;
+  platform::Bstr attributeValue;  // reused for each attribute a tag adds
+  platform::Bstr attributeKey;
 };
 
 }  // namespace ostrel

@@ -65,13 +65,26 @@ char16_t ConvertWhole(iconv_t descriptor, std::string_view bytes, int& error) {
 }
 
 // Widens the run of bytes below 0x80 that starts at USED, eight at a time:
-// most memo files are largely ASCII.
+// most memo files are largely ASCII. Each step widens eight bytes whatever
+// they are and keeps the units of those before the first byte above 0x7F;
+// this stays within OUT because no unit is written ahead of its byte.
 void CopyAscii(const unsigned char* in, size_t size, char16_t* out, size_t& used, size_t& written) {
+  using Bytes = uint8_t __attribute__((vector_size(8)));
+  using Units = uint16_t __attribute__((vector_size(16)));
   constexpr uint64_t kHighBits = 0x8080808080808080;
-  for (uint64_t word; used + sizeof word <= size; used += sizeof word, written += sizeof word) {
-    std::memcpy(&word, in + used, sizeof word);
-    if (word & kHighBits) break;
-    for (size_t k = 0; k < sizeof word; ++k) out[written + k] = in[used + k];
+  while (used + sizeof(Bytes) <= size) {
+    Bytes bytes;
+    std::memcpy(&bytes, in + used, sizeof bytes);
+    const Units units = __builtin_convertvector(bytes, Units);
+    std::memcpy(out + written, &units, sizeof units);
+    uint64_t word;
+    std::memcpy(&word, &bytes, sizeof word);
+    const uint64_t high = word & kHighBits;
+    const int firstHigh = std::endian::native == std::endian::little ? std::countr_zero(high) : std::countl_zero(high);
+    const size_t ascii = high ? static_cast<size_t>(firstHigh) / 8 : sizeof bytes;
+    used += ascii;
+    written += ascii;
+    if (ascii < sizeof bytes) return;
   }
 }
 

@@ -64,6 +64,21 @@ TEST(Cp932Decoder, ArbitraryRunsDecodeAsTheConverterSays) {
   }
 }
 
+// ASCII is widened several bytes at a time; a run may end anywhere in a step.
+TEST(Cp932Decoder, AsciiRunsOfEveryLengthEndWhereTheyEnd) {
+  static const std::string kBreaks[] = {"\x82\xA0", "\xB1", "\x80", "\xFF", "\x81", "\x88\x9F"};
+  std::mt19937 random(12);
+  for (int round = 0; round < 2000; ++round) {
+    std::string bytes;
+    while (bytes.size() < 48) {
+      bytes.append(random() % 20, static_cast<char>(0x20 + random() % 0x5F));
+      bytes += kBreaks[random() % std::size(kBreaks)];
+    }
+    bytes.resize(random() % bytes.size());
+    ASSERT_EQ(Decoded(bytes), Converted(bytes)) << round;
+  }
+}
+
 TEST(Cp932Decoder, LeadByteAtTheEndWaitsForTheNextBlockUnlessItIsTheLast) {
   char16_t out[4];
   platform::Cp932Decoder decoder;

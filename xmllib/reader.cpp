@@ -233,7 +233,7 @@ int16_t CXmlReader::Read(std::u16string filename, _IXmlHandler* handle) {
 }
 
 void CXmlReader::ReadTokens(ReadCall& call) {
-  std::u16string text;
+  std::u16string_view text;
   for (;;) {
     const TokenKind kind = scanner.NextToken(text);
     if (call.tokenCount == INT32_MAX) platform::Raise(platform::errnum::kOverflow);
@@ -243,7 +243,7 @@ void CXmlReader::ReadTokens(ReadCall& call) {
 }
 
 // False when the read is over.
-bool CXmlReader::OnToken(ReadCall& call, TokenKind kind, const std::u16string& text) {
+bool CXmlReader::OnToken(ReadCall& call, TokenKind kind, std::u16string_view text) {
   switch (kind) {
     case TokenKind::StartTag: OnStartTag(call, text); return true;
     case TokenKind::EmptyTag: OnEmptyTag(call, text); return true;
@@ -256,7 +256,7 @@ bool CXmlReader::OnToken(ReadCall& call, TokenKind kind, const std::u16string& t
   return false;
 }
 
-std::u16string_view CXmlReader::StartElement(ReadCall& call, const std::u16string& text) {
+std::u16string_view CXmlReader::StartElement(ReadCall& call, std::u16string_view text) {
   std::u16string_view strbuf = text;
   std::u16string_view tagname;
   SplitTag(strbuf, tagname, call.parmList.get());
@@ -264,14 +264,14 @@ std::u16string_view CXmlReader::StartElement(ReadCall& call, const std::u16strin
   return tagname;
 }
 
-void CXmlReader::OnStartTag(ReadCall& call, const std::u16string& text) {
+void CXmlReader::OnStartTag(ReadCall& call, std::u16string_view text) {
   call.openTags.Push(StartElement(call, text));
   EmptyList(*call.parmList.get());
 }
 
 // An empty-element tag never enters openTags, so a later end tag of the same
 // name is a nesting error.
-void CXmlReader::OnEmptyTag(ReadCall& call, const std::u16string& text) {
+void CXmlReader::OnEmptyTag(ReadCall& call, std::u16string_view text) {
   const std::u16string_view tagname = StartElement(call, text);
   call.callbacks.EndElement(tagname);
   call.callbacks.contentData(tagname, u"");
@@ -279,15 +279,15 @@ void CXmlReader::OnEmptyTag(ReadCall& call, const std::u16string& text) {
 }
 
 // Names compare whole and case-sensitively: "</a >" does not close "<a>".
-bool CXmlReader::OnEndTag(ReadCall& call, const std::u16string& text) {
+bool CXmlReader::OnEndTag(ReadCall& call, std::u16string_view text) {
   if (call.openTags.empty()) {
-    call.callbacks.ErrElement(call.tokenCount, u"タグ(" + text + u")は対称していません。", text);
+    call.callbacks.ErrElement(call.tokenCount, u"タグ(" + std::u16string(text) + u")は対称していません。", text);
     return false;
   }
   const std::u16string_view tagname = call.openTags.innermost();
   if (!platform::SameUnits(text, tagname)) {
     call.callbacks.ErrElement(
-        call.tokenCount, u"タグ(" + std::u16string(tagname) + u"と(" + text + u")は対称していません。", text);
+        call.tokenCount, u"タグ(" + std::u16string(tagname) + u"と(" + std::u16string(text) + u")は対称していません。", text);
     return false;
   }
   call.callbacks.EndElement(tagname);
@@ -295,7 +295,7 @@ bool CXmlReader::OnEndTag(ReadCall& call, const std::u16string& text) {
   return true;
 }
 
-void CXmlReader::OnContent(ReadCall& call, const std::u16string& text) {
+void CXmlReader::OnContent(ReadCall& call, std::u16string_view text) {
   DecodeEntities(text, call.content);
   call.callbacks.contentData(call.openTags.empty() ? std::u16string_view() : call.openTags.innermost(), call.content);
 }
@@ -303,7 +303,7 @@ void CXmlReader::OnContent(ReadCall& call, const std::u16string& text) {
 // The message names the outermost element still open, and TEXT is whatever
 // the scanner delivered last: empty after a normal end, the incomplete token
 // when the input ended inside one.
-void CXmlReader::OnEndOfInput(ReadCall& call, const std::u16string& text) {
+void CXmlReader::OnEndOfInput(ReadCall& call, std::u16string_view text) {
   if (call.openTags.empty()) return;
   call.callbacks.ErrElement(
       call.tokenCount, std::u16string(call.filename) + u"で未処理のタグ (" + std::u16string(call.openTags.outermost()) + u") があります。",

@@ -49,14 +49,14 @@ class CXmlReader final : public platform::DispatchObject<CXmlReader, _CXmlReader
 
   int16_t Read(std::u16string filename, _IXmlHandler* handle);
   void ReadTokens(ReadCall& call);
-  bool OnToken(ReadCall& call, TokenKind kind, const std::u16string& text);
-  void OnStartTag(ReadCall& call, const std::u16string& text);
-  void OnEmptyTag(ReadCall& call, const std::u16string& text);
-  bool OnEndTag(ReadCall& call, const std::u16string& text);
-  void OnContent(ReadCall& call, const std::u16string& text);
-  void OnEndOfInput(ReadCall& call, const std::u16string& text);
+  bool OnToken(ReadCall& call, TokenKind kind, std::u16string_view text);
+  void OnStartTag(ReadCall& call, std::u16string_view text);
+  void OnEmptyTag(ReadCall& call, std::u16string_view text);
+  bool OnEndTag(ReadCall& call, std::u16string_view text);
+  void OnContent(ReadCall& call, std::u16string_view text);
+  void OnEndOfInput(ReadCall& call, std::u16string_view text);
   // Calls StartElement for the tag TEXT; returns its name, a view into TEXT.
-  std::u16string_view StartElement(ReadCall& call, const std::u16string& text);
+  std::u16string_view StartElement(ReadCall& call, std::u16string_view text);
 
   static constexpr int16_t kEntityRows = 3;
   std::array<std::u16string_view, kEntityRows> entityRefs;

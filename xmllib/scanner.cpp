@@ -38,8 +38,8 @@ constexpr MarkedKind kMarkedKinds[] = {
     {u"<", u">", TokenKind::StartTag, TokenKind::EmptyTag},
 };
 
-void DropFinalLineBreak(std::u16string& text) {
-  if (text.ends_with(kContentSeparator)) text.resize(text.size() - kContentSeparator.size());
+void DropFinalLineBreak(std::u16string_view& text) {
+  if (text.ends_with(kContentSeparator)) text.remove_suffix(kContentSeparator.size());
 }
 
 }  // namespace
@@ -57,6 +57,7 @@ bool TokenScanner::OpenInput(std::u16string_view filename) {
   if (!platform::file_slot::Exists(filename)) return false;
   platform::file_slot::OpenForInput(filename);
   atEnd = false;
+  handedOut = 0;
   pendingText.Clear();
   return true;
 }
@@ -70,9 +71,11 @@ bool TokenScanner::CloseInput() {
   }
 }
 
-TokenKind TokenScanner::NextToken(std::u16string& text) {
+TokenKind TokenScanner::NextToken(std::u16string_view& text) {
   if (atEnd) return TokenKind::EndOfInput;
-  text.clear();
+  pendingText.Consume(handedOut);
+  handedOut = 0;
+  text = {};
   if (pendingText.empty()) AppendLine(kTagSeparator);
   // Every start mark begins with "<": anything else is content at once.
   if (pendingText.StartsWith(u"<")) {
@@ -106,29 +109,33 @@ bool TokenScanner::AppendLine(std::u16string_view separator) {
 }
 
 ExtractResult TokenScanner::ExtractToken(std::u16string_view startMark, std::u16string_view endMark,
-                                         std::u16string& text) {
+                                         std::u16string_view& text) {
   if (!pendingText.StartsWith(startMark)) return ExtractResult::NoMatch;
   pendingText.Consume(startMark.size());
   const std::size_t end = FindAcrossLines(endMark, kTagSeparator);
+  const std::u16string_view pending = pendingText.view();
   if (end == kNotFound) {
-    text.assign(pendingText.view());
+    text = pending;
     return ExtractResult::Unterminated;
   }
   CheckPosition(end + 1 + endMark.size());
-  const bool empty = platform::SameUnits(endMark, u">") && end > 0 && pendingText.view()[end - 1] == u'/';
-  text.assign(pendingText.view().substr(0, empty ? end - 1 : end));
-  pendingText.Consume(end + endMark.size());
+  const bool empty = platform::SameUnits(endMark, u">") && end > 0 && pending[end - 1] == u'/';
+  HandOut(text, pending.substr(0, empty ? end - 1 : end), end + endMark.size());
   return empty ? ExtractResult::FoundEmpty : ExtractResult::Found;
 }
 
 // Content that the input ends in, with no "<" after it, stays pending and is
 // never handed out: TEXT stays empty.
-void TokenScanner::ExtractContent(std::u16string& text) {
+void TokenScanner::ExtractContent(std::u16string_view& text) {
   const std::size_t end = FindAcrossLines(u"<", kContentSeparator);
   if (end == kNotFound) return;
   CheckPosition(end + 1);
-  text.assign(pendingText.view().substr(0, end));
-  pendingText.Consume(end);
+  HandOut(text, pendingText.view().substr(0, end), end);
+}
+
+void TokenScanner::HandOut(std::u16string_view& text, std::u16string_view view, std::size_t count) {
+  text = view;
+  handedOut = count;
 }
 
 // Each search resumes where a MARK could first straddle the appended text,

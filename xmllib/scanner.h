@@ -52,18 +52,23 @@ class TokenScanner {
   // Frees the file slot; false when closing raised an error.
   bool CloseInput();
 
-  // The next token and its text. After the input has ended it returns
+  // The next token and its text, a view into the pending input that stays
+  // valid until the next call. After the input has ended it returns
   // EndOfInput at once and leaves TEXT as the previous token left it; the
   // call that meets the end still delivers a token.
-  TokenKind NextToken(std::u16string& text);
+  TokenKind NextToken(std::u16string_view& text);
 
  private:
   bool AppendLine(std::u16string_view separator);
-  ExtractResult ExtractToken(std::u16string_view startMark, std::u16string_view endMark, std::u16string& text);
-  void ExtractContent(std::u16string& text);
+  ExtractResult ExtractToken(std::u16string_view startMark, std::u16string_view endMark, std::u16string_view& text);
+  void ExtractContent(std::u16string_view& text);
+  // TEXT is handed out as a view, so the COUNT characters it takes are
+  // consumed only at the next call.
+  void HandOut(std::u16string_view& text, std::u16string_view view, std::size_t count);
   std::size_t FindAcrossLines(std::u16string_view mark, std::u16string_view separator);
 
   PendingText pendingText;
+  std::size_t handedOut = 0;  // characters of the last token, still pending
   bool atEnd = false;
 };
 

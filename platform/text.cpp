@@ -5,9 +5,6 @@
 #include <malloc.h>
 #include <new>
 
-// A BSTR points just past a 32-bit length (in bytes, as the platform's
-// original layout has it) and is followed by a terminating zero unit.
-
 namespace {
 
 uint32_t* BlockOf(BSTR text) { return reinterpret_cast<uint32_t*>(text) - 1; }
@@ -29,11 +26,12 @@ BSTR SysAllocString(std::u16string_view text) {
 
 // Reading a file hands one text after another to a handler through the same
 // variable; reusing its block saves an allocation and a release per text.
-// The block's real size is asked of the allocator, because a handler may have
-// replaced the text with one of its own.
+// A text no longer than the one held fits; for a longer one the block's real
+// size is asked of the allocator, because a handler may have replaced the
+// text with one of its own.
 void SysReAllocString(BSTR* target, std::u16string_view text) {
   BSTR held = *target;
-  if (held && BlockSize(text.size()) <= malloc_usable_size(BlockOf(held))) {
+  if (held && (text.size() <= SysStringLen(held) || BlockSize(text.size()) <= malloc_usable_size(BlockOf(held)))) {
     if (!text.empty()) std::memmove(held, text.data(), text.size() * sizeof(char16_t));
     held[text.size()] = u'\0';
     *BlockOf(held) = static_cast<uint32_t>(text.size() * sizeof(char16_t));
@@ -46,10 +44,6 @@ void SysReAllocString(BSTR* target, std::u16string_view text) {
 
 void SysFreeString(BSTR text) {
   if (text) std::free(BlockOf(text));
-}
-
-uint32_t SysStringLen(BSTR text) {
-  return text ? reinterpret_cast<const uint32_t*>(text)[-1] / sizeof(char16_t) : 0;
 }
 
 namespace platform {

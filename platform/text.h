@@ -13,7 +13,11 @@ BSTR SysAllocString(std::u16string_view text);
 // block *TARGET points to is reused when TEXT fits in it.
 void SysReAllocString(BSTR* target, std::u16string_view text);
 void SysFreeString(BSTR text);
-uint32_t SysStringLen(BSTR text);
+// A BSTR points just past a 32-bit length (in bytes, as the platform's
+// original layout has it) and is followed by a terminating zero unit.
+inline uint32_t SysStringLen(BSTR text) {
+  return text ? reinterpret_cast<const uint32_t*>(text)[-1] / sizeof(char16_t) : 0;
+}
 
 namespace platform {
 

@@ -25,16 +25,28 @@ uint64_t Packed(UnitMatches matches) {
   return std::endian::native == std::endian::little ? packed : __builtin_bswap64(packed);
 }
 
-// The first unit from FROM on that equals one of WANTED.
+// The bytes of PACKED that stand for the first SKIPPED units cleared.
+uint64_t Skipping(uint64_t packed, std::size_t skipped) { return packed & (~uint64_t{0} << (skipped * 8)); }
+
+// The first unit from FROM on that equals one of WANTED. The units that do
+// not fill a whole step are looked at in one last step that ends with the
+// text and skips the units already looked at.
 template <class... Wanted>
 std::size_t Search(std::u16string_view text, std::size_t from, Wanted... wanted) {
-  std::size_t at = from;
-  for (; at + kUnitsPerStep <= text.size(); at += kUnitsPerStep) {
+  const auto found = [&](std::size_t at) {
     Units step;
     std::memcpy(&step, text.data() + at, sizeof step);
-    if (const uint64_t found = Packed(((step == static_cast<uint16_t>(wanted)) | ...))) {
-      return at + static_cast<std::size_t>(std::countr_zero(found)) / 8;
-    }
+    return Packed(((step == static_cast<uint16_t>(wanted)) | ...));
+  };
+  std::size_t at = from;
+  for (; at + kUnitsPerStep <= text.size(); at += kUnitsPerStep) {
+    if (const uint64_t flags = found(at)) return at + static_cast<std::size_t>(std::countr_zero(flags)) / 8;
+  }
+  if (at >= text.size()) return kNotFound;
+  if (text.size() >= kUnitsPerStep) {
+    const std::size_t last = text.size() - kUnitsPerStep;
+    const uint64_t flags = Skipping(found(last), at - last);
+    return flags ? last + static_cast<std::size_t>(std::countr_zero(flags)) / 8 : kNotFound;
   }
   for (; at < text.size(); ++at) {
     if (((text[at] == wanted) || ...)) return at;

@@ -97,7 +97,7 @@ struct CXmlReader::ReadCall {
   Callbacks callbacks;
   platform::ComPtr<Collection> parmList = platform::NewCollection();
   TagStack openTags;
-  std::u16string content;  // decoded; kept to reuse its storage
+  std::u16string content;  // decoded, when it needs decoding; kept to reuse its storage
   int32_t tokenCount = 0;
 };
 
@@ -195,17 +195,21 @@ void CXmlReader::AddUnderKey(Collection* keylist, std::u16string_view value, std
 
 // One pass gives what replacing row after row would: every reference starts
 // with its only "&", so no two matches overlap, and no character a row puts
-// in occurs in any reference, so a replacement never forms a new one.
-void CXmlReader::DecodeEntities(std::u16string_view text, std::u16string& decoded) const {
+// in occurs in any reference, so a replacement never forms a new one. Text
+// without an "&" comes back as it is, without a copy.
+std::u16string_view CXmlReader::DecodeEntities(std::u16string_view text, std::u16string& decoded) const {
+  std::size_t at = platform::FindUnit(text, u'&');
+  if (at == std::u16string_view::npos) return text;
   decoded.clear();
-  for (std::size_t at; (at = platform::FindUnit(text, u'&')) != std::u16string_view::npos;) {
+  do {
     decoded.append(text.substr(0, at));
     text.remove_prefix(at);
     const int16_t row = EntityRowAt(text);
     decoded.push_back(row < 0 ? u'&' : entityChars[row]);
     text.remove_prefix(row < 0 ? 1 : static_cast<std::size_t>(entityLengths[row]));
-  }
+  } while ((at = platform::FindUnit(text, u'&')) != std::u16string_view::npos);
   decoded.append(text);
+  return decoded;
 }
 
 // The first row whose reference TEXT starts with; -1 when there is none.
@@ -296,8 +300,8 @@ bool CXmlReader::OnEndTag(ReadCall& call, std::u16string_view text) {
 }
 
 void CXmlReader::OnContent(ReadCall& call, std::u16string_view text) {
-  DecodeEntities(text, call.content);
-  call.callbacks.contentData(call.openTags.empty() ? std::u16string_view() : call.openTags.innermost(), call.content);
+  const std::u16string_view content = DecodeEntities(text, call.content);
+  call.callbacks.contentData(call.openTags.empty() ? std::u16string_view() : call.openTags.innermost(), content);
 }
 
 // The message names the outermost element still open, and TEXT is whatever

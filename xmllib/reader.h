@@ -44,7 +44,9 @@ class CXmlReader final : public platform::DispatchObject<CXmlReader, _CXmlReader
   static int16_t FindSeparator(std::u16string_view text);
   bool ParseAttribute(std::u16string_view item, std::u16string_view separator, Collection* keylist);
   void AddUnderKey(Collection* keylist, std::u16string_view value, std::u16string_view name);
-  void DecodeEntities(std::u16string_view text, std::u16string& decoded) const;
+  // TEXT with its references replaced; DECODED holds the result if it
+  // differs from TEXT.
+  std::u16string_view DecodeEntities(std::u16string_view text, std::u16string& decoded) const;
   int16_t EntityRowAt(std::u16string_view text) const;
 
   int16_t Read(std::u16string filename, _IXmlHandler* handle);

@@ -38,6 +38,16 @@ constexpr MarkedKind kMarkedKinds[] = {
     {u"<", u">", TokenKind::StartTag, TokenKind::EmptyTag},
 };
 
+// The first kind whose start mark PENDING begins with; null for content.
+// Every start mark begins with "<", so anything else is content at once.
+const MarkedKind* KindInFront(const PendingText& pending) {
+  if (!pending.StartsWith(u"<")) return nullptr;
+  for (const MarkedKind& kind : kMarkedKinds) {
+    if (pending.StartsWith(kind.startMark)) return &kind;
+  }
+  return nullptr;
+}
+
 void DropFinalLineBreak(std::u16string_view& text) {
   if (text.ends_with(kContentSeparator)) text.remove_suffix(kContentSeparator.size());
 }
@@ -77,15 +87,12 @@ TokenKind TokenScanner::NextToken(std::u16string_view& text) {
   handedOut = 0;
   text = {};
   if (pendingText.empty()) AppendLine(kTagSeparator);
-  // Every start mark begins with "<": anything else is content at once.
-  if (pendingText.StartsWith(u"<")) {
-    for (const MarkedKind& kind : kMarkedKinds) {
-      switch (ExtractToken(kind.startMark, kind.endMark, text)) {
-        case ExtractResult::NoMatch: continue;
-        case ExtractResult::Found: return kind.found;
-        case ExtractResult::FoundEmpty: return kind.foundEmpty;
-        case ExtractResult::Unterminated: return TokenKind::EndOfInput;
-      }
+  if (const MarkedKind* kind = KindInFront(pendingText)) {
+    switch (ExtractToken(kind->startMark, kind->endMark, text)) {
+      case ExtractResult::Found: return kind->found;
+      case ExtractResult::FoundEmpty: return kind->foundEmpty;
+      case ExtractResult::Unterminated: return TokenKind::EndOfInput;
+      case ExtractResult::NoMatch: break;  // the start mark is in front, so never
     }
   }
   ExtractContent(text);

@@ -5,25 +5,37 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
 namespace bench {
 
-constexpr int kRuns = 5;
+constexpr int kRuns = 7;
 
-// Median seconds of kRuns calls of WORK.
-template <class Work>
-double MedianSeconds(Work work) {
-  std::vector<double> seconds;
-  for (int run = 0; run < kRuns; ++run) {
-    const auto start = std::chrono::steady_clock::now();
-    work();
-    seconds.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
-  }
-  std::nth_element(seconds.begin(), seconds.begin() + kRuns / 2, seconds.end());
-  return seconds[kRuns / 2];
+inline double Median(std::vector<double> values) {
+  std::nth_element(values.begin(), values.begin() + values.size() / 2, values.end());
+  return values[values.size() / 2];
 }
+
+// Median seconds of kRuns calls of each of WORKS. The calls take turns, so
+// that a change in the machine's load falls on all of them alike and the
+// ratios between them stay fair.
+inline std::vector<double> MedianSecondsInTurns(const std::vector<std::function<void()>>& works) {
+  std::vector<std::vector<double>> seconds(works.size());
+  for (int run = 0; run < kRuns; ++run) {
+    for (std::size_t i = 0; i < works.size(); ++i) {
+      const auto start = std::chrono::steady_clock::now();
+      works[i]();
+      seconds[i].push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    }
+  }
+  std::vector<double> medians;
+  for (const std::vector<double>& each : seconds) medians.push_back(Median(each));
+  return medians;
+}
+
+inline double MedianSeconds(const std::function<void()>& work) { return MedianSecondsInTurns({work})[0]; }
 
 // One line: name, milliseconds, MB/s of BYTES, and the time as a multiple of
 // BASELINE's.

@@ -148,11 +148,6 @@ Tally DecodeAndSplit(const std::string& path) {
   return tally;
 }
 
-template <class Read>
-double Time(Read read, const std::string& path) {
-  return bench::MedianSeconds([&] { read(path); });
-}
-
 void CompareReaders(const std::string& folder, const std::string& title, int memos, bench::MemoShape shape) {
   const std::string cp932 = folder + "/memo-cp932.xml";
   const std::string utf8 = folder + "/memo-utf8.xml";
@@ -160,10 +155,13 @@ void CompareReaders(const std::string& folder, const std::string& title, int mem
   bench::WriteFile(cp932, bytes);
   bench::WriteFile(utf8, bench::MemoFileUtf8(memos, shape, "UTF-8"));
   std::printf("%s: %d memos, %.1f MB of CP932 (ratios against the floor)\n", title.c_str(), memos, bytes.size() / 1e6);
-  const double floor = Time(DecodeAndSplit, cp932);
-  const double ostrel = Time(ReadWithOstrel, cp932);
-  const double libxml2 = Time(ReadWithLibxml2, cp932);
-  const double expat = Time(ReadWithExpat, utf8);
+  const std::vector<double> seconds = bench::MedianSecondsInTurns({
+      [&] { DecodeAndSplit(cp932); },
+      [&] { ReadWithOstrel(cp932); },
+      [&] { ReadWithLibxml2(cp932); },
+      [&] { ReadWithExpat(utf8); },
+  });
+  const double floor = seconds[0], ostrel = seconds[1], libxml2 = seconds[2], expat = seconds[3];
   bench::PrintRow("floor: iconv to UTF-16 + lines", floor, bytes.size(), floor);
   bench::PrintRow("Ostrel SetData", ostrel, bytes.size(), floor);
   bench::PrintRow("libxml2 SAX2 (CP932)", libxml2, bytes.size(), floor);
@@ -176,7 +174,7 @@ void CompareReaders(const std::string& folder, const std::string& title, int mem
 
 double TimeOstrelOn(const std::string& path, const std::string& text) {
   bench::WriteFile(path, bench::ToCp932(text));
-  const double seconds = Time(ReadWithOstrel, path);
+  const double seconds = bench::MedianSeconds([&] { ReadWithOstrel(path); });
   std::filesystem::remove(path);
   return seconds;
 }

@@ -92,9 +92,12 @@ int main(int argc, char** argv) {
   double bytes = 0;
   for (const std::string& line : cp932Lines) bytes += static_cast<double>(line.size());
 
-  const double floor = bench::MedianSeconds([&] { WriteLinesAlone(path, cp932Lines); });
-  const double ostrel = bench::MedianSeconds([&] { WriteWithOstrel(path, lines); });
-  const double libxml2 = bench::MedianSeconds([&] { WriteWithLibxml2(path, memos); });
+  const std::vector<double> seconds = bench::MedianSecondsInTurns({
+      [&] { WriteLinesAlone(path, cp932Lines); },
+      [&] { WriteWithOstrel(path, lines); },
+      [&] { WriteWithLibxml2(path, memos); },
+  });
+  const double floor = seconds[0], ostrel = seconds[1], libxml2 = seconds[2];
   std::filesystem::remove(path);
 
   std::printf("Writing: %d lines, %.1f MB of CP932 (ratios against the floor)\n", kLines, bytes / 1e6);

@@ -3,9 +3,11 @@
 #include "xmllib/reader.h"
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/xmllib/xml_test_support.h"
+#include "xmllib/handler_members.h"
 
 namespace {
 
@@ -195,6 +197,68 @@ TEST_F(ReaderTest, OneReaderReadsFileAfterFile) {
   EXPECT_EQ(SetData(path, handler.get(), &result), S_OK);
   EXPECT_EQ(result, 0);
   EXPECT_EQ(handler->calls, (Calls{"StartElement(b)", "EndElement(b)", "contentData(, )"}));
+}
+
+// Uses the reader it is called from before each callback reaches RECORDER:
+// a nested SetData, which the taken file slot refuses, and a setKeyList
+// that fills the reader's own attribute texts with something else.
+class MeddlingHandler final : public platform::DispatchObject<MeddlingHandler, _IXmlHandler> {
+ public:
+  MeddlingHandler(ostrel::CXmlReader& reader, RecordingHandler& recorder, std::u16string path)
+      : reader_(reader), recorder_(recorder), path_(std::move(path)) {}
+  static const platform::DispatchTable<MeddlingHandler>& Members() {
+    return ostrel::XmlHandlerMembers<MeddlingHandler>();
+  }
+
+  HRESULT ErrElement(int32_t* ln, BSTR* msg, BSTR* content) override {
+    Meddle();
+    return recorder_.ErrElement(ln, msg, content);
+  }
+  HRESULT StartElement(BSTR* tagname, Collection** parmList) override {
+    Meddle();
+    return recorder_.StartElement(tagname, parmList);
+  }
+  HRESULT EndElement(BSTR* tagname) override {
+    Meddle();
+    return recorder_.EndElement(tagname);
+  }
+  HRESULT contentData(BSTR* tagname, BSTR* contentData) override {
+    Meddle();
+    return recorder_.contentData(tagname, contentData);
+  }
+
+  int refusedReads = 0;
+
+ private:
+  void Meddle() {
+    platform::Bstr name(path_);
+    _IXmlHandler* self = this;
+    int16_t result = 0;
+    refusedReads += reader_.SetData(name.Address(), &self, &result) != S_OK;
+    platform::Bstr text(u"other k1=\"a long value to overwrite what the reader holds\" k2=v");
+    platform::Bstr tag;
+    VARIANT_BOOL split = VARIANT_FALSE;
+    platform::ComPtr<Collection> list = platform::NewCollection();
+    Collection* listArgument = list.get();
+    reader_.setKeyList(text.Address(), tag.Address(), &listArgument, &split);
+  }
+
+  ostrel::CXmlReader& reader_;
+  RecordingHandler& recorder_;
+  std::u16string path_;
+};
+
+TEST_F(ReaderTest, AHandlerUsingTheReaderMidReadChangesNothingItIsGiven) {
+  const Calls plain = Read({"<Memo>", "\t<sentence Title=\"t&gt;\">body &lt;one&gt;</sentence>", "<e x=\"1\"/>",
+                            "</Memo>", "</Memo>"});
+  handler->calls.clear();
+  const auto meddler =
+      platform::ComPtr<MeddlingHandler>::Attach(new MeddlingHandler(*reader.get(), *handler.get(), path));
+  int16_t result = 1;
+  EXPECT_EQ(SetData(path, meddler.get(), &result), S_OK);
+  EXPECT_EQ(result, 0);
+  EXPECT_EQ(handler->calls, plain);
+  EXPECT_EQ(meddler->refusedReads, static_cast<int>(plain.size()));
 }
 
 }  // namespace

@@ -2,8 +2,6 @@
 // the same toolkit and showing the same nine memos, their texts taken from
 // "memo.xml" beside the program by a plain pattern match instead of Ostrel.
 // Lintrow over this is what reading the memos through the library adds.
-#include <iconv.h>
-
 #include <QApplication>
 #include <QFile>
 #include <QRegularExpression>
@@ -11,19 +9,15 @@
 #include <string>
 
 #include "memoapp/qt_toolkit.h"
+#include "platform/cp932.h"
 
 namespace {
 
+// Decoded as Lintrow's reader decodes it, so both pay the same conversion.
 QString FromCp932(const QByteArray& bytes) {
-  iconv_t descriptor = iconv_open("UTF-16LE", "CP932");
   std::u16string text(bytes.size(), u'\0');
-  char* in = const_cast<char*>(bytes.data());
-  size_t inLeft = bytes.size();
-  char* out = reinterpret_cast<char*>(text.data());
-  size_t outLeft = text.size() * sizeof(char16_t);
-  iconv(descriptor, &in, &inLeft, &out, &outLeft);
-  iconv_close(descriptor);
-  text.resize(text.size() - outLeft / sizeof(char16_t));
+  const auto decoded = platform::Cp932Decoder().Decode({bytes.data(), static_cast<size_t>(bytes.size())}, text.data(), true);
+  text.resize(decoded.unitsWritten);
   return QString::fromStdU16String(text);
 }
 

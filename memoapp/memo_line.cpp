@@ -151,9 +151,7 @@ constexpr Rule kRules[] = {
 }  // namespace
 
 std::u16string MemoLine(const CMemoData& memo) {
-  std::u16string line = u"<";
-  line += StartTagText(memo);
-  line += u">";
+  std::u16string line = u"<" + StartTagText(memo) + u">";
   if (!memo.sentence.empty()) line += Escaped(memo.sentence) + u"</sentence>";
   return line;
 }

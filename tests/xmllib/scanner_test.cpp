@@ -266,8 +266,7 @@ TEST_F(ScannerTest, TagOverThousandsOfLinesArrivesWhole) {
   std::string bytes = "<t\r\n";
   std::string expected = "t";
   for (int line = 0; line < 3000; ++line) {
-    std::string item = "k0=\"v\"";
-    item[1] = static_cast<char>('0' + line % 10);
+    const std::string item = "k" + std::to_string(line % 10) + "=\"v\"";
     bytes += "  " + item + "\r\n";
     expected += " " + item;
   }

@@ -41,9 +41,9 @@ struct Tally {
   long characters = 0;
 };
 
-class CountingHandler final : public platform::DispatchObject<CountingHandler, _IXmlHandler> {
+class CountingHandler final : public ostrel::com::DispatchObject<CountingHandler, _IXmlHandler> {
  public:
-  static const platform::DispatchTable<CountingHandler>& Members() {
+  static const ostrel::com::DispatchTable<CountingHandler>& Members() {
     return ostrel::XmlHandlerMembers<CountingHandler>();
   }
   HRESULT ErrElement(int32_t*, BSTR*, BSTR*) override { return Count(0); }
@@ -62,12 +62,12 @@ class CountingHandler final : public platform::DispatchObject<CountingHandler, _
 };
 
 Tally ReadWithOstrel(const std::string& path) {
-  auto reader = platform::CreateObject<_CXmlReader>(ostrel::kCXmlReaderId);
-  auto handler = platform::ComPtr<CountingHandler>::Attach(new CountingHandler());
-  platform::Bstr name(platform::FromUtf8(path));
+  auto reader = ostrel::com::CreateObject<_CXmlReader>(ostrel::kCXmlReaderId);
+  auto handler = ostrel::com::ComPtr<CountingHandler>::Attach(new CountingHandler());
+  ostrel::com::Bstr name(ostrel::com::FromUtf8(path));
   _IXmlHandler* handle = handler.get();
   int16_t result = 0;
-  platform::Check(reader->SetData(name.Address(), &handle, &result));
+  ostrel::com::Check(reader->SetData(name.Address(), &handle, &result));
   if (result != 0) throw std::runtime_error("Ostrel did not read " + path);
   return handler->tally;
 }

@@ -48,7 +48,7 @@ double SecondsToFirstFrame(const Program& program, const std::string& hook) {
 // themselves, so they are copied with them rather than linked to.
 void FillScratch(const fs::path& bin, const fs::path& scratch) {
   fs::create_directories(scratch);
-  for (const char* file : {"lintrow", "window_without_ostrel", "libplatform.so"}) {
+  for (const char* file : {"lintrow", "window_without_ostrel", "libostrel-com.so"}) {
     fs::copy_file(bin / file, scratch / file, fs::copy_options::overwrite_existing);
   }
   fs::copy_file(OSTREL_SAMPLE_MEMO_FILE, scratch / "memo.xml", fs::copy_options::overwrite_existing);

@@ -16,7 +16,7 @@ namespace {
 // Decoded as Lintrow's reader decodes it, so both pay the same conversion.
 QString FromCp932(const QByteArray& bytes) {
   std::u16string text(bytes.size(), u'\0');
-  const auto decoded = platform::Cp932Decoder().Decode({bytes.data(), static_cast<size_t>(bytes.size())}, text.data(), true);
+  const auto decoded = ostrel::com::Cp932Decoder().Decode({bytes.data(), static_cast<size_t>(bytes.size())}, text.data(), true);
   text.resize(decoded.unitsWritten);
   return QString::fromStdU16String(text);
 }

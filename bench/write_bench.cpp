@@ -39,16 +39,16 @@ std::vector<Memo> Memos() {
 std::string LineOf(const Memo& memo) { return "<sentence Title=\"" + memo.title + "\">" + memo.body + "</sentence>"; }
 
 void WriteWithOstrel(const std::string& path, const std::vector<std::u16string>& lines) {
-  auto writer = platform::CreateObject<_CXmlWriter>(ostrel::kCXmlWriterId);
-  platform::Bstr name(platform::FromUtf8(path));
+  auto writer = ostrel::com::CreateObject<_CXmlWriter>(ostrel::kCXmlWriterId);
+  ostrel::com::Bstr name(ostrel::com::FromUtf8(path));
   VARIANT_BOOL done = VARIANT_FALSE;
-  platform::Check(writer->XmlOpen(name.Address(), &done));
+  ostrel::com::Check(writer->XmlOpen(name.Address(), &done));
   int16_t indent = 1;
   for (const std::u16string& line : lines) {
-    platform::Bstr text(line);
-    platform::Check(writer->WriteOneEllement(&indent, text.Address(), &done));
+    ostrel::com::Bstr text(line);
+    ostrel::com::Check(writer->WriteOneEllement(&indent, text.Address(), &done));
   }
-  platform::Check(writer->XmlClose(&done));
+  ostrel::com::Check(writer->XmlClose(&done));
 }
 
 void WriteLinesAlone(const std::string& path, const std::vector<std::string>& cp932Lines) {
@@ -86,7 +86,7 @@ int main(int argc, char** argv) {
   std::vector<std::u16string> lines;
   std::vector<std::string> cp932Lines;
   for (const Memo& memo : memos) {
-    lines.push_back(platform::FromUtf8(LineOf(memo)));
+    lines.push_back(ostrel::com::FromUtf8(LineOf(memo)));
     cp932Lines.push_back(bench::ToCp932("\t" + LineOf(memo) + "\r\n"));
   }
   double bytes = 0;

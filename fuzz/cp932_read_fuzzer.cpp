@@ -17,10 +17,10 @@
 namespace {
 
 using ostrel_fuzz::Require;
-namespace file_slot = platform::file_slot;
+namespace file_slot = ostrel::com::file_slot;
 
 std::vector<std::u16string> ReadLines(const std::string& path) {
-  file_slot::OpenForInput(platform::FromUtf8(path));
+  file_slot::OpenForInput(ostrel::com::FromUtf8(path));
   std::vector<std::u16string> lines;
   while (!file_slot::AtEnd()) {
     lines.emplace_back(file_slot::ReadLine());
@@ -32,14 +32,14 @@ std::vector<std::u16string> ReadLines(const std::string& path) {
 
 // Writes each line that the slot can encode; returns those lines.
 std::vector<std::u16string> WriteLines(const std::string& path, const std::vector<std::u16string>& lines) {
-  file_slot::OpenForOutput(platform::FromUtf8(path));
+  file_slot::OpenForOutput(ostrel::com::FromUtf8(path));
   std::vector<std::u16string> written;
   for (const std::u16string& line : lines) {
     try {
       file_slot::WriteLine(line);
       written.push_back(line);
-    } catch (const platform::RuntimeError& error) {
-      Require(error.number() == platform::errnum::kInvalidArgument, "a line fails only for its characters");
+    } catch (const ostrel::com::RuntimeError& error) {
+      Require(error.number() == ostrel::com::errnum::kInvalidArgument, "a line fails only for its characters");
     }
   }
   file_slot::Close();

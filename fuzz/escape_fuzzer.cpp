@@ -62,27 +62,27 @@ std::string Body(const std::string& file) {
 
 // The error writing LINE through the slot raises; its bytes in LINEFILE.
 int32_t WriteExpected(const std::string& lineFile, std::u16string_view line) {
-  platform::file_slot::OpenForOutput(platform::FromUtf8(lineFile));
+  ostrel::com::file_slot::OpenForOutput(ostrel::com::FromUtf8(lineFile));
   int32_t error = 0;
   try {
-    platform::file_slot::WriteLine(line);
-  } catch (const platform::RuntimeError& failure) {
+    ostrel::com::file_slot::WriteLine(line);
+  } catch (const ostrel::com::RuntimeError& failure) {
     error = failure.number();
   }
-  platform::file_slot::Close();
+  ostrel::com::file_slot::Close();
   return error;
 }
 
 int32_t WriteActual(const std::string& file, int16_t indentNo, std::u16string_view contentData) {
-  auto writer = platform::ComPtr<ostrel::CXmlWriter>::Attach(new ostrel::CXmlWriter());
-  platform::Bstr name(platform::FromUtf8(file)), start(kStartTag), content(contentData), end(kEndTag);
+  auto writer = ostrel::com::ComPtr<ostrel::CXmlWriter>::Attach(new ostrel::CXmlWriter());
+  ostrel::com::Bstr name(ostrel::com::FromUtf8(file)), start(kStartTag), content(contentData), end(kEndTag);
   VARIANT_BOOL done = VARIANT_FALSE;
-  platform::Check(writer->XmlOpen(name.Address(), &done));
+  ostrel::com::Check(writer->XmlOpen(name.Address(), &done));
   Require(done == VARIANT_TRUE, "XmlOpen opens a scratch file");
   const int32_t error = ostrel_fuzz::ErrorNumber(
       writer->WriteSetEllement(&indentNo, start.Address(), content.Address(), end.Address(), &done));
   Require(error != 0 || done == VARIANT_TRUE, "a line written answers True");
-  platform::Check(writer->XmlClose(&done));
+  ostrel::com::Check(writer->XmlClose(&done));
   return error;
 }
 
@@ -93,17 +93,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   static const std::string lineFile = ostrel_fuzz::ScratchPath("expected.xml");
   if (size == 0) return 0;
   const int16_t indentNo = static_cast<int16_t>(data[0] % 5) - 1;
-  const std::u16string content = platform::FromUtf8(std::string_view(reinterpret_cast<const char*>(data) + 1, size - 1));
+  const std::u16string content = ostrel::com::FromUtf8(std::string_view(reinterpret_cast<const char*>(data) + 1, size - 1));
 
   std::u16string escaped = content;
   bool fits = true;
   for (const Row& row : kRows) fits = fits && Replace(escaped, row);
   const std::u16string line =
       std::u16string(std::max<int16_t>(indentNo, 0), u'\t') + std::u16string(kStartTag) + escaped + std::u16string(kEndTag);
-  const int32_t expectedError = fits ? WriteExpected(lineFile, line) : platform::errnum::kOverflow;
+  const int32_t expectedError = fits ? WriteExpected(lineFile, line) : ostrel::com::errnum::kOverflow;
 
   const int32_t error = WriteActual(file, indentNo, content);
-  Require(!platform::file_slot::IsOpen(), "XmlClose frees the file slot");
+  Require(!ostrel::com::file_slot::IsOpen(), "XmlClose frees the file slot");
   Require(error == expectedError, "the line fails exactly when escaping or encoding must");
   const std::string body = Body(ostrel_fuzz::ReadFile(file));
   if (error != 0) {

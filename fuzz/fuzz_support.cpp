@@ -38,15 +38,15 @@ std::string ReadFile(const std::string& path) {
 }
 
 void SilenceMessageBoxes() {
-  platform::SetMessageBoxSink([](std::u16string_view, std::u16string_view) {});
+  ostrel::com::SetMessageBoxSink([](std::u16string_view, std::u16string_view) {});
 }
 
 int32_t ErrorNumber(HRESULT status) {
-  return Failed(status) ? platform::ErrorFromStatus(status).number() : 0;
+  return Failed(status) ? ostrel::com::ErrorFromStatus(status).number() : 0;
 }
 
 bool IsReadError(int32_t number) {
-  namespace errnum = platform::errnum;
+  namespace errnum = ostrel::com::errnum;
   switch (number) {
     case errnum::kOverflow:
     case errnum::kDuplicateKey:

@@ -27,30 +27,30 @@ namespace {
 
 using ostrel_fuzz::Require;
 
-class CheckingHandler final : public platform::DispatchObject<CheckingHandler, _IXmlHandler> {
+class CheckingHandler final : public ostrel::com::DispatchObject<CheckingHandler, _IXmlHandler> {
  public:
-  static const platform::DispatchTable<CheckingHandler>& Members() {
+  static const ostrel::com::DispatchTable<CheckingHandler>& Members() {
     return ostrel::XmlHandlerMembers<CheckingHandler>();
   }
 
   HRESULT ErrElement(int32_t* ln, BSTR* msg, BSTR*) override {
     Arrive();
     Require(*ln >= 1, "ErrElement counts tokens from 1");
-    Require(!platform::View(*msg).empty(), "ErrElement names the fault");
+    Require(!ostrel::com::View(*msg).empty(), "ErrElement names the fault");
     errorSeen = true;
     return S_OK;
   }
   HRESULT StartElement(BSTR* tagname, Collection** parmList) override {
     Arrive();
-    if (!list) list = platform::ComPtr<Collection>::Share(*parmList);
+    if (!list) list = ostrel::com::ComPtr<Collection>::Share(*parmList);
     Require(*parmList == list.get(), "one attribute list serves the whole read");
-    open.emplace_back(platform::View(*tagname));
+    open.emplace_back(ostrel::com::View(*tagname));
     lastEnded.reset();
     return S_OK;
   }
   HRESULT EndElement(BSTR* tagname) override {
     Arrive();
-    Require(!open.empty() && open.back() == platform::View(*tagname), "EndElement closes the innermost element");
+    Require(!open.empty() && open.back() == ostrel::com::View(*tagname), "EndElement closes the innermost element");
     lastEnded = open.back();
     open.pop_back();
     return S_OK;
@@ -59,8 +59,8 @@ class CheckingHandler final : public platform::DispatchObject<CheckingHandler, _
   // its EndElement; all other content belongs to the innermost open element.
   HRESULT contentData(BSTR* tagname, BSTR* contentData) override {
     Arrive();
-    const std::u16string_view name = platform::View(*tagname);
-    const bool afterEmptyTag = lastEnded && *lastEnded == name && platform::View(*contentData).empty();
+    const std::u16string_view name = ostrel::com::View(*tagname);
+    const bool afterEmptyTag = lastEnded && *lastEnded == name && ostrel::com::View(*contentData).empty();
     Require(afterEmptyTag || name == (open.empty() ? u"" : open.back()), "contentData names the open element");
     lastEnded.reset();
     return S_OK;
@@ -68,7 +68,7 @@ class CheckingHandler final : public platform::DispatchObject<CheckingHandler, _
 
   std::vector<std::u16string> open;
   bool errorSeen = false;
-  platform::ComPtr<Collection> list;
+  ostrel::com::ComPtr<Collection> list;
 
  private:
   void Arrive() { Require(!errorSeen, "nothing follows ErrElement"); }
@@ -78,7 +78,7 @@ class CheckingHandler final : public platform::DispatchObject<CheckingHandler, _
 
 int32_t CountOf(Collection* list) {
   int32_t count = 0;
-  platform::Check(list->Count(&count));
+  ostrel::com::Check(list->Count(&count));
   return count;
 }
 
@@ -90,14 +90,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   (void)silenced;
   ostrel_fuzz::WriteFile(path, std::string_view(reinterpret_cast<const char*>(data), size));
 
-  auto reader = platform::ComPtr<ostrel::CXmlReader>::Attach(new ostrel::CXmlReader());
-  auto handler = platform::ComPtr<CheckingHandler>::Attach(new CheckingHandler());
-  platform::Bstr filename(platform::FromUtf8(path));
+  auto reader = ostrel::com::ComPtr<ostrel::CXmlReader>::Attach(new ostrel::CXmlReader());
+  auto handler = ostrel::com::ComPtr<CheckingHandler>::Attach(new CheckingHandler());
+  ostrel::com::Bstr filename(ostrel::com::FromUtf8(path));
   _IXmlHandler* handle = handler.get();
   int16_t result = 1;
   const int32_t error = ostrel_fuzz::ErrorNumber(reader->SetData(filename.Address(), &handle, &result));
 
-  Require(!platform::file_slot::IsOpen(), "the read frees the file slot");
+  Require(!ostrel::com::file_slot::IsOpen(), "the read frees the file slot");
   if (error != 0) {
     Require(ostrel_fuzz::IsReadError(error), "a read fails only with a read error");
     return 0;

@@ -70,7 +70,7 @@ Split Expected(std::u16string strbuf) {
   Split split;
   split.strbuf = std::move(strbuf);
   if (!Trim(split.strbuf) || split.strbuf.size() > kLargestPosition) {
-    split.error = platform::errnum::kOverflow;
+    split.error = ostrel::com::errnum::kOverflow;
     return split;
   }
   std::size_t cut = Separator(split.strbuf);
@@ -95,8 +95,8 @@ Split Expected(std::u16string strbuf) {
 // Adds the items to LIST up to the first that fails; returns its error.
 int32_t AddAll(const Split& split, Collection* list) {
   for (const auto& [itemName, itemValue] : split.items) {
-    platform::Bstr value(itemValue);
-    platform::Bstr name(itemName);
+    ostrel::com::Bstr value(itemValue);
+    ostrel::com::Bstr name(itemName);
     VARIANT key;
     key.vt = VT_BSTR;
     key.bstrVal = name.get();
@@ -110,15 +110,15 @@ int32_t AddAll(const Split& split, Collection* list) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
-  const std::u16string text = platform::FromUtf8(std::string_view(reinterpret_cast<const char*>(data), size));
+  const std::u16string text = ostrel::com::FromUtf8(std::string_view(reinterpret_cast<const char*>(data), size));
   Split expected = Expected(text);
-  const auto expectedList = platform::NewCollection();
+  const auto expectedList = ostrel::com::NewCollection();
   if (expected.error == 0) expected.error = AddAll(expected, expectedList.get());
 
-  auto reader = platform::ComPtr<ostrel::CXmlReader>::Attach(new ostrel::CXmlReader());
-  const auto list = platform::NewCollection();
-  platform::Bstr strbuf(text);
-  platform::Bstr tagname(u"untouched");
+  auto reader = ostrel::com::ComPtr<ostrel::CXmlReader>::Attach(new ostrel::CXmlReader());
+  const auto list = ostrel::com::NewCollection();
+  ostrel::com::Bstr strbuf(text);
+  ostrel::com::Bstr tagname(u"untouched");
   Collection* keylist = list.get();
   VARIANT_BOOL result = VARIANT_FALSE;
   const int32_t error = ostrel_fuzz::ErrorNumber(reader->setKeyList(strbuf.Address(), tagname.Address(), &keylist, &result));

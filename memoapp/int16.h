@@ -29,7 +29,7 @@ class Int16 {
  private:
   static Int16 Fitted(double value) {
     if (!(value >= std::numeric_limits<int16_t>::min() && value <= std::numeric_limits<int16_t>::max())) {
-      platform::Raise(platform::errnum::kOverflow);
+      ostrel::com::Raise(ostrel::com::errnum::kOverflow);
     }
     return Int16(static_cast<int16_t>(value));
   }

@@ -10,7 +10,7 @@
 
 int main(int argc, char* argv[]) {
   QApplication application(argc, argv);
-  platform::SetMessageBoxSink(memoapp::ShowQtMessageBox);
+  ostrel::com::SetMessageBoxSink(memoapp::ShowQtMessageBox);
   memoapp::QtToolkit toolkit;
   memoapp::FormMain form(toolkit);
   toolkit.Start(form);

@@ -22,13 +22,13 @@ constexpr std::u16string_view kExiting = u"終了";
 // The reader, the handler and the path live only for this call.
 void FormMain::Form_Load() {
   ModuleMemoData::InitMemoData();
-  platform::Bstr path(MemoFilePath(toolkit_.ProgramFolder()));
-  platform::ComPtr<_IXmlHandler> handler = NewCXmlMemoReader().As<_IXmlHandler>();
-  platform::ComPtr<_CXmlReader> reader = platform::CreateObject<_CXmlReader>(ostrel::kCXmlReaderId);
+  ostrel::com::Bstr path(MemoFilePath(toolkit_.ProgramFolder()));
+  ostrel::com::ComPtr<_IXmlHandler> handler = NewCXmlMemoReader().As<_IXmlHandler>();
+  ostrel::com::ComPtr<_CXmlReader> reader = ostrel::com::CreateObject<_CXmlReader>(ostrel::kCXmlReaderId);
   // A missing file has been reported by the reader itself; the pairs then
   // simply show that no memo is in use.
   int16_t status = 0;
-  platform::Check(reader->SetData(path.Address(), handler.Address(), &status));
+  ostrel::com::Check(reader->SetData(path.Address(), handler.Address(), &status));
   ShowMemos();
 }
 

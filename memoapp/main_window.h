@@ -8,7 +8,7 @@
 // "終了" and ends the program.
 //
 // The handlers raise what they do not handle (a failed call to the library,
-// for one) as a platform::RuntimeError; the toolkit that delivers the
+// for one) as a ostrel::com::RuntimeError; the toolkit that delivers the
 // notification reports it and ends the program.
 #pragma once
 

@@ -34,7 +34,7 @@ std::vector<std::u16string> MemoLines() {
     const CMemoData& memo = *ModuleMemoData::memoData(n);
     const std::u16string_view why = memoapp::WhyNotCarried(memo);
     if (!why.empty()) {
-      platform::Raise(platform::errnum::kInvalidArgument,
+      ostrel::com::Raise(ostrel::com::errnum::kInvalidArgument,
                       u"メモ " + Number(n) + u" はメモファイルに書けません。" + std::u16string(why));
     }
     lines.push_back(memoapp::MemoLine(memo));
@@ -45,16 +45,16 @@ std::vector<std::u16string> MemoLines() {
 // The writer's result is not looked at: a line that does not go in does not
 // stop the lines after it. A run-time error does.
 void WriteLine(_CXmlWriter& writer, int16_t indentNo, std::u16string_view text) {
-  platform::Bstr ellement(text);
+  ostrel::com::Bstr ellement(text);
   VARIANT_BOOL written = VARIANT_FALSE;
-  platform::Check(writer.WriteOneEllement(&indentNo, ellement.Address(), &written));
+  ostrel::com::Check(writer.WriteOneEllement(&indentNo, ellement.Address(), &written));
 }
 
 void WriteMemoFile(BSTR* filename) {
   const std::vector<std::u16string> lines = MemoLines();
-  const auto writer = platform::CreateObject<_CXmlWriter>(ostrel::kCXmlWriterId);
+  const auto writer = ostrel::com::CreateObject<_CXmlWriter>(ostrel::kCXmlWriterId);
   VARIANT_BOOL opened = VARIANT_FALSE;
-  platform::Check(writer->XmlOpen(filename, &opened));
+  ostrel::com::Check(writer->XmlOpen(filename, &opened));
   // A writer that cannot open the file has already told the user why.
   if (!opened) return;
   WriteLine(*writer.get(), 0, u"<Memo>");
@@ -63,9 +63,9 @@ void WriteMemoFile(BSTR* filename) {
   // Releasing the writer, as the end of this scope does, closes the file.
 }
 
-class CXmlMemoReader final : public platform::DispatchObject<CXmlMemoReader, _CXmlMemoReader, _IXmlHandler> {
+class CXmlMemoReader final : public ostrel::com::DispatchObject<CXmlMemoReader, _CXmlMemoReader, _IXmlHandler> {
  public:
-  static const platform::DispatchTable<CXmlMemoReader>& Members();
+  static const ostrel::com::DispatchTable<CXmlMemoReader>& Members();
 
   HRESULT WriteData(BSTR* filename) override;
 
@@ -82,20 +82,20 @@ class CXmlMemoReader final : public platform::DispatchObject<CXmlMemoReader, _CX
   std::u16string currentTitle;
 };
 
-const platform::DispatchTable<CXmlMemoReader>& CXmlMemoReader::Members() {
-  static const platform::DispatchTable<CXmlMemoReader> table{
-      platform::Member<CXmlMemoReader, &_CXmlMemoReader::WriteData>(u"WriteData", u"filename"),
-      platform::Member<CXmlMemoReader, &_IXmlHandler::ErrElement>(u"ErrElement", u"ln", u"msg", u"content"),
-      platform::Member<CXmlMemoReader, &_IXmlHandler::StartElement>(u"StartElement", u"tagname", u"parmList"),
-      platform::Member<CXmlMemoReader, &_IXmlHandler::EndElement>(u"EndElement", u"tagname"),
-      platform::Member<CXmlMemoReader, &_IXmlHandler::contentData>(u"contentData", u"tagname", u"contentData"),
+const ostrel::com::DispatchTable<CXmlMemoReader>& CXmlMemoReader::Members() {
+  static const ostrel::com::DispatchTable<CXmlMemoReader> table{
+      ostrel::com::Member<CXmlMemoReader, &_CXmlMemoReader::WriteData>(u"WriteData", u"filename"),
+      ostrel::com::Member<CXmlMemoReader, &_IXmlHandler::ErrElement>(u"ErrElement", u"ln", u"msg", u"content"),
+      ostrel::com::Member<CXmlMemoReader, &_IXmlHandler::StartElement>(u"StartElement", u"tagname", u"parmList"),
+      ostrel::com::Member<CXmlMemoReader, &_IXmlHandler::EndElement>(u"EndElement", u"tagname"),
+      ostrel::com::Member<CXmlMemoReader, &_IXmlHandler::contentData>(u"contentData", u"tagname", u"contentData"),
   };
   return table;
 }
 
 HRESULT CXmlMemoReader::WriteData(BSTR* filename) {
   if (!filename) return E_POINTER;
-  return platform::Guard([&] { WriteMemoFile(filename); });
+  return ostrel::com::Guard([&] { WriteMemoFile(filename); });
 }
 
 // Faults in the file change nothing: the memos read before them stay.
@@ -104,7 +104,7 @@ HRESULT CXmlMemoReader::ErrElement(int32_t*, BSTR*, BSTR*) { return S_OK; }
 HRESULT CXmlMemoReader::StartElement(BSTR* tagname, Collection** parmList) {
   if (!tagname || !parmList) return E_POINTER;
   // The reader empties the list after this call, so the title is copied now.
-  if (platform::View(*tagname) == kSentence) currentTitle = GetKeyValue(kTitleKey, *parmList);
+  if (ostrel::com::View(*tagname) == kSentence) currentTitle = GetKeyValue(kTitleKey, *parmList);
   return S_OK;
 }
 
@@ -112,28 +112,28 @@ HRESULT CXmlMemoReader::EndElement(BSTR*) { return S_OK; }
 
 HRESULT CXmlMemoReader::contentData(BSTR* tagname, BSTR* contentData) {
   if (!tagname || !contentData) return E_POINTER;
-  if (platform::View(*tagname) != kSentence) return S_OK;
-  return platform::Guard(
-      [&] { ModuleMemoData::AddMemoData(currentTitle, std::u16string(platform::View(*contentData))); });
+  if (ostrel::com::View(*tagname) != kSentence) return S_OK;
+  return ostrel::com::Guard(
+      [&] { ModuleMemoData::AddMemoData(currentTitle, std::u16string(ostrel::com::View(*contentData))); });
 }
 
 // The list finds the key without regard to case. Any error while fetching, a
 // missing key above all, gives empty text.
 std::u16string CXmlMemoReader::GetKeyValue(std::u16string_view key, Collection* parmList) {
   if (!parmList) return {};
-  platform::Bstr keyText(key);
+  ostrel::com::Bstr keyText(key);
   VARIANT index;
   index.vt = VT_BSTR;
   index.bstrVal = keyText.get();
-  platform::Bstr value;
+  ostrel::com::Bstr value;
   if (Failed(parmList->Item(&index, value.Receive()))) return {};
   return value.str();
 }
 
 }  // namespace
 
-platform::ComPtr<_CXmlMemoReader> NewCXmlMemoReader() {
-  platform::ComPtr<_CXmlMemoReader> reader;
-  platform::Check(platform::CreateComObject<CXmlMemoReader>(_CXmlMemoReader::iid, reader.ReceiveVoid()));
+ostrel::com::ComPtr<_CXmlMemoReader> NewCXmlMemoReader() {
+  ostrel::com::ComPtr<_CXmlMemoReader> reader;
+  ostrel::com::Check(ostrel::com::CreateComObject<CXmlMemoReader>(_CXmlMemoReader::iid, reader.ReceiveVoid()));
   return reader;
 }

@@ -25,4 +25,4 @@ struct _CXmlMemoReader : IDispatch {
 
 // A new CXmlMemoReader, by its default interface; the window asks it for
 // _IXmlHandler by interface identifier.
-platform::ComPtr<_CXmlMemoReader> NewCXmlMemoReader();
+ostrel::com::ComPtr<_CXmlMemoReader> NewCXmlMemoReader();

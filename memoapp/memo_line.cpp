@@ -31,12 +31,12 @@ bool IsBlank(char16_t c) { return c == u' ' || c == u'\t' || c == u'\0'; }
 bool SurvivesCp932(std::u16string_view text) {
   std::string bytes;
   try {
-    platform::Cp932Encoder().Encode(text, bytes);
-  } catch (const platform::RuntimeError&) {
+    ostrel::com::Cp932Encoder().Encode(text, bytes);
+  } catch (const ostrel::com::RuntimeError&) {
     return false;
   }
   std::u16string back(bytes.size(), u'\0');
-  back.resize(platform::Cp932Decoder().Decode(bytes, back.data(), true).unitsWritten);
+  back.resize(ostrel::com::Cp932Decoder().Decode(bytes, back.data(), true).unitsWritten);
   return back == text;
 }
 

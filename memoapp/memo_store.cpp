@@ -39,7 +39,7 @@ void AddMemoData(const std::u16string& title, const std::u16string& sentence) {
 }
 
 CMemoData* memoData(int n) {
-  if (!table || n < 0 || n > kLastSlot) platform::Raise(platform::errnum::kSubscriptOutOfRange);
+  if (!table || n < 0 || n > kLastSlot) ostrel::com::Raise(ostrel::com::errnum::kSubscriptOutOfRange);
   return (*table)[n].get();
 }
 

@@ -25,7 +25,7 @@ void LeaveAtOnce(int exitStatus) {
   std::_Exit(exitStatus);
 }
 
-std::u16string UnexpectedErrorText(const platform::RuntimeError& error) {
+std::u16string UnexpectedErrorText(const ostrel::com::RuntimeError& error) {
   const std::string number = std::to_string(error.number());
   return u"実行時エラー " + std::u16string(number.begin(), number.end()) + u"\n\n" + error.description();
 }
@@ -73,7 +73,7 @@ void QtToolkit::Deliver(void (FormMain::*handler)()) {
   if (ended_ || form_ == nullptr) return;
   try {
     (form_->*handler)();
-  } catch (const platform::RuntimeError& error) {
+  } catch (const ostrel::com::RuntimeError& error) {
     MessageBox(UnexpectedErrorText(error));
     EndProgram(EXIT_FAILURE);
   }
@@ -161,7 +161,7 @@ void QtToolkit::SetCaption(int16_t k, std::u16string_view caption) { window_->la
 
 void QtToolkit::SetText(int16_t k, std::u16string_view text) { window_->text1(k)->setPlainText(ToQString(text)); }
 
-void QtToolkit::MessageBox(std::u16string_view text) { platform::ShowMessageBox(text, design::kCaption); }
+void QtToolkit::MessageBox(std::u16string_view text) { ostrel::com::ShowMessageBox(text, design::kCaption); }
 
 void QtToolkit::EndProgram(int exitStatus) {
   ended_ = true;

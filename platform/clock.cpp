@@ -9,7 +9,7 @@
 
 #include "platform/utf16.h"
 
-namespace platform {
+namespace ostrel::com {
 namespace {
 
 // The environment's LC_TIME in a locale object of its own: the process's
@@ -37,4 +37,4 @@ std::u16string NowAsText() {
   return text;
 }
 
-}  // namespace platform
+}  // namespace ostrel::com

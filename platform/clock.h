@@ -5,8 +5,8 @@
 
 #include <string>
 
-namespace platform {
+namespace ostrel::com {
 
 std::u16string NowAsText();
 
-}  // namespace platform
+}  // namespace ostrel::com

@@ -9,7 +9,7 @@
 #include "platform/error_info.h"
 #include "platform/runtime_error.h"
 
-namespace platform {
+namespace ostrel::com {
 namespace {
 
 char16_t FoldCase(char16_t c) {
@@ -169,4 +169,4 @@ ComPtr<Collection> NewCollection() {
   return collection;
 }
 
-}  // namespace platform
+}  // namespace ostrel::com

@@ -27,7 +27,7 @@ struct Collection : IDispatch {
   ~Collection() = default;
 };
 
-namespace platform {
+namespace ostrel::com {
 
 ComPtr<Collection> NewCollection();
 
@@ -35,4 +35,4 @@ ComPtr<Collection> NewCollection();
 // Latin letters.
 bool KeysEqual(std::u16string_view a, std::u16string_view b);
 
-}  // namespace platform
+}  // namespace ostrel::com

@@ -13,7 +13,7 @@
 
 #include "platform/com.h"
 
-namespace platform {
+namespace ostrel::com {
 
 class ServerLifetime {
  public:
@@ -97,4 +97,4 @@ class ClassFactory final : public ComObject<IClassFactory> {
   }
 };
 
-}  // namespace platform
+}  // namespace ostrel::com

@@ -5,7 +5,7 @@
 
 #include "platform/com.h"
 
-namespace platform {
+namespace ostrel::com {
 
 template <class T>
 class ComPtr {
@@ -65,4 +65,4 @@ class ComPtr {
   T* ptr_ = nullptr;
 };
 
-}  // namespace platform
+}  // namespace ostrel::com

@@ -9,7 +9,7 @@
 #include "platform/runtime_error.h"
 #include "platform/unicode.h"
 
-namespace platform {
+namespace ostrel::com {
 namespace {
 
 struct LoadedLibrary {
@@ -105,4 +105,4 @@ VARIANT CallByName(IDispatch* object, std::u16string_view name, VARIANT* argumen
   return result;
 }
 
-}  // namespace platform
+}  // namespace ostrel::com

@@ -8,7 +8,7 @@
 #include "platform/com_ptr.h"
 #include "platform/error_info.h"
 
-namespace platform {
+namespace ostrel::com {
 
 // Looks CLSID up in the registry, loads its library (once per process), asks
 // the library's class factory for an object and the object for IID. A class
@@ -38,4 +38,4 @@ ComPtr<IDispatch> CreateObject(std::u16string_view progId);
 // Returns the result (VT_EMPTY for none), which the caller must VariantClear.
 VARIANT CallByName(IDispatch* object, std::u16string_view name, VARIANT* arguments, uint32_t count);
 
-}  // namespace platform
+}  // namespace ostrel::com

@@ -12,7 +12,7 @@
 #include "platform/unicode.h"
 #include "platform/utf16.h"
 
-namespace platform {
+namespace ostrel::com {
 namespace {
 
 // "CP932", not "SHIFT_JIS": the latter reads 0x5C as a yen sign, 0x7E as an
@@ -165,4 +165,4 @@ void Cp932Encoder::Encode(std::u16string_view text, std::string& out) {
   out.resize(written - out.data());
 }
 
-}  // namespace platform
+}  // namespace ostrel::com

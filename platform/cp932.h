@@ -14,7 +14,7 @@
 #include <string>
 #include <string_view>
 
-namespace platform {
+namespace ostrel::com {
 
 class Cp932Decoder {
  public:
@@ -58,4 +58,4 @@ class Cp932Encoder {
   iconv_t descriptor_;
 };
 
-}  // namespace platform
+}  // namespace ostrel::com

@@ -4,7 +4,7 @@
 
 #include "platform/collection.h"
 
-namespace platform {
+namespace ostrel::com {
 namespace dispatch_detail {
 
 VARIANT& Target(VARIANT& argument) {
@@ -135,4 +135,4 @@ HRESULT FindDispatchIds(const std::vector<std::u16string_view>& memberNames,
   return status;
 }
 
-}  // namespace platform
+}  // namespace ostrel::com

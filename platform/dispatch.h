@@ -1,10 +1,10 @@
 // Late binding: IDispatch's four operations for a class, from a table that
 // names each operation and its arguments.
 //
-//   class CThing : public platform::DispatchObject<CThing, _CThing> {
-//     static const platform::DispatchTable<CThing>& Members() {
-//       static const platform::DispatchTable<CThing> table{
-//           platform::Member<CThing, &_CThing::Open>(u"Open", u"filename")};
+//   class CThing : public ostrel::com::DispatchObject<CThing, _CThing> {
+//     static const ostrel::com::DispatchTable<CThing>& Members() {
+//       static const ostrel::com::DispatchTable<CThing> table{
+//           ostrel::com::Member<CThing, &_CThing::Open>(u"Open", u"filename")};
 //       return table;
 //     }
 //   };
@@ -32,7 +32,7 @@
 #include "platform/error_info.h"
 #include "platform/runtime_error.h"
 
-namespace platform {
+namespace ostrel::com {
 
 template <class Self>
 struct DispatchMember {
@@ -240,4 +240,4 @@ class DispatchObject : public ComObject<Interfaces...> {
   }
 };
 
-}  // namespace platform
+}  // namespace ostrel::com

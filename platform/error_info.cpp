@@ -3,7 +3,7 @@
 #include <new>
 #include <optional>
 
-namespace platform {
+namespace ostrel::com {
 namespace {
 
 struct ErrorInfo {
@@ -65,4 +65,4 @@ RuntimeError ErrorFromStatus(HRESULT status) {
   return RuntimeError(NumberForStatus(status));
 }
 
-}  // namespace platform
+}  // namespace ostrel::com

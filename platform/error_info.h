@@ -12,7 +12,7 @@
 #include "platform/com.h"
 #include "platform/runtime_error.h"
 
-namespace platform {
+namespace ostrel::com {
 
 // Records ERROR as this thread's error info and returns its failed status.
 HRESULT ReportError(const RuntimeError& error) noexcept;
@@ -39,4 +39,4 @@ inline void Check(HRESULT status) {
   if (Failed(status)) throw ErrorFromStatus(status);
 }
 
-}  // namespace platform
+}  // namespace ostrel::com

@@ -4,7 +4,7 @@
 
 #include "platform/runtime_error.h"
 
-namespace platform {
+namespace ostrel::com {
 
 int32_t FileErrorNumber(int error, FileUse use) {
   switch (error) {
@@ -31,4 +31,4 @@ int32_t FileErrorNumber(int error, FileUse use) {
 
 void RaiseFileError(int error, FileUse use) { Raise(FileErrorNumber(error, use)); }
 
-}  // namespace platform
+}  // namespace ostrel::com

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-namespace platform {
+namespace ostrel::com {
 
 // A missing file means "file not found" when reading, but "path not found"
 // when writing, since writing creates the file and only a missing folder can
@@ -15,4 +15,4 @@ int32_t FileErrorNumber(int error, FileUse use);
 // Raises the error for ERROR (an errno value) with its standard description.
 [[noreturn]] void RaiseFileError(int error, FileUse use);
 
-}  // namespace platform
+}  // namespace ostrel::com

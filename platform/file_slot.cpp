@@ -14,7 +14,7 @@
 #include "platform/runtime_error.h"
 #include "platform/unicode.h"
 
-namespace platform::file_slot {
+namespace ostrel::com::file_slot {
 namespace {
 
 constexpr int32_t kBadFileMode = 54;
@@ -179,4 +179,4 @@ void Close() {
   if (error != 0) RaiseFileError(error, FileUse::kOutput);
 }
 
-}  // namespace platform::file_slot
+}  // namespace ostrel::com::file_slot

@@ -13,7 +13,7 @@
 
 #include <string_view>
 
-namespace platform::file_slot {
+namespace ostrel::com::file_slot {
 
 // True when NAME is an existing file that is not a folder.
 bool Exists(std::u16string_view name);
@@ -49,4 +49,4 @@ void Flush();
 // raises.
 void Close();
 
-}  // namespace platform::file_slot
+}  // namespace ostrel::com::file_slot

@@ -9,7 +9,7 @@
 #include "platform/file_error.h"
 #include "platform/unit_search.h"
 
-namespace platform {
+namespace ostrel::com {
 namespace {
 
 constexpr size_t kBlockSize = 64 * 1024;
@@ -96,4 +96,4 @@ void LineReader::ReadBlock() {
   byteCount_ += static_cast<size_t>(count);
 }
 
-}  // namespace platform
+}  // namespace ostrel::com

@@ -13,7 +13,7 @@
 
 #include "platform/cp932.h"
 
-namespace platform {
+namespace ostrel::com {
 
 class LineReader {
  public:
@@ -48,4 +48,4 @@ class LineReader {
   size_t lineStart_ = 0;  // where the next line starts in text_
 };
 
-}  // namespace platform
+}  // namespace ostrel::com

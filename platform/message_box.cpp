@@ -6,7 +6,7 @@
 
 #include "platform/unicode.h"
 
-namespace platform {
+namespace ostrel::com {
 namespace {
 
 void PrintOnStderr(std::u16string_view text, std::u16string_view caption) {
@@ -33,4 +33,4 @@ void ShowMessageBox(std::u16string_view text, std::u16string_view caption) {
   sink(text, caption);
 }
 
-}  // namespace platform
+}  // namespace ostrel::com

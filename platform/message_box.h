@@ -8,7 +8,7 @@
 #include <functional>
 #include <string_view>
 
-namespace platform {
+namespace ostrel::com {
 
 using MessageBoxSink = std::function<void(std::u16string_view text, std::u16string_view caption)>;
 
@@ -18,4 +18,4 @@ MessageBoxSink SetMessageBoxSink(MessageBoxSink sink);
 // Returns when the box has been dismissed.
 void ShowMessageBox(std::u16string_view text, std::u16string_view caption);
 
-}  // namespace platform
+}  // namespace ostrel::com

@@ -13,7 +13,7 @@
 #include "platform/runtime_error.h"
 #include "platform/unicode.h"
 
-namespace platform {
+namespace ostrel::com {
 namespace {
 
 // "key=value" fields separated by blanks; the library comes last and takes the
@@ -160,4 +160,4 @@ std::optional<ClassEntry> Registry::FindProgId(std::string_view progId) const {
   return std::nullopt;
 }
 
-}  // namespace platform
+}  // namespace ostrel::com

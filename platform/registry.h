@@ -16,7 +16,7 @@
 
 #include "platform/com.h"
 
-namespace platform {
+namespace ostrel::com {
 
 struct ClassEntry {
   CLSID clsid;
@@ -60,4 +60,4 @@ class Registry {
   std::vector<std::string> unreadLines_;
 };
 
-}  // namespace platform
+}  // namespace ostrel::com

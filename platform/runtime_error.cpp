@@ -4,7 +4,7 @@
 
 #include "platform/unicode.h"
 
-namespace platform {
+namespace ostrel::com {
 
 std::u16string StandardDescription(int32_t number) {
   switch (number) {
@@ -43,4 +43,4 @@ void Raise(int32_t number) { throw RuntimeError(number); }
 
 void Raise(int32_t number, std::u16string description) { throw RuntimeError(number, std::move(description)); }
 
-}  // namespace platform
+}  // namespace ostrel::com

@@ -9,7 +9,7 @@
 #include <exception>
 #include <string>
 
-namespace platform {
+namespace ostrel::com {
 
 namespace errnum {
 constexpr int32_t kInvalidArgument = 5;   // also: a key not in a Collection
@@ -55,4 +55,4 @@ class RuntimeError : public std::exception {
 [[noreturn]] void Raise(int32_t number);
 [[noreturn]] void Raise(int32_t number, std::u16string description);
 
-}  // namespace platform
+}  // namespace ostrel::com

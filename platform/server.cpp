@@ -10,7 +10,7 @@
 #include "platform/registry.h"
 #include "platform/runtime_error.h"
 
-namespace platform {
+namespace ostrel::com {
 namespace {
 
 std::string LibraryFile(const void* addressInLibrary) {
@@ -63,4 +63,4 @@ HRESULT GetClassObject(const ServerDescription& server, const CLSID& clsid, cons
   return CLASS_E_CLASSNOTAVAILABLE;
 }
 
-}  // namespace platform
+}  // namespace ostrel::com

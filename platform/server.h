@@ -8,7 +8,7 @@
 #include "platform/com.h"
 #include "platform/com_object.h"
 
-namespace platform {
+namespace ostrel::com {
 
 struct ServerClass {
   const char* name;  // the ProgID is the project name, a dot, this name
@@ -36,22 +36,22 @@ HRESULT UnregisterServer(const ServerDescription& server, const void* addressInL
 // The class factory of one of the server's classes.
 HRESULT GetClassObject(const ServerDescription& server, const CLSID& clsid, const IID& iid, void** factory);
 
-}  // namespace platform
+}  // namespace ostrel::com
 
 // Defines the four exported entry points of an in-process server from its
 // description (a ServerDescription with static storage). Use it once, at
 // namespace scope, in the library's own source.
 #define COM_SERVER_ENTRY_POINTS(server)                                                                  \
   extern "C" __attribute__((visibility("default"))) HRESULT DllRegisterServer() {                        \
-    return platform::RegisterServer(server, &server);                                                    \
+    return ostrel::com::RegisterServer(server, &server);                                                    \
   }                                                                                                      \
   extern "C" __attribute__((visibility("default"))) HRESULT DllUnregisterServer() {                      \
-    return platform::UnregisterServer(server, &server);                                                  \
+    return ostrel::com::UnregisterServer(server, &server);                                                  \
   }                                                                                                      \
   extern "C" __attribute__((visibility("default"))) HRESULT DllCanUnloadNow() {                          \
-    return platform::LocalServer().CanUnload() ? S_OK : S_FALSE;                                         \
+    return ostrel::com::LocalServer().CanUnload() ? S_OK : S_FALSE;                                         \
   }                                                                                                      \
   extern "C" __attribute__((visibility("default"))) HRESULT DllGetClassObject(const CLSID& clsid,        \
                                                                               const IID& iid, void** f) { \
-    return platform::GetClassObject(server, clsid, iid, f);                                              \
+    return ostrel::com::GetClassObject(server, clsid, iid, f);                                              \
   }

@@ -46,7 +46,7 @@ void SysFreeString(BSTR text) {
   if (text) std::free(BlockOf(text));
 }
 
-namespace platform {
+namespace ostrel::com {
 
 Bstr& Bstr::operator=(Bstr&& other) noexcept {
   if (this != &other) {
@@ -63,4 +63,4 @@ BSTR* Bstr::Receive() {
   return &value_;
 }
 
-}  // namespace platform
+}  // namespace ostrel::com

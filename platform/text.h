@@ -19,7 +19,7 @@ inline uint32_t SysStringLen(BSTR text) {
   return text ? reinterpret_cast<const uint32_t*>(text)[-1] / sizeof(char16_t) : 0;
 }
 
-namespace platform {
+namespace ostrel::com {
 
 inline std::u16string_view View(BSTR text) { return {text ? text : u"", SysStringLen(text)}; }
 
@@ -46,4 +46,4 @@ class Bstr {
   BSTR value_ = nullptr;
 };
 
-}  // namespace platform
+}  // namespace ostrel::com

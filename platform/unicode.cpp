@@ -2,7 +2,7 @@
 
 #include "platform/utf16.h"
 
-namespace platform {
+namespace ostrel::com {
 namespace {
 
 using utf16::kReplacement;
@@ -84,4 +84,4 @@ std::u16string FromUtf8(std::string_view text) {
   return out;
 }
 
-}  // namespace platform
+}  // namespace ostrel::com

@@ -5,9 +5,9 @@
 #include <string>
 #include <string_view>
 
-namespace platform {
+namespace ostrel::com {
 
 std::string ToUtf8(std::u16string_view text);
 std::u16string FromUtf8(std::string_view text);  // invalid bytes become U+FFFD
 
-}  // namespace platform
+}  // namespace ostrel::com

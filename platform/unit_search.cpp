@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <cstring>
 
-namespace platform {
+namespace ostrel::com {
 namespace {
 
 constexpr std::size_t kNotFound = std::u16string_view::npos;
@@ -73,4 +73,4 @@ std::size_t FindMark(std::u16string_view text, std::u16string_view mark, std::si
   return kNotFound;
 }
 
-}  // namespace platform
+}  // namespace ostrel::com

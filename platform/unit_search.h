@@ -8,7 +8,7 @@
 #include <cstddef>
 #include <string_view>
 
-namespace platform {
+namespace ostrel::com {
 
 // The index of the first UNIT at or after FROM; npos when there is none.
 std::size_t FindUnit(std::u16string_view text, char16_t unit, std::size_t from = 0);
@@ -37,4 +37,4 @@ inline bool StartsWithUnits(std::u16string_view text, std::u16string_view prefix
   return text.size() >= prefix.size() && SameUnits(text.substr(0, prefix.size()), prefix);
 }
 
-}  // namespace platform
+}  // namespace ostrel::com

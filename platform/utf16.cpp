@@ -1,6 +1,6 @@
 #include "platform/utf16.h"
 
-namespace platform::utf16 {
+namespace ostrel::com::utf16 {
 
 char32_t CodePointAt(std::u16string_view text, size_t pos) {
   const char32_t unit = text[pos];
@@ -20,4 +20,4 @@ void Append(char32_t code_point, std::u16string& out) {
   out.push_back(static_cast<char16_t>(0xDC00 + (offset & 0x3FF)));
 }
 
-}  // namespace platform::utf16
+}  // namespace ostrel::com::utf16

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace platform::utf16 {
+namespace ostrel::com::utf16 {
 
 constexpr char32_t kReplacement = 0xFFFD;
 
@@ -22,4 +22,4 @@ constexpr size_t UnitCount(char32_t code_point) { return code_point > 0xFFFF ? 2
 
 void Append(char32_t code_point, std::u16string& out);
 
-}  // namespace platform::utf16
+}  // namespace ostrel::com::utf16

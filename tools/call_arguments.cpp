@@ -38,7 +38,7 @@ void Store(const Argument& argument, const Variables& variables, VARIANT& value)
                  },
                  [&](const argument::Variable& variable) {
                    value.vt = VT_DISPATCH;
-                   value.pdispVal = platform::ComPtr<IDispatch>::Share(variables.Find(variable.name)).Detach();
+                   value.pdispVal = ostrel::com::ComPtr<IDispatch>::Share(variables.Find(variable.name)).Detach();
                  },
                  [&](const argument::NewObject& object) {
                    value.vt = VT_DISPATCH;

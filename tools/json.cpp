@@ -33,11 +33,11 @@ std::string JsonString(std::u16string_view text) {
   for (std::size_t i = 0; i < text.size(); ++i) {
     const std::string escape = EscapeOf(text[i]);
     if (escape.empty()) continue;
-    json += platform::ToUtf8(text.substr(plain, i - plain));
+    json += ostrel::com::ToUtf8(text.substr(plain, i - plain));
     json += escape;
     plain = i + 1;
   }
-  json += platform::ToUtf8(text.substr(plain));
+  json += ostrel::com::ToUtf8(text.substr(plain));
   json += '"';
   return json;
 }

@@ -155,7 +155,7 @@ class Parser {
       if (AtEnd()) Fail("unterminated string");
       const char c = text_[pos_];
       if (c == '"' || c == '\\') {
-        result += platform::FromUtf8(text_.substr(plain, pos_ - plain));
+        result += ostrel::com::FromUtf8(text_.substr(plain, pos_ - plain));
         ++pos_;
         if (c == '"') return result;
         result += Escape();

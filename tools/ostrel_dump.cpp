@@ -27,9 +27,9 @@
 
 namespace {
 
-using platform::Bstr;
-using platform::Check;
-using platform::View;
+using ostrel::com::Bstr;
+using ostrel::com::Check;
+using ostrel::com::View;
 using tools::JsonString;
 
 void PrintCall(std::string_view call, const std::string& fields) {
@@ -40,17 +40,17 @@ std::string Field(std::string_view name, const std::string& json) { return ",\""
 
 std::string TextField(std::string_view name, BSTR text) { return Field(name, JsonString(View(text))); }
 
-class DumpHandler final : public platform::DispatchObject<DumpHandler, _IXmlHandler> {
+class DumpHandler final : public ostrel::com::DispatchObject<DumpHandler, _IXmlHandler> {
  public:
-  static const platform::DispatchTable<DumpHandler>& Members() { return ostrel::XmlHandlerMembers<DumpHandler>(); }
+  static const ostrel::com::DispatchTable<DumpHandler>& Members() { return ostrel::XmlHandlerMembers<DumpHandler>(); }
 
   HRESULT ErrElement(int32_t* ln, BSTR* msg, BSTR* content) override {
     PrintCall("ErrElement", Field("ln", std::to_string(*ln)) + TextField("msg", *msg) + TextField("content", *content));
     return S_OK;
   }
   HRESULT StartElement(BSTR* tagname, Collection** parmList) override {
-    return platform::Guard([&] {
-      if (!*parmList) platform::Raise(platform::errnum::kObjectNotSet);
+    return ostrel::com::Guard([&] {
+      if (!*parmList) ostrel::com::Raise(ostrel::com::errnum::kObjectNotSet);
       PrintCall("StartElement", TextField("tagname", *tagname) + Field("parmList", tools::CollectionJson(**parmList)));
     });
   }
@@ -77,35 +77,35 @@ int16_t SetDataByName(_CXmlReader& reader, Bstr& filename, _IXmlHandler* handle)
   arguments[0].pbstrVal = filename.Address();
   arguments[1].vt = VT_BYREF | VT_DISPATCH;
   arguments[1].ppdispVal = &handler;
-  VARIANT result = platform::CallByName(&reader, u"SetData", arguments, 2);
+  VARIANT result = ostrel::com::CallByName(&reader, u"SetData", arguments, 2);
   const bool isStatus = result.vt == VT_I2;
   const int16_t status = isStatus ? result.iVal : 0;
   VariantClear(&result);
-  if (!isStatus) platform::Raise(platform::errnum::kTypeMismatch);
+  if (!isStatus) ostrel::com::Raise(ostrel::com::errnum::kTypeMismatch);
   return status;
 }
 
-void ReportFailure(const char* what, const platform::RuntimeError& error) {
-  std::cerr << "ostrel-dump: " << what << ": error " << error.number() << ": " << platform::ToUtf8(error.description())
+void ReportFailure(const char* what, const ostrel::com::RuntimeError& error) {
+  std::cerr << "ostrel-dump: " << what << ": error " << error.number() << ": " << ostrel::com::ToUtf8(error.description())
             << '\n';
 }
 
 int Dump(std::string_view file, bool lateBound) {
-  platform::ComPtr<_CXmlReader> reader;
+  ostrel::com::ComPtr<_CXmlReader> reader;
   try {
-    reader = platform::CreateObject<_CXmlReader>(ostrel::kCXmlReaderId);
-  } catch (const platform::RuntimeError& error) {
+    reader = ostrel::com::CreateObject<_CXmlReader>(ostrel::kCXmlReaderId);
+  } catch (const ostrel::com::RuntimeError& error) {
     ReportFailure("cannot create CXmlReader", error);
     return 1;
   }
-  const auto handler = platform::ComPtr<_IXmlHandler>::Attach(new DumpHandler());
-  Bstr filename(platform::FromUtf8(file));
+  const auto handler = ostrel::com::ComPtr<_IXmlHandler>::Attach(new DumpHandler());
+  Bstr filename(ostrel::com::FromUtf8(file));
   try {
     const int16_t result = lateBound ? SetDataByName(*reader.get(), filename, handler.get())
                                      : SetDataBySlot(*reader.get(), filename, handler.get());
     PrintCall("SetData", Field("result", std::to_string(result)));
     return result == 0 ? 0 : 2;
-  } catch (const platform::RuntimeError& error) {
+  } catch (const ostrel::com::RuntimeError& error) {
     PrintCall("SetData",
               Field("error", std::to_string(error.number())) + Field("description", JsonString(error.description())));
     return 1;

@@ -42,7 +42,7 @@ const std::u16string& StringOf(const JsonValue& value, const char* form) {
 }
 
 Argument TypedArgument(const JsonMember& member) {
-  const std::string kind = platform::ToUtf8(member.name);
+  const std::string kind = ostrel::com::ToUtf8(member.name);
   if (kind == "i2") return argument::Int16{IntegerOf<int16_t>(member.value, "{\"i2\": N}")};
   if (kind == "i4") return argument::Int32{IntegerOf<int32_t>(member.value, "{\"i4\": N}")};
   if (kind == "bool") {
@@ -90,7 +90,7 @@ Command ParseCommand(const JsonValue& line) {
   if (line.kind != Kind::kArray || line.array.empty() || line.array.front().kind != Kind::kString) {
     throw ScriptError("a line must be a JSON array that starts with \"new\", \"release\" or \"call\"");
   }
-  const std::string name = platform::ToUtf8(line.array.front().string);
+  const std::string name = ostrel::com::ToUtf8(line.array.front().string);
   if (name == "new") {
     RequireCount(line, 2, "\"new\" takes a variable and a ProgID");
     return NewCommand{StringAt(line, 1, "the variable"), StringAt(line, 2, "the ProgID")};

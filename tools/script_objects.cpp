@@ -12,19 +12,19 @@ namespace {
 
 // Objects are the same when they answer IUnknown with the same pointer.
 IUnknown* Identity(IDispatch* object) {
-  return object ? platform::ComPtr<IDispatch>::Share(object).As<IUnknown>().get() : nullptr;
+  return object ? ostrel::com::ComPtr<IDispatch>::Share(object).As<IUnknown>().get() : nullptr;
 }
 
 }  // namespace
 
-platform::ComPtr<IDispatch> CreateByProgId(std::u16string_view progId) {
-  if (progId == kCollectionProgId) return platform::NewCollection().As<IDispatch>();
-  return platform::CreateObject(progId);
+ostrel::com::ComPtr<IDispatch> CreateByProgId(std::u16string_view progId) {
+  if (progId == kCollectionProgId) return ostrel::com::NewCollection().As<IDispatch>();
+  return ostrel::com::CreateObject(progId);
 }
 
-void Variables::Add(std::u16string name, platform::ComPtr<IDispatch> object) {
+void Variables::Add(std::u16string name, ostrel::com::ComPtr<IDispatch> object) {
   if (Holds(name)) {
-    throw ScriptError("variable \"" + platform::ToUtf8(name) + "\" already holds an object: release it first");
+    throw ScriptError("variable \"" + ostrel::com::ToUtf8(name) + "\" already holds an object: release it first");
   }
   held_.emplace_back(std::move(name), std::move(object));
 }
@@ -35,7 +35,7 @@ void Variables::Release(std::u16string_view name) {
   // Taken out of the list before its release, so that whatever the object's
   // Class_Terminate does, the variable is already gone.
   const auto position = held_.begin() + static_cast<std::ptrdiff_t>(Require(name));
-  const platform::ComPtr<IDispatch> object = std::move(position->second);
+  const ostrel::com::ComPtr<IDispatch> object = std::move(position->second);
   held_.erase(position);
 }
 
@@ -60,7 +60,7 @@ size_t Variables::Require(std::u16string_view name) const {
   for (size_t i = 0; i < held_.size(); ++i) {
     if (held_[i].first == name) return i;
   }
-  throw ScriptError("no variable \"" + platform::ToUtf8(name) + "\"");
+  throw ScriptError("no variable \"" + ostrel::com::ToUtf8(name) + "\"");
 }
 
 }  // namespace tools

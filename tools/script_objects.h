@@ -17,7 +17,7 @@ namespace tools {
 // makes an empty Collection. Any other name goes through the registry and
 // raises 429 when no class is registered under it.
 constexpr std::u16string_view kCollectionProgId = u"Collection";
-platform::ComPtr<IDispatch> CreateByProgId(std::u16string_view progId);
+ostrel::com::ComPtr<IDispatch> CreateByProgId(std::u16string_view progId);
 
 // Raises ScriptError for a name that is taken (by Add) or not held (by Find
 // and Release).
@@ -28,7 +28,7 @@ class Variables {
   Variables& operator=(const Variables&) = delete;
   ~Variables() { ReleaseAll(); }
 
-  void Add(std::u16string name, platform::ComPtr<IDispatch> object);
+  void Add(std::u16string name, ostrel::com::ComPtr<IDispatch> object);
   IDispatch* Find(std::u16string_view name) const;
   // Drops the variable's reference, which runs the object's Class_Terminate
   // when it was the last.
@@ -46,7 +46,7 @@ class Variables {
   size_t Require(std::u16string_view name) const;
   bool Holds(std::u16string_view name) const;
 
-  std::vector<std::pair<std::u16string, platform::ComPtr<IDispatch>>> held_;
+  std::vector<std::pair<std::u16string, ostrel::com::ComPtr<IDispatch>>> held_;
 };
 
 }  // namespace tools

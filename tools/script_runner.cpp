@@ -34,11 +34,11 @@ void ScriptRunner::RunLine(std::string_view text, int number) {
   std::string fields;
   try {
     fields = Run(ParseCommand(ParseJson(text)));
-  } catch (const platform::RuntimeError& error) {
+  } catch (const ostrel::com::RuntimeError& error) {
     fields = ",\"error\":" + std::to_string(error.number()) + ",\"description\":" + JsonString(error.description());
     allSucceeded_ = false;
   } catch (const std::runtime_error& error) {
-    fields = ",\"error\":" + JsonString(platform::FromUtf8(error.what()));
+    fields = ",\"error\":" + JsonString(ostrel::com::FromUtf8(error.what()));
     allSucceeded_ = false;
   }
   // Flushed at once, so that the line stands after any message box that its
@@ -62,7 +62,7 @@ std::string ScriptRunner::RunCall(const CallCommand& call) {
   IDispatch* object = variables_.Find(call.variable);
   CallArguments arguments(call.arguments, variables_);
   const std::vector<std::string> before = arguments.Json(variables_);
-  const OwnedVariant result(platform::CallByName(object, call.operation, arguments.references(), arguments.count()));
+  const OwnedVariant result(ostrel::com::CallByName(object, call.operation, arguments.references(), arguments.count()));
   std::string fields = ",\"result\":" + VariantJson(result.value, variables_);
   const std::vector<std::string> after = arguments.Json(variables_);
   if (after != before) fields += ",\"args\":[" + Joined(after) + "]";

@@ -11,7 +11,7 @@ namespace {
 std::string ObjectJson(IDispatch* object, const Variables& variables) {
   if (!object) return "null";
   if (const std::u16string* name = variables.NameOf(object)) return "{\"obj\":" + JsonString(*name) + "}";
-  if (const auto list = platform::ComPtr<IDispatch>::Share(object).As<Collection>()) {
+  if (const auto list = ostrel::com::ComPtr<IDispatch>::Share(object).As<Collection>()) {
     return "{\"collection\":" + CollectionJson(*list.get()) + "}";
   }
   return "{\"obj\":null}";
@@ -25,7 +25,7 @@ std::string VariantJson(const VARIANT& value, const Variables& variables) {
     case VT_BOOL: return value.boolVal ? "true" : "false";
     case VT_I2: return std::to_string(value.iVal);
     case VT_I4: return std::to_string(value.lVal);
-    case VT_BSTR: return JsonString(platform::View(value.bstrVal));
+    case VT_BSTR: return JsonString(ostrel::com::View(value.bstrVal));
     case VT_DISPATCH: return ObjectJson(value.pdispVal, variables);
     default: break;
   }

@@ -18,16 +18,16 @@ using AttributePairs = std::vector<std::pair<std::u16string, std::u16string>>;
 // Raises what the list raises.
 inline AttributePairs PairsOf(Collection& list) {
   int32_t count = 0;
-  platform::Check(list.Count(&count));
+  ostrel::com::Check(list.Count(&count));
   AttributePairs pairs;
   for (int32_t position = 1; position <= count; ++position) {
     VARIANT index;
     index.vt = VT_I4;
     index.lVal = position;
-    platform::Bstr key;
-    platform::Bstr value;
-    platform::Check(list.Key(&position, key.Receive()));
-    platform::Check(list.Item(&index, value.Receive()));
+    ostrel::com::Bstr key;
+    ostrel::com::Bstr value;
+    ostrel::com::Check(list.Key(&position, key.Receive()));
+    ostrel::com::Check(list.Item(&index, value.Receive()));
     pairs.emplace_back(key.str(), value.str());
   }
   return pairs;

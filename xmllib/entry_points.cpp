@@ -11,15 +11,15 @@
 namespace {
 
 template <class T>
-constexpr auto kFactory = platform::CreateComObject<platform::ClassFactory<T>>;
+constexpr auto kFactory = ostrel::com::CreateComObject<ostrel::com::ClassFactory<T>>;
 
-constexpr platform::ServerClass kClasses[] = {
+constexpr ostrel::com::ServerClass kClasses[] = {
     {"CXmlReader", ostrel::kCXmlReaderId, _CXmlReader::iid, kFactory<ostrel::CXmlReader>},
     {"CXmlWriter", ostrel::kCXmlWriterId, _CXmlWriter::iid, kFactory<ostrel::CXmlWriter>},
     {"IXmlHandler", ostrel::kIXmlHandlerId, _IXmlHandler::iid, kFactory<ostrel::IXmlHandler>},
 };
 
-constexpr platform::ServerDescription kServer{
+constexpr ostrel::com::ServerDescription kServer{
     "Ostrel", "Ostrel", ostrel::kTypeLibraryId, ostrel::kTypeLibraryMajor, ostrel::kTypeLibraryMinor,
     kClasses, "Apartment"};
 

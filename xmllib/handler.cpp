@@ -4,7 +4,7 @@
 
 namespace ostrel {
 
-const platform::DispatchTable<IXmlHandler>& IXmlHandler::Members() { return XmlHandlerMembers<IXmlHandler>(); }
+const ostrel::com::DispatchTable<IXmlHandler>& IXmlHandler::Members() { return XmlHandlerMembers<IXmlHandler>(); }
 
 HRESULT IXmlHandler::ErrElement(int32_t*, BSTR*, BSTR*) { return S_OK; }
 HRESULT IXmlHandler::StartElement(BSTR*, Collection**) { return S_OK; }

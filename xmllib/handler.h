@@ -8,9 +8,9 @@
 
 namespace ostrel {
 
-class IXmlHandler final : public platform::DispatchObject<IXmlHandler, _IXmlHandler> {
+class IXmlHandler final : public ostrel::com::DispatchObject<IXmlHandler, _IXmlHandler> {
  public:
-  static const platform::DispatchTable<IXmlHandler>& Members();
+  static const ostrel::com::DispatchTable<IXmlHandler>& Members();
 
   HRESULT ErrElement(int32_t* ln, BSTR* msg, BSTR* content) override;
   HRESULT StartElement(BSTR* tagname, Collection** parmList) override;

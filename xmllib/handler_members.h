@@ -9,12 +9,12 @@
 namespace ostrel {
 
 template <class Handler>
-const platform::DispatchTable<Handler>& XmlHandlerMembers() {
-  static const platform::DispatchTable<Handler> table{
-      platform::Member<Handler, &_IXmlHandler::ErrElement>(u"ErrElement", u"ln", u"msg", u"content"),
-      platform::Member<Handler, &_IXmlHandler::StartElement>(u"StartElement", u"tagname", u"parmList"),
-      platform::Member<Handler, &_IXmlHandler::EndElement>(u"EndElement", u"tagname"),
-      platform::Member<Handler, &_IXmlHandler::contentData>(u"contentData", u"tagname", u"contentData"),
+const ostrel::com::DispatchTable<Handler>& XmlHandlerMembers() {
+  static const ostrel::com::DispatchTable<Handler> table{
+      ostrel::com::Member<Handler, &_IXmlHandler::ErrElement>(u"ErrElement", u"ln", u"msg", u"content"),
+      ostrel::com::Member<Handler, &_IXmlHandler::StartElement>(u"StartElement", u"tagname", u"parmList"),
+      ostrel::com::Member<Handler, &_IXmlHandler::EndElement>(u"EndElement", u"tagname"),
+      ostrel::com::Member<Handler, &_IXmlHandler::contentData>(u"contentData", u"tagname", u"contentData"),
   };
   return table;
 }

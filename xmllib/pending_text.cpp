@@ -13,7 +13,7 @@ constexpr std::size_t kCompactionFloor = 4096;
 
 std::size_t PendingText::Find(std::u16string_view mark, std::size_t from) const {
   const std::size_t begin = origin_ + start_;
-  return platform::FindMark(view(), mark, std::max(from, begin) - begin);
+  return ostrel::com::FindMark(view(), mark, std::max(from, begin) - begin);
 }
 
 void PendingText::Append(std::u16string_view separator, std::u16string_view line) {

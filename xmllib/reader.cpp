@@ -18,8 +18,8 @@ constexpr std::u16string_view kCaption = u"Ostrel";
 constexpr std::u16string_view kNoFileName = u"XMLファイルが指定されていません。";
 constexpr std::u16string_view kAttributeSeparator = u"=";
 
-using platform::Bstr;
-using platform::Check;
+using ostrel::com::Bstr;
+using ostrel::com::Check;
 
 int32_t CountOf(Collection& list) {
   int32_t count = 0;
@@ -39,7 +39,7 @@ void EmptyList(Collection& list) {
 // a failed status raises and ends the read.
 class Callbacks {
  public:
-  explicit Callbacks(_IXmlHandler* handle) : handle_(platform::ComPtr<_IXmlHandler>::Share(handle)) {}
+  explicit Callbacks(_IXmlHandler* handle) : handle_(ostrel::com::ComPtr<_IXmlHandler>::Share(handle)) {}
 
   void ErrElement(int32_t ln, std::u16string_view msg, std::u16string_view content) {
     Bstr message(msg);
@@ -59,17 +59,17 @@ class Callbacks {
   // is given, but mostly leaves it alone, and then the same element name
   // needs no new text for each callback.
   static BSTR* Holding(Bstr& argument, std::u16string_view text) {
-    if (!argument.get() || !platform::SameUnits(argument.view(), text)) argument.Assign(text);
+    if (!argument.get() || !ostrel::com::SameUnits(argument.view(), text)) argument.Assign(text);
     return argument.Address();
   }
 
   // A missing handler fails the first callback instead of crashing it.
   _IXmlHandler& Handler() const {
-    if (!handle_) platform::Raise(platform::errnum::kObjectNotSet);
+    if (!handle_) ostrel::com::Raise(ostrel::com::errnum::kObjectNotSet);
     return *handle_.get();
   }
 
-  platform::ComPtr<_IXmlHandler> handle_;
+  ostrel::com::ComPtr<_IXmlHandler> handle_;
   Bstr name_;
   Bstr content_;
 };
@@ -95,16 +95,16 @@ struct CXmlReader::ReadCall {
 
   std::u16string_view filename;
   Callbacks callbacks;
-  platform::ComPtr<Collection> parmList = platform::NewCollection();
+  ostrel::com::ComPtr<Collection> parmList = ostrel::com::NewCollection();
   TagStack openTags;
   std::u16string content;  // decoded, when it needs decoding; kept to reuse its storage
   int32_t tokenCount = 0;
 };
 
-const platform::DispatchTable<CXmlReader>& CXmlReader::Members() {
-  static const platform::DispatchTable<CXmlReader> table{
-      platform::Member<CXmlReader, &_CXmlReader::setKeyList>(u"setKeyList", u"strbuf", u"tagname", u"keylist"),
-      platform::Member<CXmlReader, &_CXmlReader::SetData>(u"SetData", u"filename", u"handle"),
+const ostrel::com::DispatchTable<CXmlReader>& CXmlReader::Members() {
+  static const ostrel::com::DispatchTable<CXmlReader> table{
+      ostrel::com::Member<CXmlReader, &_CXmlReader::setKeyList>(u"setKeyList", u"strbuf", u"tagname", u"keylist"),
+      ostrel::com::Member<CXmlReader, &_CXmlReader::SetData>(u"SetData", u"filename", u"handle"),
   };
   return table;
 }
@@ -121,12 +121,12 @@ void CXmlReader::Class_Terminate() {}
 
 HRESULT CXmlReader::setKeyList(BSTR* strbuf, BSTR* tagname, Collection** keylist, VARIANT_BOOL* result) {
   if (!strbuf || !tagname || !keylist || !result) return E_POINTER;
-  const std::u16string text(platform::View(*strbuf));
-  const std::u16string name(platform::View(*tagname));
+  const std::u16string text(ostrel::com::View(*strbuf));
+  const std::u16string name(ostrel::com::View(*tagname));
   std::u16string_view rest = text;
   std::u16string_view tag = name;
   // The caller's variables show how far the split got, also when it fails.
-  const HRESULT status = platform::Guard([&] { *result = ToVariantBool(SplitTag(rest, tag, *keylist)); });
+  const HRESULT status = ostrel::com::Guard([&] { *result = ToVariantBool(SplitTag(rest, tag, *keylist)); });
   SysReAllocString(strbuf, rest);
   SysReAllocString(tagname, tag);
   return status;
@@ -134,7 +134,7 @@ HRESULT CXmlReader::setKeyList(BSTR* strbuf, BSTR* tagname, Collection** keylist
 
 HRESULT CXmlReader::SetData(BSTR* filename, _IXmlHandler** handle, int16_t* result) {
   if (!filename || !handle || !result) return E_POINTER;
-  return platform::Guard([&] { *result = Read(std::u16string(platform::View(*filename)), *handle); });
+  return ostrel::com::Guard([&] { *result = Read(std::u16string(ostrel::com::View(*filename)), *handle); });
 }
 
 bool CXmlReader::SplitTag(std::u16string_view& strbuf, std::u16string_view& tagname, Collection* keylist) {
@@ -159,11 +159,11 @@ bool CXmlReader::SplitTag(std::u16string_view& strbuf, std::u16string_view& tagn
 
 // Only the double quote protects blanks; a single quote does not.
 int16_t CXmlReader::FindSeparator(std::u16string_view text) {
-  if (text.size() > kLargestPosition) platform::Raise(platform::errnum::kOverflow);
+  if (text.size() > kLargestPosition) ostrel::com::Raise(ostrel::com::errnum::kOverflow);
   constexpr std::size_t kNone = std::u16string_view::npos;
-  for (std::size_t at = 0; (at = platform::FindAnyUnit(text, u'"', u' ', u'\t', at)) != kNone; ++at) {
+  for (std::size_t at = 0; (at = ostrel::com::FindAnyUnit(text, u'"', u' ', u'\t', at)) != kNone; ++at) {
     if (text[at] != u'"') return static_cast<int16_t>(at + 1);
-    at = platform::FindUnit(text, u'"', at + 1);  // where the quote closes
+    at = ostrel::com::FindUnit(text, u'"', at + 1);  // where the quote closes
     if (at == kNone) return 0;
   }
   return 0;
@@ -184,7 +184,7 @@ bool CXmlReader::ParseAttribute(std::u16string_view item, std::u16string_view se
 
 // The list keeps copies, so the same two texts serve every attribute.
 void CXmlReader::AddUnderKey(Collection* keylist, std::u16string_view value, std::u16string_view name) {
-  if (!keylist) platform::Raise(platform::errnum::kObjectNotSet);
+  if (!keylist) ostrel::com::Raise(ostrel::com::errnum::kObjectNotSet);
   attributeValue.Assign(value);
   attributeKey.Assign(name);
   VARIANT key;
@@ -198,7 +198,7 @@ void CXmlReader::AddUnderKey(Collection* keylist, std::u16string_view value, std
 // in occurs in any reference, so a replacement never forms a new one. Text
 // without an "&" comes back as it is, without a copy.
 std::u16string_view CXmlReader::DecodeEntities(std::u16string_view text, std::u16string& decoded) const {
-  std::size_t at = platform::FindUnit(text, u'&');
+  std::size_t at = ostrel::com::FindUnit(text, u'&');
   if (at == std::u16string_view::npos) return text;
   decoded.clear();
   do {
@@ -207,7 +207,7 @@ std::u16string_view CXmlReader::DecodeEntities(std::u16string_view text, std::u1
     const int16_t row = EntityRowAt(text);
     decoded.push_back(row < 0 ? u'&' : entityChars[row]);
     text.remove_prefix(row < 0 ? 1 : static_cast<std::size_t>(entityLengths[row]));
-  } while ((at = platform::FindUnit(text, u'&')) != std::u16string_view::npos);
+  } while ((at = ostrel::com::FindUnit(text, u'&')) != std::u16string_view::npos);
   decoded.append(text);
   return decoded;
 }
@@ -215,18 +215,18 @@ std::u16string_view CXmlReader::DecodeEntities(std::u16string_view text, std::u1
 // The first row whose reference TEXT starts with; -1 when there is none.
 int16_t CXmlReader::EntityRowAt(std::u16string_view text) const {
   for (int16_t k = 0; k < entityCount; ++k) {
-    if (platform::StartsWithUnits(text, entityRefs[k])) return k;
+    if (ostrel::com::StartsWithUnits(text, entityRefs[k])) return k;
   }
   return -1;
 }
 
 int16_t CXmlReader::Read(std::u16string filename, _IXmlHandler* handle) {
   if (filename.empty()) {
-    platform::ShowMessageBox(kNoFileName, kCaption);
+    ostrel::com::ShowMessageBox(kNoFileName, kCaption);
     return -1;
   }
   if (!scanner.OpenInput(filename)) {
-    platform::ShowMessageBox(u"XMLファイル (" + filename + u"）のオープンに失敗しました。", kCaption);
+    ostrel::com::ShowMessageBox(u"XMLファイル (" + filename + u"）のオープンに失敗しました。", kCaption);
     return -1;
   }
   const InputCloser closer(scanner);
@@ -240,7 +240,7 @@ void CXmlReader::ReadTokens(ReadCall& call) {
   std::u16string_view text;
   for (;;) {
     const TokenKind kind = scanner.NextToken(text);
-    if (call.tokenCount == INT32_MAX) platform::Raise(platform::errnum::kOverflow);
+    if (call.tokenCount == INT32_MAX) ostrel::com::Raise(ostrel::com::errnum::kOverflow);
     ++call.tokenCount;
     if (!OnToken(call, kind, text)) return;
   }
@@ -289,7 +289,7 @@ bool CXmlReader::OnEndTag(ReadCall& call, std::u16string_view text) {
     return false;
   }
   const std::u16string_view tagname = call.openTags.innermost();
-  if (!platform::SameUnits(text, tagname)) {
+  if (!ostrel::com::SameUnits(text, tagname)) {
     call.callbacks.ErrElement(
         call.tokenCount, u"タグ(" + std::u16string(tagname) + u"と(" + std::u16string(text) + u")は対称していません。", text);
     return false;

@@ -23,12 +23,12 @@
 
 namespace ostrel {
 
-class CXmlReader final : public platform::DispatchObject<CXmlReader, _CXmlReader> {
+class CXmlReader final : public ostrel::com::DispatchObject<CXmlReader, _CXmlReader> {
  public:
   CXmlReader() { Class_Initialize(); }
   ~CXmlReader() override { Class_Terminate(); }
 
-  static const platform::DispatchTable<CXmlReader>& Members();
+  static const ostrel::com::DispatchTable<CXmlReader>& Members();
 
   HRESULT setKeyList(BSTR* strbuf, BSTR* tagname, Collection** keylist, VARIANT_BOOL* result) override;
   HRESULT SetData(BSTR* filename, _IXmlHandler** handle, int16_t* result) override;
@@ -67,8 +67,8 @@ class CXmlReader final : public platform::DispatchObject<CXmlReader, _CXmlReader
   int16_t entityCount = 0;
 
   TokenScanner scanner;
-  platform::Bstr attributeValue;  // reused for each attribute a tag adds
-  platform::Bstr attributeKey;
+  ostrel::com::Bstr attributeValue;  // reused for each attribute a tag adds
+  ostrel::com::Bstr attributeKey;
 };
 
 }  // namespace ostrel

@@ -18,7 +18,7 @@ bool IsBlank(char16_t c) { return c == u' ' || c == u'\t' || c == u'\0'; }
 
 // Positions count from 1 in a 16-bit signed number.
 void CheckPosition(std::size_t position) {
-  if (position > kLargestPosition) platform::Raise(platform::errnum::kOverflow);
+  if (position > kLargestPosition) ostrel::com::Raise(ostrel::com::errnum::kOverflow);
 }
 
 struct MarkedKind {
@@ -64,8 +64,8 @@ std::u16string_view TokenScanner::TrimLeading(std::u16string_view text) {
 }
 
 bool TokenScanner::OpenInput(std::u16string_view filename) {
-  if (!platform::file_slot::Exists(filename)) return false;
-  platform::file_slot::OpenForInput(filename);
+  if (!ostrel::com::file_slot::Exists(filename)) return false;
+  ostrel::com::file_slot::OpenForInput(filename);
   atEnd = false;
   handedOut = 0;
   pendingText.Clear();
@@ -74,9 +74,9 @@ bool TokenScanner::OpenInput(std::u16string_view filename) {
 
 bool TokenScanner::CloseInput() {
   try {
-    platform::file_slot::Close();
+    ostrel::com::file_slot::Close();
     return true;
-  } catch (const platform::RuntimeError&) {
+  } catch (const ostrel::com::RuntimeError&) {
     return false;
   }
 }
@@ -104,11 +104,11 @@ TokenKind TokenScanner::NextToken(std::u16string_view& text) {
 // blank lines vanish; after that, an empty line adds just the separator.
 bool TokenScanner::AppendLine(std::u16string_view separator) {
   do {
-    if (platform::file_slot::AtEnd()) {
+    if (ostrel::com::file_slot::AtEnd()) {
       atEnd = true;
       return false;
     }
-    pendingText.Append(separator, TrimLeading(platform::file_slot::ReadLine()));
+    pendingText.Append(separator, TrimLeading(ostrel::com::file_slot::ReadLine()));
     const std::u16string_view pending = pendingText.view();
     pendingText.Consume(pending.size() - TrimLeading(pending).size());
   } while (pendingText.empty());
@@ -126,7 +126,7 @@ ExtractResult TokenScanner::ExtractToken(std::u16string_view startMark, std::u16
     return ExtractResult::Unterminated;
   }
   CheckPosition(end + 1 + endMark.size());
-  const bool empty = platform::SameUnits(endMark, u">") && end > 0 && pending[end - 1] == u'/';
+  const bool empty = ostrel::com::SameUnits(endMark, u">") && end > 0 && pending[end - 1] == u'/';
   HandOut(text, pending.substr(0, empty ? end - 1 : end), end + endMark.size());
   return empty ? ExtractResult::FoundEmpty : ExtractResult::Found;
 }

@@ -16,7 +16,7 @@ namespace ostrel {
 
 namespace {
 
-namespace file_slot = platform::file_slot;
+namespace file_slot = ostrel::com::file_slot;
 
 constexpr std::u16string_view kCaption = u"Ostrel";
 constexpr std::u16string_view kNotOpen = u"XMLファイルはまだオープンされていません。";
@@ -43,7 +43,7 @@ std::u16string Joined(std::initializer_list<std::u16string_view> parts) {
   return joined;
 }
 
-void Tell(std::u16string_view text) { platform::ShowMessageBox(text, kCaption); }
+void Tell(std::u16string_view text) { ostrel::com::ShowMessageBox(text, kCaption); }
 
 // Runs STEP and passes over any error, so that a failed step does not keep the
 // next one from running.
@@ -71,7 +71,7 @@ void Flushed(Body body) {
 template <class Body>
 HRESULT Answer(VARIANT_BOOL* result, Body body) {
   if (!result) return E_POINTER;
-  return platform::Guard([&] { *result = ToVariantBool(body()); });
+  return ostrel::com::Guard([&] { *result = ToVariantBool(body()); });
 }
 
 // A header that cannot be written in full is still a header: each line that
@@ -82,7 +82,7 @@ void WriteHeader() {
   PassingOver(line({}));
   PassingOver(line(kVersionComment));
   PassingOver(line({}));
-  PassingOver([] { file_slot::WriteLine(Joined({kStampOpening, platform::NowAsText(), kStampClosing})); });
+  PassingOver([] { file_slot::WriteLine(Joined({kStampOpening, ostrel::com::NowAsText(), kStampClosing})); });
   PassingOver(line({}));
   PassingOver(file_slot::Flush);
 }
@@ -95,7 +95,7 @@ void WriteIndentedLine(int16_t indentNo, std::initializer_list<std::u16string_vi
   std::u16string line(std::max<int16_t>(indentNo, 0), u'\t');
   if (indentNo == kLargestPosition) {
     file_slot::Write(line);
-    platform::Raise(platform::errnum::kOverflow);
+    ostrel::com::Raise(ostrel::com::errnum::kOverflow);
   }
   for (std::u16string_view part : parts) line += part;
   file_slot::WriteLine(line);
@@ -103,35 +103,35 @@ void WriteIndentedLine(int16_t indentNo, std::initializer_list<std::u16string_vi
 
 }  // namespace
 
-const platform::DispatchTable<CXmlWriter>& CXmlWriter::Members() {
-  static const platform::DispatchTable<CXmlWriter> table{
-      platform::Member<CXmlWriter, &_CXmlWriter::XmlOpen>(u"XmlOpen", u"filename"),
-      platform::Member<CXmlWriter, &_CXmlWriter::WriteComment>(u"WriteComment", u"comment"),
-      platform::Member<CXmlWriter, &_CXmlWriter::WriteSetEllement>(u"WriteSetEllement", u"indentNo", u"startTag",
+const ostrel::com::DispatchTable<CXmlWriter>& CXmlWriter::Members() {
+  static const ostrel::com::DispatchTable<CXmlWriter> table{
+      ostrel::com::Member<CXmlWriter, &_CXmlWriter::XmlOpen>(u"XmlOpen", u"filename"),
+      ostrel::com::Member<CXmlWriter, &_CXmlWriter::WriteComment>(u"WriteComment", u"comment"),
+      ostrel::com::Member<CXmlWriter, &_CXmlWriter::WriteSetEllement>(u"WriteSetEllement", u"indentNo", u"startTag",
                                                                     u"contentData", u"endTag"),
-      platform::Member<CXmlWriter, &_CXmlWriter::WriteOneEllement>(u"WriteOneEllement", u"indentNo", u"ellement"),
-      platform::Member<CXmlWriter, &_CXmlWriter::XmlClose>(u"XmlClose"),
+      ostrel::com::Member<CXmlWriter, &_CXmlWriter::WriteOneEllement>(u"WriteOneEllement", u"indentNo", u"ellement"),
+      ostrel::com::Member<CXmlWriter, &_CXmlWriter::XmlClose>(u"XmlClose"),
   };
   return table;
 }
 
 HRESULT CXmlWriter::XmlOpen(BSTR* filename, VARIANT_BOOL* result) {
-  return Answer(result, [&] { return Open(platform::View(*filename)); });
+  return Answer(result, [&] { return Open(ostrel::com::View(*filename)); });
 }
 
 HRESULT CXmlWriter::WriteComment(BSTR* comment, VARIANT_BOOL* result) {
-  return Answer(result, [&] { return Comment(platform::View(*comment)); });
+  return Answer(result, [&] { return Comment(ostrel::com::View(*comment)); });
 }
 
 HRESULT CXmlWriter::WriteSetEllement(int16_t* indentNo, BSTR* startTag, BSTR* contentData, BSTR* endTag,
                                      VARIANT_BOOL* result) {
   return Answer(result, [&] {
-    return SetElement(*indentNo, platform::View(*startTag), platform::View(*contentData), platform::View(*endTag));
+    return SetElement(*indentNo, ostrel::com::View(*startTag), ostrel::com::View(*contentData), ostrel::com::View(*endTag));
   });
 }
 
 HRESULT CXmlWriter::WriteOneEllement(int16_t* indentNo, BSTR* ellement, VARIANT_BOOL* result) {
-  return Answer(result, [&] { return OneElement(*indentNo, platform::View(*ellement)); });
+  return Answer(result, [&] { return OneElement(*indentNo, ostrel::com::View(*ellement)); });
 }
 
 HRESULT CXmlWriter::XmlClose(VARIANT_BOOL* result) {
@@ -158,7 +158,7 @@ bool CXmlWriter::Open(std::u16string_view filename) {
   }
   try {
     file_slot::OpenForOutput(filename);
-  } catch (const platform::RuntimeError&) {
+  } catch (const ostrel::com::RuntimeError&) {
     Tell(Joined({filename, kOpenFailed}));
     return false;
   }
@@ -224,7 +224,7 @@ std::u16string CXmlWriter::Escape(std::u16string_view contentData) const {
       continue;
     }
     const std::size_t position = index + 1 + std::accumulate(growth.begin(), growth.begin() + row + 1, std::size_t{0});
-    if (position >= std::size_t{kLargestPosition}) platform::Raise(platform::errnum::kOverflow);
+    if (position >= std::size_t{kLargestPosition}) ostrel::com::Raise(ostrel::com::errnum::kOverflow);
     working += escapeStrings[row];
     growth[row] += escapeStrings[row].size() - 1;
   }

@@ -26,12 +26,12 @@
 
 namespace ostrel {
 
-class CXmlWriter final : public platform::DispatchObject<CXmlWriter, _CXmlWriter> {
+class CXmlWriter final : public ostrel::com::DispatchObject<CXmlWriter, _CXmlWriter> {
  public:
   CXmlWriter() { Class_Initialize(); }
   ~CXmlWriter() override { Class_Terminate(); }
 
-  static const platform::DispatchTable<CXmlWriter>& Members();
+  static const ostrel::com::DispatchTable<CXmlWriter>& Members();
 
   HRESULT XmlOpen(BSTR* filename, VARIANT_BOOL* result) override;
   HRESULT WriteComment(BSTR* comment, VARIANT_BOOL* result) override;

@@ -13,13 +13,13 @@
 #include "platform/unicode.h"
 #include "xmllib/ostrel.h"
 
-using platform::Bstr;
-using platform::ComPtr;
+using ostrel::com::Bstr;
+using ostrel::com::ComPtr;
 
 bool operator==(const CMemoData& a, const CMemoData& b) { return a.title == b.title && a.sentence == b.sentence; }
 
 void PrintTo(const CMemoData& memo, std::ostream* out) {
-  *out << "{title \"" << platform::ToUtf8(memo.title) << "\", sentence \"" << platform::ToUtf8(memo.sentence)
+  *out << "{title \"" << ostrel::com::ToUtf8(memo.title) << "\", sentence \"" << ostrel::com::ToUtf8(memo.sentence)
        << "\"}";
 }
 
@@ -31,13 +31,13 @@ void MemoFileTest::SetUp() {
   }
   folder_ = std::filesystem::temp_directory_path() / ("memoapp-" + std::to_string(::getpid()) + "-" + name);
   std::filesystem::create_directories(folder_);
-  savedSink_ = platform::SetMessageBoxSink(
+  savedSink_ = ostrel::com::SetMessageBoxSink(
       [this](std::u16string_view text, std::u16string_view) { messages_.emplace_back(text); });
   ModuleMemoData::InitMemoData();
 }
 
 void MemoFileTest::TearDown() {
-  platform::SetMessageBoxSink(savedSink_);
+  ostrel::com::SetMessageBoxSink(savedSink_);
   std::filesystem::remove_all(folder_);
 }
 
@@ -46,18 +46,18 @@ std::u16string MemoFileTest::PathOf(std::string_view name) const { return (folde
 std::u16string MemoFileTest::WriteFile(std::string_view name, const std::vector<std::u16string>& lines) const {
   const std::u16string path = PathOf(name);
   std::string bytes;
-  platform::Cp932Encoder encoder;
+  ostrel::com::Cp932Encoder encoder;
   for (const std::u16string& line : lines) encoder.Encode(line + u"\r\n", bytes);
   std::ofstream(std::filesystem::path(path), std::ios::binary) << bytes;
   return path;
 }
 
 int16_t MemoFileTest::Read(const std::u16string& path) {
-  const auto reader = platform::CreateObject<_CXmlReader>(ostrel::kCXmlReaderId);
+  const auto reader = ostrel::com::CreateObject<_CXmlReader>(ostrel::kCXmlReaderId);
   auto handler = NewCXmlMemoReader().As<_IXmlHandler>();
   Bstr filename(path);
   int16_t result = 1;
-  platform::Check(reader->SetData(filename.Address(), handler.Address(), &result));
+  ostrel::com::Check(reader->SetData(filename.Address(), handler.Address(), &result));
   return result;
 }
 
@@ -75,9 +75,9 @@ std::vector<CMemoData> MemoFileTest::StoredMemos() {
 int32_t MemoFileTest::WriteData(const std::u16string& path, std::u16string* description) {
   Bstr filename(path);
   try {
-    platform::Check(NewCXmlMemoReader()->WriteData(filename.Address()));
+    ostrel::com::Check(NewCXmlMemoReader()->WriteData(filename.Address()));
     return 0;
-  } catch (const platform::RuntimeError& error) {
+  } catch (const ostrel::com::RuntimeError& error) {
     if (description) *description = error.description();
     return error.number();
   }
@@ -91,7 +91,7 @@ std::string MemoFileTest::Bytes(const std::u16string& path) {
 std::vector<std::u16string> MemoFileTest::Lines(const std::u16string& path) {
   const std::string bytes = Bytes(path);
   std::u16string text(bytes.size(), u'\0');
-  text.resize(platform::Cp932Decoder().Decode(bytes, text.data(), true).unitsWritten);
+  text.resize(ostrel::com::Cp932Decoder().Decode(bytes, text.data(), true).unitsWritten);
   std::vector<std::u16string> lines;
   std::size_t start = 0;
   for (std::size_t end; (end = text.find(u"\r\n", start)) != std::u16string::npos; start = end + 2) {

@@ -49,5 +49,5 @@ class MemoFileTest : public ::testing::Test {
   std::vector<std::u16string> messages_;
 
  private:
-  platform::MessageBoxSink savedSink_;
+  ostrel::com::MessageBoxSink savedSink_;
 };

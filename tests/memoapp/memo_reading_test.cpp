@@ -128,14 +128,14 @@ TEST_F(MemoReaderObject, OffersTheHandlerInterfaceBesideItsDefaultOne) {
 
 TEST_F(MemoReaderObject, TheHandlerCanBeCalledByName) {
   const auto reader = NewCXmlMemoReader();
-  platform::Bstr name(u"sentence");
-  platform::Bstr text(u"by name");
+  ostrel::com::Bstr name(u"sentence");
+  ostrel::com::Bstr text(u"by name");
   VARIANT arguments[2];
   arguments[0].vt = VT_BSTR | VT_BYREF;
   arguments[0].pbstrVal = name.Address();
   arguments[1].vt = VT_BSTR | VT_BYREF;
   arguments[1].pbstrVal = text.Address();
-  VARIANT result = platform::CallByName(reader.get(), u"contentData", arguments, 2);
+  VARIANT result = ostrel::com::CallByName(reader.get(), u"contentData", arguments, 2);
   VariantClear(&result);
   EXPECT_EQ(StoredMemos(), (Memos{{u"", u"by name"}}));
 }

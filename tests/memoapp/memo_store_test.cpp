@@ -20,7 +20,7 @@ using ModuleMemoData::memoData;
 int ErrorNumberOf(const std::function<void()>& step) {
   try {
     step();
-  } catch (const platform::RuntimeError& error) {
+  } catch (const ostrel::com::RuntimeError& error) {
     return error.number();
   }
   return 0;

@@ -44,7 +44,7 @@ class MemoRoundTrip : public MemoFileTest {
       WriteUnchecked(path, memoapp::MemoLine(memo));
       ModuleMemoData::InitMemoData();
       Read(path);
-    } catch (const platform::RuntimeError&) {
+    } catch (const ostrel::com::RuntimeError&) {
       return false;
     }
     return StoredMemos() == Memos{memo};
@@ -52,16 +52,16 @@ class MemoRoundTrip : public MemoFileTest {
 
  private:
   static void WriteLine(_CXmlWriter& writer, int16_t indentNo, std::u16string_view text) {
-    platform::Bstr ellement(text);
+    ostrel::com::Bstr ellement(text);
     VARIANT_BOOL written = VARIANT_FALSE;
-    platform::Check(writer.WriteOneEllement(&indentNo, ellement.Address(), &written));
+    ostrel::com::Check(writer.WriteOneEllement(&indentNo, ellement.Address(), &written));
   }
 
   static void WriteUnchecked(const std::u16string& path, const std::u16string& memoLine) {
-    const auto writer = platform::CreateObject<_CXmlWriter>(ostrel::kCXmlWriterId);
-    platform::Bstr filename(path);
+    const auto writer = ostrel::com::CreateObject<_CXmlWriter>(ostrel::kCXmlWriterId);
+    ostrel::com::Bstr filename(path);
     VARIANT_BOOL opened = VARIANT_FALSE;
-    platform::Check(writer->XmlOpen(filename.Address(), &opened));
+    ostrel::com::Check(writer->XmlOpen(filename.Address(), &opened));
     ASSERT_EQ(opened, VARIANT_TRUE);
     WriteLine(*writer.get(), 0, u"<Memo>");
     WriteLine(*writer.get(), 1, memoLine);

@@ -16,7 +16,7 @@ namespace {
 // two instants read around the call.
 void ExpectNowInCFormats() {
   const std::time_t before = std::time(nullptr);
-  const std::string text = platform::ToUtf8(platform::NowAsText());
+  const std::string text = ostrel::com::ToUtf8(ostrel::com::NowAsText());
   const std::time_t after = std::time(nullptr);
   std::tm parsed{};
   const char* rest = strptime(text.c_str(), "%m/%d/%y %H:%M:%S", &parsed);

@@ -7,7 +7,7 @@
 
 namespace {
 
-using platform::Bstr;
+using ostrel::com::Bstr;
 
 VARIANT Text(BSTR text) {
   VARIANT value;
@@ -33,14 +33,14 @@ class CollectionTest : public ::testing::Test {
   }
   std::u16string ItemAt(VARIANT index) {
     Bstr result;
-    platform::Check(list_->Item(&index, result.Receive()));
+    ostrel::com::Check(list_->Item(&index, result.Receive()));
     return result.str();
   }
   int ErrorOf(HRESULT status) {
-    return Failed(status) ? platform::ErrorFromStatus(status).number() : 0;
+    return Failed(status) ? ostrel::com::ErrorFromStatus(status).number() : 0;
   }
 
-  platform::ComPtr<Collection> list_ = platform::NewCollection();
+  ostrel::com::ComPtr<Collection> list_ = ostrel::com::NewCollection();
 };
 
 TEST_F(CollectionTest, KeysIgnoreCaseOfAsciiAndFullWidthLetters) {
@@ -99,7 +99,7 @@ TEST_F(CollectionTest, LongListsKeepKeysExactThroughAddsAndRemovals) {
   EXPECT_EQ(ItemAt(Text(Bstr(u"keyB").get())), u"back");
   // Emptied, the list takes every key afresh.
   int32_t count = 0;
-  platform::Check(list_->Count(&count));
+  ostrel::com::Check(list_->Count(&count));
   for (; count > 0; --count) {
     VARIANT last = Position(count);
     ASSERT_EQ(list_->Remove(&last), S_OK);
@@ -125,7 +125,7 @@ TEST_F(CollectionTest, KeysAndPositionsMayComeByReference) {
   EXPECT_EQ(ItemAt(position), u"value");
   ASSERT_EQ(list_->Remove(&position), S_OK);
   int32_t count = -1;
-  platform::Check(list_->Count(&count));
+  ostrel::com::Check(list_->Count(&count));
   EXPECT_EQ(count, 0);
 }
 

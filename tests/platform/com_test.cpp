@@ -15,13 +15,13 @@
 
 namespace {
 
-using platform::Bstr;
-using platform::ComPtr;
-using platform::RuntimeError;
+using ostrel::com::Bstr;
+using ostrel::com::ComPtr;
+using ostrel::com::RuntimeError;
 
 int ErrorNumberOf(HRESULT status) {
   try {
-    platform::Check(status);
+    ostrel::com::Check(status);
   } catch (const RuntimeError& error) {
     return error.number();
   }
@@ -30,9 +30,9 @@ int ErrorNumberOf(HRESULT status) {
 
 TEST_F(ScratchRegistry, UnregisteredClassFailsWith429NamingTheClass) {
   ComPtr<_Counter> counter;
-  const HRESULT status = platform::CoCreateInstance(counter::kCounterId, _Counter::iid, counter.ReceiveVoid());
+  const HRESULT status = ostrel::com::CoCreateInstance(counter::kCounterId, _Counter::iid, counter.ReceiveVoid());
   try {
-    platform::Check(status);
+    ostrel::com::Check(status);
     FAIL() << "creation succeeded";
   } catch (const RuntimeError& error) {
     EXPECT_EQ(error.number(), 429);
@@ -43,44 +43,44 @@ TEST_F(ScratchRegistry, UnregisteredClassFailsWith429NamingTheClass) {
 
 TEST_F(ScratchRegistry, RegisteredClassIsCreatedByIdAndByProgId) {
   ASSERT_EQ(RegisterCounterServer(), 0);
-  auto counter = platform::CreateObject<_Counter>(counter::kCounterId);
+  auto counter = ostrel::com::CreateObject<_Counter>(counter::kCounterId);
   int16_t step = 2, result = 0;
   ASSERT_EQ(counter->Bump(&step, &result), S_OK);
   EXPECT_EQ(result, 2);
 
-  ComPtr<IDispatch> byName = platform::CreateObject(u"counterserver.COUNTER");
+  ComPtr<IDispatch> byName = ostrel::com::CreateObject(u"counterserver.COUNTER");
   EXPECT_TRUE(byName.As<_Counter>());
 }
 
 TEST_F(ScratchRegistry, LibraryThatIsGoneFailsWith429) {
-  platform::Registry registry;
-  registry.Put(platform::ClassEntry{counter::kCounterId, "CounterServer.Counter", "Apartment", counter::kTypeLibraryId,
+  ostrel::com::Registry registry;
+  registry.Put(ostrel::com::ClassEntry{counter::kCounterId, "CounterServer.Counter", "Apartment", counter::kTypeLibraryId,
                                     (folder_ / "missing.so").string()});
-  registry.Save(platform::RegistryPath());
+  registry.Save(ostrel::com::RegistryPath());
   ComPtr<_Counter> counter;
-  EXPECT_EQ(ErrorNumberOf(platform::CoCreateInstance(counter::kCounterId, _Counter::iid, counter.ReceiveVoid())), 429);
+  EXPECT_EQ(ErrorNumberOf(ostrel::com::CoCreateInstance(counter::kCounterId, _Counter::iid, counter.ReceiveVoid())), 429);
 }
 
 TEST_F(ScratchRegistry, UnregisterRemovesOnlyThatLibrarysEntries) {
-  platform::Registry other;
-  other.Put(platform::ClassEntry{{1, 2, 3, {4}}, "Other.Thing", "Apartment", {}, "/opt/other.so"});
-  other.Save(platform::RegistryPath());
+  ostrel::com::Registry other;
+  other.Put(ostrel::com::ClassEntry{{1, 2, 3, {4}}, "Other.Thing", "Apartment", {}, "/opt/other.so"});
+  other.Save(ostrel::com::RegistryPath());
   ASSERT_EQ(RegisterCounterServer(), 0);
   ASSERT_EQ(UnregisterCounterServer(), 0);
-  const auto registry = platform::Registry::Load(platform::RegistryPath());
+  const auto registry = ostrel::com::Registry::Load(ostrel::com::RegistryPath());
   EXPECT_FALSE(registry.FindClass(counter::kCounterId));
   EXPECT_TRUE(registry.FindProgId("Other.Thing"));
 }
 
 TEST_F(ScratchRegistry, LibraryUnloadsOnlyWhenNoObjectIsAlive) {
   ASSERT_EQ(RegisterCounterServer(), 0);
-  auto counter = platform::CreateObject<_Counter>(counter::kCounterId);
-  platform::CoFreeUnusedLibraries();
+  auto counter = ostrel::com::CreateObject<_Counter>(counter::kCounterId);
+  ostrel::com::CoFreeUnusedLibraries();
   int16_t step = 1, result = 0;
   EXPECT_EQ(counter->Bump(&step, &result), S_OK);  // still loaded: it would crash otherwise
   counter.Reset();
-  platform::CoFreeUnusedLibraries();
-  auto again = platform::CreateObject<_Counter>(counter::kCounterId);
+  ostrel::com::CoFreeUnusedLibraries();
+  auto again = ostrel::com::CreateObject<_Counter>(counter::kCounterId);
   ASSERT_EQ(again->Bump(&step, &result), S_OK);
   EXPECT_EQ(result, 1);  // a fresh object of the reloaded library
 }
@@ -90,13 +90,13 @@ TEST(RegistryFile, RoundTripKeepsUnknownLinesAndLeavesNoTemporary) {
   std::filesystem::create_directories(folder);
   const std::string path = (folder / "registry").string();
   std::ofstream(path) << "# kept as it is\n";
-  auto registry = platform::Registry::Load(path);
-  registry.Put(platform::TypeLibraryEntry{counter::kTypeLibraryId, "CounterServer", 1, 0, "/a b/lib.so"});
-  registry.Put(platform::ClassEntry{counter::kCounterId, "CounterServer.Counter", "Apartment", counter::kTypeLibraryId,
+  auto registry = ostrel::com::Registry::Load(path);
+  registry.Put(ostrel::com::TypeLibraryEntry{counter::kTypeLibraryId, "CounterServer", 1, 0, "/a b/lib.so"});
+  registry.Put(ostrel::com::ClassEntry{counter::kCounterId, "CounterServer.Counter", "Apartment", counter::kTypeLibraryId,
                                     "/a b/lib.so"});
   registry.Save(path);
 
-  const auto loaded = platform::Registry::Load(path);
+  const auto loaded = ostrel::com::Registry::Load(path);
   ASSERT_EQ(loaded.classes().size(), 1u);
   EXPECT_EQ(loaded.classes()[0].library, "/a b/lib.so");
   EXPECT_EQ(loaded.classes()[0].threadingModel, "Apartment");

@@ -37,7 +37,7 @@ std::u16string Converted(std::string_view bytes) {
 
 std::u16string Decoded(std::string_view bytes) {
   std::u16string out(bytes.size(), u'\0');
-  const auto result = platform::Cp932Decoder().Decode(bytes, out.data(), true);
+  const auto result = ostrel::com::Cp932Decoder().Decode(bytes, out.data(), true);
   EXPECT_EQ(result.bytesUsed, bytes.size());
   out.resize(result.unitsWritten);
   return out;
@@ -81,7 +81,7 @@ TEST(Cp932Decoder, AsciiRunsOfEveryLengthEndWhereTheyEnd) {
 
 TEST(Cp932Decoder, LeadByteAtTheEndWaitsForTheNextBlockUnlessItIsTheLast) {
   char16_t out[4];
-  platform::Cp932Decoder decoder;
+  ostrel::com::Cp932Decoder decoder;
   const auto waiting = decoder.Decode("ab\x82", out, false);
   EXPECT_EQ(waiting.bytesUsed, 2u);
   EXPECT_EQ(std::u16string(out, waiting.unitsWritten), u"ab");

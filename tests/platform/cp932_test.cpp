@@ -7,7 +7,7 @@
 
 namespace {
 
-namespace slot = platform::file_slot;
+namespace slot = ostrel::com::file_slot;
 using Lines = std::vector<std::u16string>;
 
 using Cp932Reading = ScratchFolder;
@@ -54,8 +54,8 @@ TEST_F(Cp932Writing, UnrepresentableCharacterIsNamedAndNothingOfItsTextIsWritten
   for (const auto& [text, named] : refused) {
     try {
       slot::WriteLine(text);
-      ADD_FAILURE() << "no error for " << platform::ToUtf8(named);
-    } catch (const platform::RuntimeError& error) {
+      ADD_FAILURE() << "no error for " << ostrel::com::ToUtf8(named);
+    } catch (const ostrel::com::RuntimeError& error) {
       EXPECT_EQ(error.number(), 5);
       EXPECT_NE(error.description().find(named), std::u16string::npos) << error.what();
     }

@@ -9,8 +9,8 @@
 
 namespace {
 
-using platform::Bstr;
-using platform::ComPtr;
+using ostrel::com::Bstr;
+using ostrel::com::ComPtr;
 
 VARIANT ByRef(BSTR* text) {
   VARIANT value;
@@ -31,7 +31,7 @@ class LateBinding : public ScratchRegistry {
   void SetUp() override {
     ScratchRegistry::SetUp();
     ASSERT_EQ(RegisterCounterServer(), 0);
-    counter_ = platform::CreateObject<_Counter>(counter::kCounterId);
+    counter_ = ostrel::com::CreateObject<_Counter>(counter::kCounterId);
     dispatch_ = counter_.As<IDispatch>();
   }
   ComPtr<_Counter> counter_;
@@ -41,7 +41,7 @@ class LateBinding : public ScratchRegistry {
 TEST_F(LateBinding, ByReferenceTextIsChangedInTheCallersVariable) {
   Bstr text(u"ab"), suffix(u"cd");
   VARIANT arguments[] = {ByRef(text.Address()), ByRef(suffix.Address())};
-  VARIANT result = platform::CallByName(dispatch_.get(), u"APPEND", arguments, 2);
+  VARIANT result = ostrel::com::CallByName(dispatch_.get(), u"APPEND", arguments, 2);
   EXPECT_EQ(result.vt, VT_BOOL);
   EXPECT_EQ(result.boolVal, VARIANT_TRUE);
   EXPECT_EQ(text.view(), u"abcd");
@@ -53,7 +53,7 @@ TEST_F(LateBinding, ByReferenceTextIsChangedInTheCallersVariable) {
 
 TEST_F(LateBinding, ResultsAndStateMatchSlotCalls) {
   VARIANT step = Short(5);
-  VARIANT result = platform::CallByName(dispatch_.get(), u"Bump", &step, 1);
+  VARIANT result = ostrel::com::CallByName(dispatch_.get(), u"Bump", &step, 1);
   EXPECT_EQ(result.vt, VT_I2);
   EXPECT_EQ(result.iVal, 5);
   int16_t slotStep = 1, slotResult = 0;
@@ -66,32 +66,32 @@ TEST_F(LateBinding, AnIntegerTooWideForTheParameterOverflows) {
   step.vt = VT_I4;
   step.lVal = 40000;
   try {
-    platform::CallByName(dispatch_.get(), u"Bump", &step, 1);
+    ostrel::com::CallByName(dispatch_.get(), u"Bump", &step, 1);
     FAIL() << "no error";
-  } catch (const platform::RuntimeError& error) {
+  } catch (const ostrel::com::RuntimeError& error) {
     EXPECT_EQ(error.number(), 6);
   }
 }
 
 TEST_F(LateBinding, ErrorsRaisedInsideReachTheCallerWithTheirNumber) {
   VARIANT step = Short(32767);
-  platform::CallByName(dispatch_.get(), u"Bump", &step, 1);
+  ostrel::com::CallByName(dispatch_.get(), u"Bump", &step, 1);
   try {
-    platform::CallByName(dispatch_.get(), u"Bump", &step, 1);
+    ostrel::com::CallByName(dispatch_.get(), u"Bump", &step, 1);
     FAIL() << "no error";
-  } catch (const platform::RuntimeError& error) {
+  } catch (const ostrel::com::RuntimeError& error) {
     EXPECT_EQ(error.number(), 6);
-    EXPECT_EQ(error.description(), platform::StandardDescription(6));
+    EXPECT_EQ(error.description(), ostrel::com::StandardDescription(6));
   }
 }
 
 TEST_F(LateBinding, ObjectArgumentsAreAskedForTheirInterface) {
-  auto other = platform::CreateObject<_Counter>(counter::kCounterId);
+  auto other = ostrel::com::CreateObject<_Counter>(counter::kCounterId);
   VARIANT arguments[2];
   arguments[0].vt = VT_DISPATCH;
   arguments[0].pdispVal = other.As<IDispatch>().get();
   arguments[1] = Short(3);
-  platform::CallByName(dispatch_.get(), u"BumpOther", arguments, 2);
+  ostrel::com::CallByName(dispatch_.get(), u"BumpOther", arguments, 2);
   int16_t none = 0, total = 0;
   ASSERT_EQ(other->Bump(&none, &total), S_OK);
   EXPECT_EQ(total, 3);
@@ -99,7 +99,7 @@ TEST_F(LateBinding, ObjectArgumentsAreAskedForTheirInterface) {
   VARIANT empty[2];
   VariantInit(&empty[0]);
   empty[1] = Short(1);
-  EXPECT_THROW(platform::CallByName(dispatch_.get(), u"BumpOther", empty, 2), platform::RuntimeError);
+  EXPECT_THROW(ostrel::com::CallByName(dispatch_.get(), u"BumpOther", empty, 2), ostrel::com::RuntimeError);
 }
 
 TEST_F(LateBinding, UnknownNamesAndWrongCountsAreRefused) {

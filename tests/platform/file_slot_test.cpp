@@ -11,7 +11,7 @@
 
 namespace {
 
-namespace slot = platform::file_slot;
+namespace slot = ostrel::com::file_slot;
 using Lines = std::vector<std::u16string>;
 
 using LineSplitting = ScratchFolder;
@@ -181,7 +181,7 @@ TEST_F(OpenErrors, FifoWithoutAPartnerIsRefusedInsteadOfWaitedFor) {
 TEST_F(OpenErrors, FileThatMayNotBeWrittenRaises70) {
   const std::filesystem::path readOnly = "/sys/kernel/notes";
   if (!std::filesystem::exists(readOnly)) GTEST_SKIP() << readOnly << " is missing";
-  EXPECT_EQ(ErrorOf([&] { slot::OpenForOutput(platform::FromUtf8(readOnly.string())); }), 70);
+  EXPECT_EQ(ErrorOf([&] { slot::OpenForOutput(ostrel::com::FromUtf8(readOnly.string())); }), 70);
 }
 
 }  // namespace

@@ -8,8 +8,8 @@
 
 namespace {
 
-using platform::SetMessageBoxSink;
-using platform::ShowMessageBox;
+using ostrel::com::SetMessageBoxSink;
+using ostrel::com::ShowMessageBox;
 
 TEST(MessageBox, DefaultSinkPrintsCaptionAndTextInUtf8OnStderr) {
   ::testing::internal::CaptureStderr();

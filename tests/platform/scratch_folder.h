@@ -27,14 +27,14 @@ class ScratchFolder : public ::testing::Test {
   }
   void TearDown() override {
     try {
-      platform::file_slot::Close();
-    } catch (const platform::RuntimeError&) {
+      ostrel::com::file_slot::Close();
+    } catch (const ostrel::com::RuntimeError&) {
     }
     std::filesystem::remove_all(folder_);
   }
 
   // The name of FILE in the scratch folder, as the file slot takes it.
-  std::u16string Name(const std::string& file) const { return platform::FromUtf8((folder_ / file).string()); }
+  std::u16string Name(const std::string& file) const { return ostrel::com::FromUtf8((folder_ / file).string()); }
 
   std::u16string WriteBytes(const std::string& file, const std::string& bytes) const {
     std::ofstream(folder_ / file, std::ios::binary) << bytes;
@@ -43,27 +43,27 @@ class ScratchFolder : public ::testing::Test {
 
   // Opens FILE in the scratch folder for output through the slot.
   std::u16string OpenOutput(const std::string& file) const {
-    platform::file_slot::OpenForOutput(Name(file));
+    ostrel::com::file_slot::OpenForOutput(Name(file));
     return Name(file);
   }
 
   static std::string ReadBytes(const std::u16string& name) {
-    std::ifstream in(platform::ToUtf8(name), std::ios::binary);
+    std::ifstream in(ostrel::com::ToUtf8(name), std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
   }
 
   // Closes the slot and returns what reached the file NAME.
   static std::string BytesAfterClose(const std::u16string& name) {
-    platform::file_slot::Close();
+    ostrel::com::file_slot::Close();
     return ReadBytes(name);
   }
 
   // Every line of NAME through the file slot, which is closed again.
   static std::vector<std::u16string> ReadLines(const std::u16string& name) {
-    platform::file_slot::OpenForInput(name);
+    ostrel::com::file_slot::OpenForInput(name);
     std::vector<std::u16string> lines;
-    while (!platform::file_slot::AtEnd()) lines.emplace_back(platform::file_slot::ReadLine());
-    platform::file_slot::Close();
+    while (!ostrel::com::file_slot::AtEnd()) lines.emplace_back(ostrel::com::file_slot::ReadLine());
+    ostrel::com::file_slot::Close();
     return lines;
   }
 
@@ -73,7 +73,7 @@ class ScratchFolder : public ::testing::Test {
     try {
       action();
       return 0;
-    } catch (const platform::RuntimeError& error) {
+    } catch (const ostrel::com::RuntimeError& error) {
       return error.number();
     }
   }

@@ -33,7 +33,7 @@ class ScratchRegistry : public ::testing::Test {
  private:
   static std::string CounterLibrary() { return std::string(OSTREL_BIN_DIR) + "/libcounter_server.so"; }
   static int RunRegsvr(const std::string& arguments) {
-    return std::system((std::string(OSTREL_BIN_DIR) + "/regsvr " + arguments + " >/dev/null 2>&1").c_str());
+    return std::system((std::string(OSTREL_BIN_DIR) + "/ostrel-regsvr " + arguments + " >/dev/null 2>&1").c_str());
   }
 
   std::string saved_;

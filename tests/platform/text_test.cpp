@@ -6,7 +6,7 @@
 
 namespace {
 
-using platform::View;
+using ostrel::com::View;
 
 TEST(SysReAllocString, ReusesTheBlockForATextThatFits) {
   BSTR text = SysAllocString(u"a longer text to begin with");
@@ -42,7 +42,7 @@ TEST(SysReAllocString, TakesAPartOfItsOwnText) {
 }
 
 TEST(Bstr, AssignKeepsTheTextAfterAHandlerReplacedIt) {
-  platform::Bstr argument(u"content from the reader");
+  ostrel::com::Bstr argument(u"content from the reader");
   SysFreeString(*argument.Address());
   *argument.Address() = SysAllocString(u"x");  // what a handler may do to a by-reference text
   argument.Assign(u"next content, longer than the handler's");

@@ -5,8 +5,8 @@
 
 namespace {
 
-using platform::FromUtf8;
-using platform::ToUtf8;
+using ostrel::com::FromUtf8;
+using ostrel::com::ToUtf8;
 
 TEST(Utf8, SurrogatePairsBecomeOneCharacterAndLoneSurrogatesAReplacement) {
   EXPECT_EQ(ToUtf8(u"aé漢\U0001F600"), "a\xC3\xA9\xE6\xBC\xA2\xF0\x9F\x98\x80");

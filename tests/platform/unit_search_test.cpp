@@ -31,14 +31,14 @@ TEST(UnitSearch, AgreesWithAPlainScanEverywhere) {
     const std::u16string text = RandomText(random, random() % 70);
     const size_t from = random() % (text.size() + 2);
     for (char16_t unit : {u'<', u'\0', u'\r', char16_t{0x8000}, char16_t{0xFFFF}}) {
-      ASSERT_EQ(platform::FindUnit(text, unit, from), PlainFind(text, std::u16string_view(&unit, 1), from));
+      ASSERT_EQ(ostrel::com::FindUnit(text, unit, from), PlainFind(text, std::u16string_view(&unit, 1), from));
     }
     const size_t either = std::min(PlainFind(text, u"\r", from), PlainFind(text, u"\n", from));
-    ASSERT_EQ(platform::FindEitherUnit(text, u'\r', u'\n', from), either);
+    ASSERT_EQ(ostrel::com::FindEitherUnit(text, u'\r', u'\n', from), either);
     const size_t any = std::min(either, PlainFind(text, u"<", from));
-    ASSERT_EQ(platform::FindAnyUnit(text, u'\r', u'<', u'\n', from), any);
+    ASSERT_EQ(ostrel::com::FindAnyUnit(text, u'\r', u'<', u'\n', from), any);
     for (std::u16string_view mark : {u"->", u"?>", u"<", u"<<<"}) {
-      ASSERT_EQ(platform::FindMark(text, mark, from), PlainFind(text, mark, from));
+      ASSERT_EQ(ostrel::com::FindMark(text, mark, from), PlainFind(text, mark, from));
     }
   }
 }
@@ -46,21 +46,21 @@ TEST(UnitSearch, AgreesWithAPlainScanEverywhere) {
 TEST(UnitSearch, FindsInLongTextsPastManyWords) {
   std::u16string text(1000, u'a');
   text[997] = u'\n';
-  EXPECT_EQ(platform::FindUnit(text, u'\n'), 997u);
-  EXPECT_EQ(platform::FindEitherUnit(text, u'\r', u'\n', 998), kNone);
+  EXPECT_EQ(ostrel::com::FindUnit(text, u'\n'), 997u);
+  EXPECT_EQ(ostrel::com::FindEitherUnit(text, u'\r', u'\n', 998), kNone);
   text[13] = u'\r';
-  EXPECT_EQ(platform::FindEitherUnit(text, u'\r', u'\n'), 13u);
+  EXPECT_EQ(ostrel::com::FindEitherUnit(text, u'\r', u'\n'), 13u);
 }
 
 TEST(UnitSearch, ComparesWholeUnitsNotBytes) {
   const std::u16string_view a = u"\u3C00x", b = u"\u003Cx";
-  EXPECT_FALSE(platform::SameUnits(a, b));
-  EXPECT_TRUE(platform::SameUnits(a, std::u16string(a)));
-  EXPECT_FALSE(platform::SameUnits(u"ab", u"abc"));
-  EXPECT_TRUE(platform::SameUnits({}, u""));
-  EXPECT_TRUE(platform::StartsWithUnits(u"</memo>", u"</"));
-  EXPECT_FALSE(platform::StartsWithUnits(u"<", u"</"));
-  EXPECT_TRUE(platform::StartsWithUnits(u"<", {}));
+  EXPECT_FALSE(ostrel::com::SameUnits(a, b));
+  EXPECT_TRUE(ostrel::com::SameUnits(a, std::u16string(a)));
+  EXPECT_FALSE(ostrel::com::SameUnits(u"ab", u"abc"));
+  EXPECT_TRUE(ostrel::com::SameUnits({}, u""));
+  EXPECT_TRUE(ostrel::com::StartsWithUnits(u"</memo>", u"</"));
+  EXPECT_FALSE(ostrel::com::StartsWithUnits(u"<", u"</"));
+  EXPECT_TRUE(ostrel::com::StartsWithUnits(u"<", {}));
 }
 
 }  // namespace

@@ -9,15 +9,15 @@
 
 namespace {
 
-using platform::Guard;
+using ostrel::com::Guard;
 
-class Counter final : public platform::DispatchObject<Counter, _Counter> {
+class Counter final : public ostrel::com::DispatchObject<Counter, _Counter> {
  public:
-  static const platform::DispatchTable<Counter>& Members() {
-    static const platform::DispatchTable<Counter> table{
-        platform::Member<Counter, &_Counter::Bump>(u"Bump", u"step"),
-        platform::Member<Counter, &_Counter::Append>(u"Append", u"text", u"suffix"),
-        platform::Member<Counter, &_Counter::BumpOther>(u"BumpOther", u"other", u"step"),
+  static const ostrel::com::DispatchTable<Counter>& Members() {
+    static const ostrel::com::DispatchTable<Counter> table{
+        ostrel::com::Member<Counter, &_Counter::Bump>(u"Bump", u"step"),
+        ostrel::com::Member<Counter, &_Counter::Append>(u"Append", u"text", u"suffix"),
+        ostrel::com::Member<Counter, &_Counter::BumpOther>(u"BumpOther", u"other", u"step"),
     };
     return table;
   }
@@ -25,7 +25,7 @@ class Counter final : public platform::DispatchObject<Counter, _Counter> {
   HRESULT Bump(int16_t* step, int16_t* result) override {
     return Guard([&] {
       const int total = count_ + *step;
-      if (total > 32767) platform::Raise(platform::errnum::kOverflow);
+      if (total > 32767) ostrel::com::Raise(ostrel::com::errnum::kOverflow);
       count_ = static_cast<int16_t>(total);
       *result = count_;
     });
@@ -33,7 +33,7 @@ class Counter final : public platform::DispatchObject<Counter, _Counter> {
 
   HRESULT Append(BSTR* text, BSTR* suffix, VARIANT_BOOL* result) override {
     return Guard([&] {
-      const std::u16string joined = std::u16string(platform::View(*text)) + std::u16string(platform::View(*suffix));
+      const std::u16string joined = std::u16string(ostrel::com::View(*text)) + std::u16string(ostrel::com::View(*suffix));
       *result = ToVariantBool(joined.size() > SysStringLen(*text));
       SysFreeString(*text);
       *text = SysAllocString(joined);
@@ -42,9 +42,9 @@ class Counter final : public platform::DispatchObject<Counter, _Counter> {
 
   HRESULT BumpOther(_Counter** other, int16_t* step) override {
     return Guard([&] {
-      if (!*other) platform::Raise(platform::errnum::kObjectNotSet);
+      if (!*other) ostrel::com::Raise(ostrel::com::errnum::kObjectNotSet);
       int16_t ignored;
-      platform::Check((*other)->Bump(step, &ignored));
+      ostrel::com::Check((*other)->Bump(step, &ignored));
     });
   }
 
@@ -52,9 +52,9 @@ class Counter final : public platform::DispatchObject<Counter, _Counter> {
   int16_t count_ = 0;
 };
 
-constexpr platform::ServerClass kClasses[] = {
-    {"Counter", counter::kCounterId, _Counter::iid, platform::CreateComObject<platform::ClassFactory<Counter>>}};
-constexpr platform::ServerDescription kServer{"CounterServer", "Counter test server", counter::kTypeLibraryId, 1, 0,
+constexpr ostrel::com::ServerClass kClasses[] = {
+    {"Counter", counter::kCounterId, _Counter::iid, ostrel::com::CreateComObject<ostrel::com::ClassFactory<Counter>>}};
+constexpr ostrel::com::ServerDescription kServer{"CounterServer", "Counter test server", counter::kTypeLibraryId, 1, 0,
                                               kClasses, "Apartment"};
 
 }  // namespace

@@ -42,7 +42,7 @@ inline Lines SplitLines(const std::string& text) {
 // The line for a call that failed with a run-time error's standard text.
 inline std::string FailedLine(int line, int32_t number) {
   return "{\"line\":" + std::to_string(line) + ",\"error\":" + std::to_string(number) +
-         ",\"description\":" + tools::JsonString(platform::StandardDescription(number)) + "}";
+         ",\"description\":" + tools::JsonString(ostrel::com::StandardDescription(number)) + "}";
 }
 
 // The scratch folder and its clean-up come from the library's own tests.

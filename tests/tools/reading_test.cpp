@@ -27,7 +27,7 @@ TEST_F(CallTest, NullReachesTheCalleeAsNoObject) {
   std::ofstream(folder_ / "memo.xml", std::ios::binary) << "<Memo/>\r\n";
   const Outcome run = Call({kReader, R"(["call", "r", "SetData", "memo.xml", null])"});
   EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.out[1], call_test::FailedLine(2, platform::errnum::kObjectNotSet));
+  EXPECT_EQ(run.out[1], call_test::FailedLine(2, ostrel::com::errnum::kObjectNotSet));
 }
 
 TEST_F(CallTest, ArgumentsTheCalleeChangedShowAfterTheResult) {
@@ -63,7 +63,7 @@ TEST_F(CallTest, CollectionVariableIsFilledByTheCalleeAndCalledByName) {
                          R"({"line":5,"result":2})",
                          R"({"line":6,"result":"1"})",
                          R"({"line":7,"result":"x"})",
-                         call_test::FailedLine(8, platform::errnum::kDuplicateKey),
+                         call_test::FailedLine(8, ostrel::com::errnum::kDuplicateKey),
                      }));
 }
 

@@ -65,9 +65,9 @@ TEST_F(CallTest, FailedCallsPrintTheirErrorAndTheScriptGoesOn) {
   EXPECT_EQ(run.out, (Lines{
                          R"({"line":1,"error":429,"description":"ProgID Ostrel.NoSuchClass は登録されていません。"})",
                          R"({"line":2,"result":null})",
-                         FailedLine(3, platform::errnum::kNoSuchMember),
-                         FailedLine(4, platform::errnum::kWrongArgumentCount),
-                         FailedLine(5, platform::errnum::kTypeMismatch),
+                         FailedLine(3, ostrel::com::errnum::kNoSuchMember),
+                         FailedLine(4, ostrel::com::errnum::kWrongArgumentCount),
+                         FailedLine(5, ostrel::com::errnum::kTypeMismatch),
                          R"({"line":6,"result":true})",
                      }));
 }

@@ -26,19 +26,19 @@ Lines WithTimeMasked(const std::string& text) {
 }
 
 void WriteThroughInterface(const std::filesystem::path& path) {
-  auto writer = platform::CreateObject<_CXmlWriter>(ostrel::kCXmlWriterId);
-  platform::Bstr name(platform::FromUtf8(path.string())), comment(u"メモ \"一覧\"");
-  platform::Bstr start(u"<sentence Title=\"買い物\">"), content(u"牛乳 > パン & \"卵\" <"), end(u"</sentence>");
-  platform::Bstr line(u"<Memo>"), last(u"</Memo>");
+  auto writer = ostrel::com::CreateObject<_CXmlWriter>(ostrel::kCXmlWriterId);
+  ostrel::com::Bstr name(ostrel::com::FromUtf8(path.string())), comment(u"メモ \"一覧\"");
+  ostrel::com::Bstr start(u"<sentence Title=\"買い物\">"), content(u"牛乳 > パン & \"卵\" <"), end(u"</sentence>");
+  ostrel::com::Bstr line(u"<Memo>"), last(u"</Memo>");
   int16_t none = 0, one = 1, three = 3;
   VARIANT_BOOL done;
-  platform::Check(writer->XmlOpen(name.Address(), &done));
-  platform::Check(writer->WriteComment(comment.Address(), &done));
-  platform::Check(writer->WriteOneEllement(&none, line.Address(), &done));
-  platform::Check(writer->WriteSetEllement(&one, start.Address(), content.Address(), end.Address(), &done));
-  platform::Check(writer->WriteSetEllement(&three, start.Address(), content.Address(), end.Address(), &done));
-  platform::Check(writer->WriteOneEllement(&none, last.Address(), &done));
-  platform::Check(writer->XmlClose(&done));
+  ostrel::com::Check(writer->XmlOpen(name.Address(), &done));
+  ostrel::com::Check(writer->WriteComment(comment.Address(), &done));
+  ostrel::com::Check(writer->WriteOneEllement(&none, line.Address(), &done));
+  ostrel::com::Check(writer->WriteSetEllement(&one, start.Address(), content.Address(), end.Address(), &done));
+  ostrel::com::Check(writer->WriteSetEllement(&three, start.Address(), content.Address(), end.Address(), &done));
+  ostrel::com::Check(writer->WriteOneEllement(&none, last.Address(), &done));
+  ostrel::com::Check(writer->XmlClose(&done));
 }
 
 TEST_F(CallTest, FileWrittenThroughTheToolEqualsTheOneTheInterfaceWrites) {

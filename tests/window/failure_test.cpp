@@ -19,7 +19,7 @@ TEST_F(FailedCall, DuplicateAttributeIsReportedAndEndsWithStatusOne) {
   ASSERT_EQ(boxes_.size(), 1u);
   EXPECT_EQ(boxes_[0].caption, u"Lintrow");
   EXPECT_NE(boxes_[0].text.find(u"457"), std::u16string::npos);
-  EXPECT_NE(boxes_[0].text.find(platform::StandardDescription(457)), std::u16string::npos);
+  EXPECT_NE(boxes_[0].text.find(ostrel::com::StandardDescription(457)), std::u16string::npos);
   EXPECT_EQ(endStatuses_, std::vector<int>{1});
   EXPECT_FALSE(window().isVisible());
   EXPECT_EQ(Bytes(PathOf("memo.xml")), before);

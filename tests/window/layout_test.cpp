@@ -136,8 +136,8 @@ TEST(SixteenBitLimits, BeyondTheLargestSizeTheLayoutOverflows) {
     try {
       LaidOut(width, height);
       ADD_FAILURE() << width << " x " << height << " laid out";
-    } catch (const platform::RuntimeError& error) {
-      EXPECT_EQ(error.number(), platform::errnum::kOverflow);
+    } catch (const ostrel::com::RuntimeError& error) {
+      EXPECT_EQ(error.number(), ostrel::com::errnum::kOverflow);
     }
   }
 }

@@ -17,12 +17,12 @@ Widget* Named(const QWidget& window, const QString& name) {
 }  // namespace
 
 void PrintTo(const Box& box, std::ostream* out) {
-  *out << "{\"" << platform::ToUtf8(box.caption) << "\": \"" << platform::ToUtf8(box.text) << "\"}";
+  *out << "{\"" << ostrel::com::ToUtf8(box.caption) << "\": \"" << ostrel::com::ToUtf8(box.text) << "\"}";
 }
 
 void QtWindowTest::SetUp() {
   MemoFileTest::SetUp();
-  platform::SetMessageBoxSink([this](std::u16string_view text, std::u16string_view caption) {
+  ostrel::com::SetMessageBoxSink([this](std::u16string_view text, std::u16string_view caption) {
     boxes_.push_back({std::u16string(text), std::u16string(caption)});
   });
 }
@@ -53,7 +53,7 @@ void QtWindowTest::Start() {
 }
 
 void QtWindowTest::RunAsTheProgram(const std::function<void(memoapp::FormWindow&)>& act) const {
-  platform::SetMessageBoxSink(nullptr);
+  ostrel::com::SetMessageBoxSink(nullptr);
   memoapp::QtToolkit toolkit(memoapp::QtToolkit::Options{folder_.u16string(), {}});
   memoapp::FormMain form(toolkit);
   toolkit.Start(form);

@@ -8,12 +8,12 @@
 
 namespace {
 
-using platform::Bstr;
+using ostrel::com::Bstr;
 
 class LibraryHandlerTest : public ostrel_test::XmlFileTest {
  protected:
-  platform::ComPtr<ostrel::IXmlHandler> handler =
-      platform::ComPtr<ostrel::IXmlHandler>::Attach(new ostrel::IXmlHandler());
+  ostrel::com::ComPtr<ostrel::IXmlHandler> handler =
+      ostrel::com::ComPtr<ostrel::IXmlHandler>::Attach(new ostrel::IXmlHandler());
 };
 
 VARIANT ByReference(BSTR* text) {
@@ -28,7 +28,7 @@ TEST_F(LibraryHandlerTest, CallbacksSucceedAndLeaveTheirArgumentsAlone) {
   Bstr msg(u"message");
   Bstr content(u"content");
   Bstr tagname(u"tag");
-  platform::ComPtr<Collection> list = platform::NewCollection();
+  ostrel::com::ComPtr<Collection> list = ostrel::com::NewCollection();
   Collection* parmList = list.get();
   Collection* noList = nullptr;
   EXPECT_EQ(handler->contentData(tagname.Address(), content.Address()), S_OK);
@@ -55,15 +55,15 @@ TEST_F(LibraryHandlerTest, CallbacksByNameSucceed) {
   VARIANT errArguments[] = {ln, ByReference(text.Address()), ByReference(text.Address())};
   VARIANT startArguments[] = {ByReference(tagname.Address()), noList};
   VARIANT contentArguments[] = {ByReference(tagname.Address()), ByReference(text.Address())};
-  EXPECT_EQ(platform::CallByName(handler.get(), u"ErrElement", errArguments, 3).vt, VT_EMPTY);
-  EXPECT_EQ(platform::CallByName(handler.get(), u"startelement", startArguments, 2).vt, VT_EMPTY);
-  EXPECT_EQ(platform::CallByName(handler.get(), u"EndElement", contentArguments, 1).vt, VT_EMPTY);
-  EXPECT_EQ(platform::CallByName(handler.get(), u"contentData", contentArguments, 2).vt, VT_EMPTY);
+  EXPECT_EQ(ostrel::com::CallByName(handler.get(), u"ErrElement", errArguments, 3).vt, VT_EMPTY);
+  EXPECT_EQ(ostrel::com::CallByName(handler.get(), u"startelement", startArguments, 2).vt, VT_EMPTY);
+  EXPECT_EQ(ostrel::com::CallByName(handler.get(), u"EndElement", contentArguments, 1).vt, VT_EMPTY);
+  EXPECT_EQ(ostrel::com::CallByName(handler.get(), u"contentData", contentArguments, 2).vt, VT_EMPTY);
   EXPECT_EQ(text.view(), u"text");
 }
 
 TEST_F(LibraryHandlerTest, ReaderReadsWithIt) {
-  auto reader = platform::ComPtr<ostrel::CXmlReader>::Attach(new ostrel::CXmlReader());
+  auto reader = ostrel::com::ComPtr<ostrel::CXmlReader>::Attach(new ostrel::CXmlReader());
   Bstr filename(WriteLines("input.xml", {"<a x=\"1\">t</b>"}));
   _IXmlHandler* handle = handler.get();
   int16_t result = 1;

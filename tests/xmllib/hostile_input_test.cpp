@@ -23,18 +23,18 @@ using Calls = std::vector<std::string>;
 
 // Counts what it is told instead of recording it, for inputs of millions of
 // tokens; BEFORESTART runs inside each StartElement.
-class CountingHandler final : public platform::DispatchObject<CountingHandler, _IXmlHandler> {
+class CountingHandler final : public ostrel::com::DispatchObject<CountingHandler, _IXmlHandler> {
  public:
-  static const platform::DispatchTable<CountingHandler>& Members() {
+  static const ostrel::com::DispatchTable<CountingHandler>& Members() {
     return ostrel::XmlHandlerMembers<CountingHandler>();
   }
   HRESULT ErrElement(int32_t*, BSTR* msg, BSTR*) override {
-    errors.push_back(ostrel_test::Utf8(platform::View(*msg)));
+    errors.push_back(ostrel_test::Utf8(ostrel::com::View(*msg)));
     return S_OK;
   }
   HRESULT StartElement(BSTR* tagname, Collection**) override {
     ++starts;
-    if (onStart) onStart(platform::View(*tagname));
+    if (onStart) onStart(ostrel::com::View(*tagname));
     return S_OK;
   }
   HRESULT EndElement(BSTR*) override {
@@ -66,10 +66,10 @@ class HostileInputTest : public ostrel_test::XmlFileTest {
  protected:
   // The error number SetData fails with; 0 when it succeeds.
   int32_t Read(const std::u16string& filename, _IXmlHandler* handle) {
-    platform::Bstr name(filename);
+    ostrel::com::Bstr name(filename);
     result = 1;
     const HRESULT status = reader->SetData(name.Address(), &handle, &result);
-    return Failed(status) ? platform::ErrorFromStatus(status).number() : 0;
+    return Failed(status) ? ostrel::com::ErrorFromStatus(status).number() : 0;
   }
   // A memo file of COUNT one-line memos, each about fifty bytes.
   std::u16string MemoFile(const std::string& name, int count) {
@@ -78,8 +78,8 @@ class HostileInputTest : public ostrel_test::XmlFileTest {
     return WriteBytes(name, bytes + "</Memo>\r\n");
   }
 
-  platform::ComPtr<ostrel::CXmlReader> reader = platform::ComPtr<ostrel::CXmlReader>::Attach(new ostrel::CXmlReader());
-  platform::ComPtr<CountingHandler> counter = platform::ComPtr<CountingHandler>::Attach(new CountingHandler());
+  ostrel::com::ComPtr<ostrel::CXmlReader> reader = ostrel::com::ComPtr<ostrel::CXmlReader>::Attach(new ostrel::CXmlReader());
+  ostrel::com::ComPtr<CountingHandler> counter = ostrel::com::ComPtr<CountingHandler>::Attach(new CountingHandler());
   int16_t result = 1;
 };
 
@@ -115,7 +115,7 @@ TEST_F(HostileInputTest, LineOf200MegabytesIsReadInBoundedMemory) {
     for (int64_t written = 0; written < kLineBytes; written += static_cast<int64_t>(element.size())) file << element;
   }
   const int64_t peakBefore = PeakResidentKb();
-  EXPECT_EQ(Read(platform::FromUtf8(path), counter.get()), 0);
+  EXPECT_EQ(Read(ostrel::com::FromUtf8(path), counter.get()), 0);
   std::filesystem::remove(path);
   const int64_t elements = (kLineBytes + static_cast<int64_t>(element.size()) - 1) / static_cast<int64_t>(element.size());
   EXPECT_EQ(counter->starts, elements);
@@ -138,8 +138,8 @@ TEST_F(HostileInputTest, FileOfNulBytesIsBlank) {
 }
 
 TEST_F(HostileInputTest, LineOfTooManyNulBytesOverflows) {
-  EXPECT_EQ(Read(WriteBytes("nuls.xml", std::string(100'000, '\0')), counter.get()), platform::errnum::kOverflow);
-  EXPECT_FALSE(platform::file_slot::IsOpen());
+  EXPECT_EQ(Read(WriteBytes("nuls.xml", std::string(100'000, '\0')), counter.get()), ostrel::com::errnum::kOverflow);
+  EXPECT_FALSE(ostrel::com::file_slot::IsOpen());
 }
 
 // Each byte that is no CP932 stands in the text as U+FFFD, and the bytes
@@ -176,7 +176,7 @@ TEST_F(HostileInputTest, FileTruncatedWhileReadEndsAsAnUnfinishedFile) {
   EXPECT_GT(counter->starts, 1);
   EXPECT_LT(counter->starts, kMemos + 1);
   EXPECT_EQ(counter->errors, (Calls{bytesPath + "で未処理のタグ (Memo) があります。"}));
-  EXPECT_FALSE(platform::file_slot::IsOpen());
+  EXPECT_FALSE(ostrel::com::file_slot::IsOpen());
 }
 
 TEST_F(HostileInputTest, FolderIsNoMemoFile) {
@@ -195,10 +195,10 @@ TEST_F(HostileInputTest, FifoFailsInsteadOfWaiting) {
   const std::string fifo = (folder_ / "memo.xml").string();
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   ::alarm(10);
-  EXPECT_EQ(Read(platform::FromUtf8(fifo), counter.get()), platform::errnum::kPathFileAccess);
+  EXPECT_EQ(Read(ostrel::com::FromUtf8(fifo), counter.get()), ostrel::com::errnum::kPathFileAccess);
   ::alarm(0);
   EXPECT_EQ(counter->starts, 0);
-  EXPECT_FALSE(platform::file_slot::IsOpen());
+  EXPECT_FALSE(ostrel::com::file_slot::IsOpen());
 }
 
 }  // namespace

@@ -15,11 +15,11 @@ class ReaderErrorTest : public ostrel_test::XmlFileTest {
  protected:
   // The error number that SetData on FILENAME fails with; 0 when it succeeds.
   int32_t FailureOf(const std::u16string& filename, _IXmlHandler* handle) {
-    platform::Bstr name(filename);
+    ostrel::com::Bstr name(filename);
     int16_t result = 0;
     const HRESULT status = reader->SetData(name.Address(), &handle, &result);
     if (!Failed(status)) return 0;
-    const platform::RuntimeError error = platform::ErrorFromStatus(status);
+    const ostrel::com::RuntimeError error = ostrel::com::ErrorFromStatus(status);
     lastDescription = error.description();
     return error.number();
   }
@@ -29,26 +29,26 @@ class ReaderErrorTest : public ostrel_test::XmlFileTest {
 
   // The slot is free when another file can be opened in it.
   void ExpectFileSlotFree() {
-    EXPECT_FALSE(platform::file_slot::IsOpen());
+    EXPECT_FALSE(ostrel::com::file_slot::IsOpen());
     const std::u16string next = WriteLines("next.xml", {"<n/>"});
     auto other = RecordingHandler::Create();
     EXPECT_EQ(FailureOf(next, other.get()), 0);
     EXPECT_EQ(other->calls, (Calls{"StartElement(n)", "EndElement(n)", "contentData(n, )", "contentData(, )"}));
   }
 
-  platform::ComPtr<ostrel::CXmlReader> reader = platform::ComPtr<ostrel::CXmlReader>::Attach(new ostrel::CXmlReader());
-  platform::ComPtr<RecordingHandler> handler = RecordingHandler::Create();
+  ostrel::com::ComPtr<ostrel::CXmlReader> reader = ostrel::com::ComPtr<ostrel::CXmlReader>::Attach(new ostrel::CXmlReader());
+  ostrel::com::ComPtr<RecordingHandler> handler = RecordingHandler::Create();
   std::u16string lastDescription;
 };
 
 TEST_F(ReaderErrorTest, RepeatedAttributeNameFailsWithDuplicateKey) {
-  EXPECT_EQ(FailureOf({"<m>", "<a x=\"1\" X=\"2\">", "<b/>"}), platform::errnum::kDuplicateKey);
+  EXPECT_EQ(FailureOf({"<m>", "<a x=\"1\" X=\"2\">", "<b/>"}), ostrel::com::errnum::kDuplicateKey);
   EXPECT_EQ(handler->calls, (Calls{"StartElement(m)"}));
   ExpectFileSlotFree();
 }
 
 TEST_F(ReaderErrorTest, TagBeyondTheLastPositionFailsWithOverflow) {
-  EXPECT_EQ(FailureOf({"<a>", "<" + std::string(32766, 'b') + ">"}), platform::errnum::kOverflow);
+  EXPECT_EQ(FailureOf({"<a>", "<" + std::string(32766, 'b') + ">"}), ostrel::com::errnum::kOverflow);
   EXPECT_EQ(handler->calls, (Calls{"StartElement(a)"}));
   ExpectFileSlotFree();
 }
@@ -69,17 +69,17 @@ TEST_F(ReaderErrorTest, FailingErrorReportStillFreesTheSlot) {
 
 TEST_F(ReaderErrorTest, FileSlotTakenByAnotherFileFailsAndStaysWithItsOwner) {
   const std::u16string input = WriteLines("input.xml", {"<a/>"});
-  platform::file_slot::OpenForOutput(PathOf("written.txt"));
-  EXPECT_EQ(FailureOf(input, handler.get()), platform::errnum::kFileAlreadyOpen);
+  ostrel::com::file_slot::OpenForOutput(PathOf("written.txt"));
+  EXPECT_EQ(FailureOf(input, handler.get()), ostrel::com::errnum::kFileAlreadyOpen);
   EXPECT_TRUE(handler->calls.empty());
-  ASSERT_TRUE(platform::file_slot::IsOpen());
-  platform::file_slot::WriteLine(u"still mine");
-  platform::file_slot::Close();
+  ASSERT_TRUE(ostrel::com::file_slot::IsOpen());
+  ostrel::com::file_slot::WriteLine(u"still mine");
+  ostrel::com::file_slot::Close();
   ExpectFileSlotFree();
 }
 
 TEST_F(ReaderErrorTest, MissingHandlerFailsWithObjectNotSet) {
-  EXPECT_EQ(FailureOf(WriteLines("input.xml", {"<a/>"}), nullptr), platform::errnum::kObjectNotSet);
+  EXPECT_EQ(FailureOf(WriteLines("input.xml", {"<a/>"}), nullptr), ostrel::com::errnum::kObjectNotSet);
   ExpectFileSlotFree();
 }
 

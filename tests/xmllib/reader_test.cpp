@@ -20,7 +20,7 @@ class ReaderTest : public ostrel_test::XmlFileTest {
  protected:
   // SetData through its slot; returns the call's status.
   HRESULT SetData(const std::u16string& filename, _IXmlHandler* handle, int16_t* result) {
-    platform::Bstr name(filename);
+    ostrel::com::Bstr name(filename);
     return reader->SetData(name.Address(), &handle, result);
   }
 
@@ -40,8 +40,8 @@ class ReaderTest : public ostrel_test::XmlFileTest {
     return Utf8(PathOf("input.xml")) + "で未処理のタグ (" + element + ") があります。";
   }
 
-  platform::ComPtr<ostrel::CXmlReader> reader = platform::ComPtr<ostrel::CXmlReader>::Attach(new ostrel::CXmlReader());
-  platform::ComPtr<RecordingHandler> handler = RecordingHandler::Create();
+  ostrel::com::ComPtr<ostrel::CXmlReader> reader = ostrel::com::ComPtr<ostrel::CXmlReader>::Attach(new ostrel::CXmlReader());
+  ostrel::com::ComPtr<RecordingHandler> handler = RecordingHandler::Create();
   std::u16string path;
 };
 
@@ -202,11 +202,11 @@ TEST_F(ReaderTest, OneReaderReadsFileAfterFile) {
 // Uses the reader it is called from before each callback reaches RECORDER:
 // a nested SetData, which the taken file slot refuses, and a setKeyList
 // that fills the reader's own attribute texts with something else.
-class MeddlingHandler final : public platform::DispatchObject<MeddlingHandler, _IXmlHandler> {
+class MeddlingHandler final : public ostrel::com::DispatchObject<MeddlingHandler, _IXmlHandler> {
  public:
   MeddlingHandler(ostrel::CXmlReader& reader, RecordingHandler& recorder, std::u16string path)
       : reader_(reader), recorder_(recorder), path_(std::move(path)) {}
-  static const platform::DispatchTable<MeddlingHandler>& Members() {
+  static const ostrel::com::DispatchTable<MeddlingHandler>& Members() {
     return ostrel::XmlHandlerMembers<MeddlingHandler>();
   }
 
@@ -231,14 +231,14 @@ class MeddlingHandler final : public platform::DispatchObject<MeddlingHandler, _
 
  private:
   void Meddle() {
-    platform::Bstr name(path_);
+    ostrel::com::Bstr name(path_);
     _IXmlHandler* self = this;
     int16_t result = 0;
     refusedReads += reader_.SetData(name.Address(), &self, &result) != S_OK;
-    platform::Bstr text(u"other k1=\"a long value to overwrite what the reader holds\" k2=v");
-    platform::Bstr tag;
+    ostrel::com::Bstr text(u"other k1=\"a long value to overwrite what the reader holds\" k2=v");
+    ostrel::com::Bstr tag;
     VARIANT_BOOL split = VARIANT_FALSE;
-    platform::ComPtr<Collection> list = platform::NewCollection();
+    ostrel::com::ComPtr<Collection> list = ostrel::com::NewCollection();
     Collection* listArgument = list.get();
     reader_.setKeyList(text.Address(), tag.Address(), &listArgument, &split);
   }
@@ -253,7 +253,7 @@ TEST_F(ReaderTest, AHandlerUsingTheReaderMidReadChangesNothingItIsGiven) {
                             "</Memo>", "</Memo>"});
   handler->calls.clear();
   const auto meddler =
-      platform::ComPtr<MeddlingHandler>::Attach(new MeddlingHandler(*reader.get(), *handler.get(), path));
+      ostrel::com::ComPtr<MeddlingHandler>::Attach(new MeddlingHandler(*reader.get(), *handler.get(), path));
   int16_t result = 1;
   EXPECT_EQ(SetData(path, meddler.get(), &result), S_OK);
   EXPECT_EQ(result, 0);

@@ -50,7 +50,7 @@ class ScannerTest : public ostrel_test::XmlFileTest {
     try {
       Scan(lines);
       return 0;
-    } catch (const platform::RuntimeError& error) {
+    } catch (const ostrel::com::RuntimeError& error) {
       scanner.CloseInput();
       return error.number();
     }
@@ -215,20 +215,20 @@ TEST_F(ScannerTest, OpeningStartsAfreshAfterAFileLeftTextPending) {
 
 TEST_F(ScannerTest, MissingFileIsNotOpened) {
   EXPECT_FALSE(scanner.OpenInput(PathOf("missing.xml")));
-  EXPECT_FALSE(platform::file_slot::IsOpen());
+  EXPECT_FALSE(ostrel::com::file_slot::IsOpen());
 }
 
 TEST_F(ScannerTest, TakenFileSlotRaisesAndStaysWithItsOwner) {
   const std::u16string input = WriteLines("input.xml", {"<a>"});
-  platform::file_slot::OpenForOutput(PathOf("other.xml"));
+  ostrel::com::file_slot::OpenForOutput(PathOf("other.xml"));
   try {
     scanner.OpenInput(input);
     ADD_FAILURE() << "opening while the slot is taken succeeded";
-  } catch (const platform::RuntimeError& error) {
-    EXPECT_EQ(error.number(), platform::errnum::kFileAlreadyOpen);
+  } catch (const ostrel::com::RuntimeError& error) {
+    EXPECT_EQ(error.number(), ostrel::com::errnum::kFileAlreadyOpen);
   }
-  EXPECT_TRUE(platform::file_slot::IsOpen());
-  platform::file_slot::Close();
+  EXPECT_TRUE(ostrel::com::file_slot::IsOpen());
+  ostrel::com::file_slot::Close();
 }
 
 // --- 16-bit positions ---
@@ -239,27 +239,27 @@ TEST_F(ScannerTest, TagEndingAtTheLastPositionIsRead) {
 }
 
 TEST_F(ScannerTest, TagEndingOnePositionFurtherOverflows) {
-  EXPECT_EQ(ScanError({"<" + Repeat(32766, 'a') + ">"}), platform::errnum::kOverflow);
+  EXPECT_EQ(ScanError({"<" + Repeat(32766, 'a') + ">"}), ostrel::com::errnum::kOverflow);
 }
 
 TEST_F(ScannerTest, LongerEndMarkOverflowsSooner) {
   EXPECT_EQ(ScanError({"<!" + Repeat(32764, 'c') + "->"}), 0);
-  EXPECT_EQ(ScanError({"<!" + Repeat(32765, 'c') + "->"}), platform::errnum::kOverflow);
+  EXPECT_EQ(ScanError({"<!" + Repeat(32765, 'c') + "->"}), ostrel::com::errnum::kOverflow);
 }
 
 TEST_F(ScannerTest, ContentClosedBeyondTheLastPositionOverflows) {
   EXPECT_EQ(ScanError({"<a>" + Repeat(32766, 'x') + "</a>"}), 0);
-  EXPECT_EQ(ScanError({"<a>" + Repeat(32767, 'x') + "</a>"}), platform::errnum::kOverflow);
+  EXPECT_EQ(ScanError({"<a>" + Repeat(32767, 'x') + "</a>"}), ostrel::com::errnum::kOverflow);
 }
 
 TEST_F(ScannerTest, LineLedByTooManyBlanksOverflows) {
   EXPECT_EQ(ScanError({Repeat(32766, ' ') + "<a>"}), 0);
-  EXPECT_EQ(ScanError({Repeat(32767, ' ') + "<a>"}), platform::errnum::kOverflow);
+  EXPECT_EQ(ScanError({Repeat(32767, ' ') + "<a>"}), ostrel::com::errnum::kOverflow);
 }
 
 TEST_F(ScannerTest, PendingTextLedByTooManyBlanksOverflows) {
   EXPECT_EQ(ScanError({"<a>" + Repeat(32766, ' '), "x</a>"}), 0);
-  EXPECT_EQ(ScanError({"<a>" + Repeat(32767, ' '), "x</a>"}), platform::errnum::kOverflow);
+  EXPECT_EQ(ScanError({"<a>" + Repeat(32767, ' '), "x</a>"}), ostrel::com::errnum::kOverflow);
 }
 
 TEST_F(ScannerTest, TagOverThousandsOfLinesArrivesWhole) {

@@ -28,19 +28,19 @@ void PrintTo(const Split& split, std::ostream* out) {
 class SetKeyListTest : public ::testing::Test {
  protected:
   Split SplitTag(std::u16string_view text, Collection* keylist) {
-    platform::Bstr strbuf(text);
-    platform::Bstr tagname(u"before");
+    ostrel::com::Bstr strbuf(text);
+    ostrel::com::Bstr tagname(u"before");
     VARIANT_BOOL result = VARIANT_FALSE;
     const HRESULT status = reader->setKeyList(strbuf.Address(), tagname.Address(), &keylist, &result);
     Split split{0, result == VARIANT_TRUE, Utf8(strbuf.view()), Utf8(tagname.view()), ""};
-    if (Failed(status)) split.error = platform::ErrorFromStatus(status).number();
+    if (Failed(status)) split.error = ostrel::com::ErrorFromStatus(status).number();
     if (keylist) split.keylist = RecordingHandler::ListText(*keylist);
     return split;
   }
   Split SplitTag(std::u16string_view text) { return SplitTag(text, list.get()); }
 
-  platform::ComPtr<ostrel::CXmlReader> reader = platform::ComPtr<ostrel::CXmlReader>::Attach(new ostrel::CXmlReader());
-  platform::ComPtr<Collection> list = platform::NewCollection();
+  ostrel::com::ComPtr<ostrel::CXmlReader> reader = ostrel::com::ComPtr<ostrel::CXmlReader>::Attach(new ostrel::CXmlReader());
+  ostrel::com::ComPtr<Collection> list = ostrel::com::NewCollection();
 };
 
 // --- Name and attributes ---
@@ -80,11 +80,11 @@ INSTANTIATE_TEST_SUITE_P(Tags, SplitCaseTest, ::testing::ValuesIn(kSplitCases),
 // --- Errors ---
 
 TEST_F(SetKeyListTest, RepeatedNameFailsAndShowsHowFarTheSplitGot) {
-  EXPECT_EQ(SplitTag(u"a x=\"1\" X=\"2\""), (Split{platform::errnum::kDuplicateKey, false, "X=\"2\"", "a", "; x=1"}));
+  EXPECT_EQ(SplitTag(u"a x=\"1\" X=\"2\""), (Split{ostrel::com::errnum::kDuplicateKey, false, "X=\"2\"", "a", "; x=1"}));
 }
 
 TEST_F(SetKeyListTest, SecondEmptyNameIsARepeatedName) {
-  EXPECT_EQ(SplitTag(u"a = ="), (Split{platform::errnum::kDuplicateKey, false, "=", "a", "; ="}));
+  EXPECT_EQ(SplitTag(u"a = ="), (Split{ostrel::com::errnum::kDuplicateKey, false, "=", "a", "; ="}));
 }
 
 TEST_F(SetKeyListTest, TextUpToTheLastPositionIsSplit) {
@@ -93,13 +93,13 @@ TEST_F(SetKeyListTest, TextUpToTheLastPositionIsSplit) {
 }
 
 TEST_F(SetKeyListTest, TextBeyondTheLastPositionOverflows) {
-  EXPECT_EQ(SplitTag(std::u16string(32768, u'n')).error, platform::errnum::kOverflow);
-  EXPECT_EQ(SplitTag(std::u16string(32767, u' ') + u"a").error, platform::errnum::kOverflow);
+  EXPECT_EQ(SplitTag(std::u16string(32768, u'n')).error, ostrel::com::errnum::kOverflow);
+  EXPECT_EQ(SplitTag(std::u16string(32767, u' ') + u"a").error, ostrel::com::errnum::kOverflow);
 }
 
 TEST_F(SetKeyListTest, MissingListFailsOnlyWhenAnAttributeNeedsIt) {
   EXPECT_EQ(SplitTag(u"a", nullptr), (Split{0, false, "a", "a", ""}));
-  EXPECT_EQ(SplitTag(u"a x=1", nullptr).error, platform::errnum::kObjectNotSet);
+  EXPECT_EQ(SplitTag(u"a x=1", nullptr).error, ostrel::com::errnum::kObjectNotSet);
 }
 
 }  // namespace

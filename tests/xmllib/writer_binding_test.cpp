@@ -29,16 +29,16 @@ class WriterByName : public WriterTest {
  protected:
   // The Boolean that operation NAME returns.
   bool Call(std::u16string_view name, std::vector<VARIANT> arguments) {
-    VARIANT result = platform::CallByName(dispatch_.get(), name, arguments.data(), arguments.size());
+    VARIANT result = ostrel::com::CallByName(dispatch_.get(), name, arguments.data(), arguments.size());
     EXPECT_EQ(result.vt, VT_BOOL);
     return result.boolVal == VARIANT_TRUE;
   }
 
-  platform::ComPtr<IDispatch> dispatch_ = platform::CreateObject(u"Ostrel.CXmlWriter");
+  ostrel::com::ComPtr<IDispatch> dispatch_ = ostrel::com::CreateObject(u"Ostrel.CXmlWriter");
 };
 
 TEST_F(WriterByName, EveryOperationWorksAsThroughItsSlot) {
-  platform::Bstr filename(PathOf("out.xml")), comment(u"c"), start(u"<a>"), content(u"x<y"), end(u"</a>");
+  ostrel::com::Bstr filename(PathOf("out.xml")), comment(u"c"), start(u"<a>"), content(u"x<y"), end(u"</a>");
   int16_t indentNo = 1;
   EXPECT_TRUE(Call(u"XmlOpen", {ByRef(filename.Address())}));
   EXPECT_TRUE(Call(u"writecomment", {ByRef(comment.Address())}));
@@ -63,7 +63,7 @@ TEST_F(WriterByName, ArgumentsAreKnownByTheirNames) {
 // The content is escaped before the writer looks for an open file, so the
 // overflow comes even from a writer that has none, and no message with it.
 TEST_F(WriterByName, AFailedCallCarriesItsNumber) {
-  platform::Bstr empty, content(std::u16string(32767, u'>'));
+  ostrel::com::Bstr empty, content(std::u16string(32767, u'>'));
   int16_t indentNo = 0;
   const std::vector<VARIANT> arguments = {ByRef(&indentNo), ByRef(empty.Address()), ByRef(content.Address()),
                                           ByRef(empty.Address())};
@@ -82,9 +82,9 @@ TEST_F(WriterRoundTrip, TheReaderReportsWhatTheWriterWrote) {
   ASSERT_TRUE(writer.WriteOneEllement(0, u"</Memo>"));
   writer.Release();
 
-  auto reader = platform::CreateObject<_CXmlReader>(ostrel::kCXmlReaderId);
+  auto reader = ostrel::com::CreateObject<_CXmlReader>(ostrel::kCXmlReaderId);
   auto handler = RecordingHandler::Create();
-  platform::Bstr filename(PathOf("memo.xml"));
+  ostrel::com::Bstr filename(PathOf("memo.xml"));
   _IXmlHandler* handle = handler.get();
   int16_t status = 1;
   ASSERT_EQ(reader->SetData(filename.Address(), &handle, &status), S_OK);

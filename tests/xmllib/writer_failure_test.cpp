@@ -14,17 +14,17 @@ using WriterFailures = WriterTest;
 
 TEST_F(WriterFailures, FullDiskPassesInTheHeaderAndFailsEachLaterWrite) {
   ASSERT_TRUE(writer.XmlOpen(u"/dev/full"));
-  EXPECT_EQ(ErrorOf([&] { writer.WriteOneEllement(0, u"<a/>"); }).number(), platform::errnum::kDiskFull);
+  EXPECT_EQ(ErrorOf([&] { writer.WriteOneEllement(0, u"<a/>"); }).number(), ostrel::com::errnum::kDiskFull);
   EXPECT_EQ(ErrorOf([&] { writer.WriteSetEllement(1, u"<a>", u"x", u"</a>"); }).number(),
-            platform::errnum::kDiskFull);
-  EXPECT_EQ(ErrorOf([&] { writer.WriteComment(u"c"); }).number(), platform::errnum::kDiskFull);
+            ostrel::com::errnum::kDiskFull);
+  EXPECT_EQ(ErrorOf([&] { writer.WriteComment(u"c"); }).number(), ostrel::com::errnum::kDiskFull);
   EXPECT_FALSE(writer.XmlOpen(u"other.xml"));  // still open
   EXPECT_EQ(messageBoxes, std::vector{Box("other.xmlはすでにオープンされています。")});
 
   // Whether closing meets lines still held back or not, the writer and the
   // slot are free afterwards.
   ErrorOf([&] { writer.XmlClose(); });
-  EXPECT_FALSE(platform::file_slot::IsOpen());
+  EXPECT_FALSE(ostrel::com::file_slot::IsOpen());
   EXPECT_FALSE(writer.XmlClose());
 }
 
@@ -38,8 +38,8 @@ class UnrepresentableCharacter : public WriterTest {
   // The call fails with 5, naming the character, and the writer goes on.
   template <class Call>
   void ExpectRefused(Call call) {
-    const platform::RuntimeError error = ErrorOf(call);
-    EXPECT_EQ(error.number(), platform::errnum::kInvalidArgument);
+    const ostrel::com::RuntimeError error = ErrorOf(call);
+    EXPECT_EQ(error.number(), ostrel::com::errnum::kInvalidArgument);
     EXPECT_NE(Utf8(error.description()).find("U+1F600"), std::string::npos) << error.what();
     EXPECT_EQ(Body("out.xml"), "<before/>\r\n");
   }

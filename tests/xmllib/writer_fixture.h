@@ -24,23 +24,23 @@ namespace ostrel_test {
 
 class Writer {
  public:
-  Writer() : object_(platform::CreateObject<_CXmlWriter>(ostrel::kCXmlWriterId)) {}
+  Writer() : object_(ostrel::com::CreateObject<_CXmlWriter>(ostrel::kCXmlWriterId)) {}
 
   bool XmlOpen(std::u16string_view filename) {
-    platform::Bstr name(filename);
+    ostrel::com::Bstr name(filename);
     return Answer(object_->XmlOpen(name.Address(), &result_));
   }
   bool WriteComment(std::u16string_view comment) {
-    platform::Bstr text(comment);
+    ostrel::com::Bstr text(comment);
     return Answer(object_->WriteComment(text.Address(), &result_));
   }
   bool WriteSetEllement(int16_t indentNo, std::u16string_view startTag, std::u16string_view contentData,
                         std::u16string_view endTag) {
-    platform::Bstr start(startTag), content(contentData), end(endTag);
+    ostrel::com::Bstr start(startTag), content(contentData), end(endTag);
     return Answer(object_->WriteSetEllement(&indentNo, start.Address(), content.Address(), end.Address(), &result_));
   }
   bool WriteOneEllement(int16_t indentNo, std::u16string_view ellement) {
-    platform::Bstr text(ellement);
+    ostrel::com::Bstr text(ellement);
     return Answer(object_->WriteOneEllement(&indentNo, text.Address(), &result_));
   }
   bool XmlClose() { return Answer(object_->XmlClose(&result_)); }
@@ -50,24 +50,24 @@ class Writer {
 
  private:
   bool Answer(HRESULT status) {
-    platform::Check(status);
+    ostrel::com::Check(status);
     EXPECT_TRUE(result_ == VARIANT_TRUE || result_ == VARIANT_FALSE) << "not a Boolean: " << result_;
     return result_ == VARIANT_TRUE;
   }
 
-  platform::ComPtr<_CXmlWriter> object_;
+  ostrel::com::ComPtr<_CXmlWriter> object_;
   VARIANT_BOOL result_ = VARIANT_FALSE;
 };
 
 // The run-time error that CALL raises; number 0 when it raises none.
 template <class Call>
-platform::RuntimeError ErrorOf(Call call) {
+ostrel::com::RuntimeError ErrorOf(Call call) {
   try {
     call();
-  } catch (const platform::RuntimeError& error) {
+  } catch (const ostrel::com::RuntimeError& error) {
     return error;
   }
-  return platform::RuntimeError(0, u"");
+  return ostrel::com::RuntimeError(0, u"");
 }
 
 class WriterTest : public XmlFileTest {

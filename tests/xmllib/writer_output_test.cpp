@@ -83,7 +83,7 @@ TEST_F(WriterLines, ContentEscapesGreaterLessAndQuotationMarkOnly) {
 }
 
 TEST_F(WriterLines, ContentOfTheCallerIsLeftUnchanged) {
-  platform::Bstr start(u"<t>"), content(u"<x>"), end(u"</t>");
+  ostrel::com::Bstr start(u"<t>"), content(u"<x>"), end(u"</t>");
   int16_t indentNo = 0;
   VARIANT_BOOL result = VARIANT_FALSE;
   ASSERT_EQ(writer.get()->WriteSetEllement(&indentNo, start.Address(), content.Address(), end.Address(), &result),

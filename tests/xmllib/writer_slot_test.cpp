@@ -11,11 +11,11 @@ namespace ostrel_test {
 namespace {
 
 // Tries to open a file with WRITER from inside the reader's first callback.
-class OpeningHandler final : public platform::DispatchObject<OpeningHandler, _IXmlHandler> {
+class OpeningHandler final : public ostrel::com::DispatchObject<OpeningHandler, _IXmlHandler> {
  public:
   OpeningHandler(Writer& writer, std::u16string filename) : writer_(writer), filename_(std::move(filename)) {}
-  static const platform::DispatchTable<OpeningHandler>& Members() {
-    static const platform::DispatchTable<OpeningHandler> none;
+  static const ostrel::com::DispatchTable<OpeningHandler>& Members() {
+    static const ostrel::com::DispatchTable<OpeningHandler> none;
     return none;
   }
   HRESULT ErrElement(int32_t*, BSTR*, BSTR*) override { return S_OK; }
@@ -38,10 +38,10 @@ class OpeningHandler final : public platform::DispatchObject<OpeningHandler, _IX
 class FileSlotSharing : public WriterTest {
  protected:
   int16_t Read(const std::u16string& filename, _IXmlHandler* handler) {
-    auto reader = platform::CreateObject<_CXmlReader>(ostrel::kCXmlReaderId);
-    platform::Bstr name(filename);
+    auto reader = ostrel::com::CreateObject<_CXmlReader>(ostrel::kCXmlReaderId);
+    ostrel::com::Bstr name(filename);
     int16_t status = 1;
-    platform::Check(reader->SetData(name.Address(), &handler, &status));
+    ostrel::com::Check(reader->SetData(name.Address(), &handler, &status));
     return status;
   }
   std::string OpenFailed(const std::u16string& filename) { return Utf8(filename) + "のオープンに失敗しました。"; }
@@ -72,7 +72,7 @@ TEST_F(FileSlotSharing, ReaderCannotOpenWhileAWriterHasItsFile) {
   const std::u16string input = WriteLines("in.xml", {"<a>x</a>"});
   ASSERT_TRUE(writer.XmlOpen(PathOf("out.xml")));
   auto handler = RecordingHandler::Create();
-  EXPECT_EQ(ErrorOf([&] { Read(input, handler.get()); }).number(), platform::errnum::kFileAlreadyOpen);
+  EXPECT_EQ(ErrorOf([&] { Read(input, handler.get()); }).number(), ostrel::com::errnum::kFileAlreadyOpen);
   EXPECT_TRUE(handler->calls.empty());
   EXPECT_TRUE(writer.WriteOneEllement(0, u"<after/>"));
   ASSERT_TRUE(writer.XmlClose());
@@ -81,7 +81,7 @@ TEST_F(FileSlotSharing, ReaderCannotOpenWhileAWriterHasItsFile) {
 
 TEST_F(FileSlotSharing, WriterCannotOpenWhileAReaderIsReading) {
   const std::u16string input = WriteLines("in.xml", {"<a>x</a>"});
-  auto handler = platform::ComPtr<OpeningHandler>::Attach(new OpeningHandler(writer, PathOf("out.xml")));
+  auto handler = ostrel::com::ComPtr<OpeningHandler>::Attach(new OpeningHandler(writer, PathOf("out.xml")));
   EXPECT_EQ(Read(input, handler.get()), 0);
   EXPECT_TRUE(handler->tried);
   EXPECT_FALSE(handler->opened);

@@ -18,7 +18,7 @@ TEST_F(WriterStates, FreshWriterRefusesEveryWriteAndCloseWithTheMessage) {
   EXPECT_FALSE(writer.WriteOneEllement(0, u"<a/>"));
   EXPECT_FALSE(writer.XmlClose());
   EXPECT_EQ(messageBoxes, std::vector<MessageBoxShown>(4, Box(kNotOpen)));
-  EXPECT_FALSE(platform::file_slot::IsOpen());
+  EXPECT_FALSE(ostrel::com::file_slot::IsOpen());
 }
 
 TEST_F(WriterStates, AfterCloseWritesAreRefusedAndAnotherFileCanBeOpened) {
@@ -53,7 +53,7 @@ TEST_F(WriterStates, OpenThatFailsShowsTheNameAndLeavesTheWriterClosed) {
   EXPECT_FALSE(writer.WriteOneEllement(0, u"<a/>"));
   EXPECT_EQ(messageBoxes, (std::vector{Box(Utf8(missingFolder) + "のオープンに失敗しました。"),
                                        Box("のオープンに失敗しました。"), Box(kNotOpen)}));
-  EXPECT_FALSE(platform::file_slot::IsOpen());
+  EXPECT_FALSE(ostrel::com::file_slot::IsOpen());
 }
 
 TEST_F(WriterStates, EveryLineIsInTheFileWhenItsCallReturns) {
@@ -69,7 +69,7 @@ TEST_F(WriterStates, ReleasingTheWriterClosesItsFile) {
   ASSERT_TRUE(writer.XmlOpen(PathOf("out.xml")));
   ASSERT_TRUE(writer.WriteSetEllement(0, u"<a>", u"last", u"</a>"));
   writer.Release();
-  EXPECT_FALSE(platform::file_slot::IsOpen());
+  EXPECT_FALSE(ostrel::com::file_slot::IsOpen());
   EXPECT_EQ(Body("out.xml"), "<a>last</a>\r\n");
   EXPECT_TRUE(messageBoxes.empty());
 }

@@ -28,31 +28,31 @@
 
 namespace ostrel_test {
 
-inline std::string Utf8(std::u16string_view text) { return platform::ToUtf8(text); }
+inline std::string Utf8(std::u16string_view text) { return ostrel::com::ToUtf8(text); }
 
 // Records each callback as one line, e.g. "StartElement(a; x=1; y='2')",
 // "contentData(a, text)", "ErrElement(3, message, content)".
-class RecordingHandler final : public platform::DispatchObject<RecordingHandler, _IXmlHandler> {
+class RecordingHandler final : public ostrel::com::DispatchObject<RecordingHandler, _IXmlHandler> {
  public:
-  static platform::ComPtr<RecordingHandler> Create() {
-    return platform::ComPtr<RecordingHandler>::Attach(new RecordingHandler());
+  static ostrel::com::ComPtr<RecordingHandler> Create() {
+    return ostrel::com::ComPtr<RecordingHandler>::Attach(new RecordingHandler());
   }
-  static const platform::DispatchTable<RecordingHandler>& Members() {
+  static const ostrel::com::DispatchTable<RecordingHandler>& Members() {
     return ostrel::XmlHandlerMembers<RecordingHandler>();
   }
 
   HRESULT ErrElement(int32_t* ln, BSTR* msg, BSTR* content) override {
     return Record("ErrElement",
-                  std::to_string(*ln) + ", " + Utf8(platform::View(*msg)) + ", " + Utf8(platform::View(*content)));
+                  std::to_string(*ln) + ", " + Utf8(ostrel::com::View(*msg)) + ", " + Utf8(ostrel::com::View(*content)));
   }
   HRESULT StartElement(BSTR* tagname, Collection** parmList) override {
-    if (!keptList) keptList = platform::ComPtr<Collection>::Share(*parmList);
+    if (!keptList) keptList = ostrel::com::ComPtr<Collection>::Share(*parmList);
     listsSeen.push_back(*parmList);
-    return Record("StartElement", Utf8(platform::View(*tagname)) + ListText(**parmList));
+    return Record("StartElement", Utf8(ostrel::com::View(*tagname)) + ListText(**parmList));
   }
-  HRESULT EndElement(BSTR* tagname) override { return Record("EndElement", Utf8(platform::View(*tagname))); }
+  HRESULT EndElement(BSTR* tagname) override { return Record("EndElement", Utf8(ostrel::com::View(*tagname))); }
   HRESULT contentData(BSTR* tagname, BSTR* contentData) override {
-    return Record("contentData", Utf8(platform::View(*tagname)) + ", " + Utf8(platform::View(*contentData)));
+    return Record("contentData", Utf8(ostrel::com::View(*tagname)) + ", " + Utf8(ostrel::com::View(*contentData)));
   }
 
   // "; key=value" for each entry of LIST, in list order.
@@ -63,7 +63,7 @@ class RecordingHandler final : public platform::DispatchObject<RecordingHandler,
   }
 
   std::vector<std::string> calls;
-  platform::ComPtr<Collection> keptList;  // the first parmList it was handed
+  ostrel::com::ComPtr<Collection> keptList;  // the first parmList it was handed
   std::vector<Collection*> listsSeen;     // every parmList, kept or not
   std::string failingCall;                // this callback fails with kHandlerError
   static constexpr int32_t kHandlerError = 1001;
@@ -72,7 +72,7 @@ class RecordingHandler final : public platform::DispatchObject<RecordingHandler,
   HRESULT Record(const std::string& call, const std::string& arguments) {
     calls.push_back(call + "(" + arguments + ")");
     if (call != failingCall) return S_OK;
-    return platform::ReportError(platform::RuntimeError(kHandlerError, u"handler refused"));
+    return ostrel::com::ReportError(ostrel::com::RuntimeError(kHandlerError, u"handler refused"));
   }
 };
 
@@ -91,15 +91,15 @@ class XmlFileTest : public ::testing::Test {
     folder_ = std::filesystem::temp_directory_path() /
               ("ostrel-" + std::to_string(::getpid()) + "-" + test->test_suite_name() + "-" + test->name());
     std::filesystem::create_directories(folder_);
-    savedSink_ = platform::SetMessageBoxSink([this](std::u16string_view text, std::u16string_view caption) {
+    savedSink_ = ostrel::com::SetMessageBoxSink([this](std::u16string_view text, std::u16string_view caption) {
       messageBoxes.push_back({Utf8(text), Utf8(caption)});
     });
   }
   void TearDown() override {
-    platform::SetMessageBoxSink(savedSink_);
-    if (platform::file_slot::IsOpen()) {
+    ostrel::com::SetMessageBoxSink(savedSink_);
+    if (ostrel::com::file_slot::IsOpen()) {
       ADD_FAILURE() << "the file slot was left open";
-      platform::file_slot::Close();
+      ostrel::com::file_slot::Close();
     }
     std::filesystem::remove_all(folder_);
   }
@@ -114,15 +114,15 @@ class XmlFileTest : public ::testing::Test {
   std::u16string WriteBytes(const std::string& name, std::string_view bytes) {
     const std::filesystem::path path = folder_ / name;
     std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    return platform::FromUtf8(path.string());
+    return ostrel::com::FromUtf8(path.string());
   }
-  std::u16string PathOf(const std::string& name) const { return platform::FromUtf8((folder_ / name).string()); }
+  std::u16string PathOf(const std::string& name) const { return ostrel::com::FromUtf8((folder_ / name).string()); }
 
   std::filesystem::path folder_;
   std::vector<MessageBoxShown> messageBoxes;
 
  private:
-  platform::MessageBoxSink savedSink_;
+  ostrel::com::MessageBoxSink savedSink_;
 };
 
 }  // namespace ostrel_test

@@ -13,8 +13,8 @@
 namespace {
 
 using ostrel_test::RecordingHandler;
-using platform::Bstr;
-using platform::ComPtr;
+using ostrel::com::Bstr;
+using ostrel::com::ComPtr;
 using Calls = std::vector<std::string>;
 
 VARIANT ByReference(BSTR* text) {
@@ -32,19 +32,19 @@ VARIANT ByReference(IDispatch** object) {
 }
 
 std::string LibraryFile() {
-  const auto entry = platform::Registry::Load(platform::RegistryPath()).FindClass(ostrel::kCXmlReaderId);
+  const auto entry = ostrel::com::Registry::Load(ostrel::com::RegistryPath()).FindClass(ostrel::kCXmlReaderId);
   return entry ? entry->library : "";
 }
 
 class ComponentTest : public ostrel_test::XmlFileTest {
  protected:
-  ComPtr<_CXmlReader> reader = platform::CreateObject<_CXmlReader>(ostrel::kCXmlReaderId);
+  ComPtr<_CXmlReader> reader = ostrel::com::CreateObject<_CXmlReader>(ostrel::kCXmlReaderId);
 };
 
 // --- Registration and creation ---
 
 TEST_F(ComponentTest, EveryClassIsRegisteredWithTheApartmentModelAndTheTypeLibrary) {
-  const auto registry = platform::Registry::Load(platform::RegistryPath());
+  const auto registry = ostrel::com::Registry::Load(ostrel::com::RegistryPath());
   for (const auto& [clsid, progId] : {std::pair{ostrel::kCXmlReaderId, "Ostrel.CXmlReader"},
                                       std::pair{ostrel::kIXmlHandlerId, "Ostrel.IXmlHandler"}}) {
     const auto entry = registry.FindClass(clsid);
@@ -68,7 +68,7 @@ TEST_F(ComponentTest, EveryClassIsRegisteredWithTheApartmentModelAndTheTypeLibra
 TEST_F(ComponentTest, EachClassIsCreatedByItsIdentifierWithItsDefaultInterface) {
   EXPECT_TRUE(reader);
   EXPECT_TRUE(reader.As<IDispatch>());
-  const auto handler = platform::CreateObject<_IXmlHandler>(ostrel::kIXmlHandlerId);
+  const auto handler = ostrel::com::CreateObject<_IXmlHandler>(ostrel::kIXmlHandlerId);
   EXPECT_TRUE(handler);
   EXPECT_FALSE(handler.As<_CXmlReader>());
 }
@@ -91,8 +91,8 @@ TEST_F(ComponentTest, ErrorOutOfSetDataCarriesItsNumberAndFreesTheSlot) {
   int16_t result = 1;
   const HRESULT status = reader->SetData(filename.Address(), &handle, &result);
   ASSERT_TRUE(Failed(status));
-  EXPECT_EQ(platform::ErrorFromStatus(status).number(), platform::errnum::kDuplicateKey);
-  EXPECT_FALSE(platform::file_slot::IsOpen());
+  EXPECT_EQ(ostrel::com::ErrorFromStatus(status).number(), ostrel::com::errnum::kDuplicateKey);
+  EXPECT_FALSE(ostrel::com::file_slot::IsOpen());
 }
 
 // --- Late binding ---
@@ -107,7 +107,7 @@ TEST_F(ComponentTest, SetDataByNameMakesTheSameCallsAsThroughItsSlot) {
   auto byName = RecordingHandler::Create();
   IDispatch* dispatchHandle = byName.get();
   VARIANT arguments[] = {ByReference(filename.Address()), ByReference(&dispatchHandle)};
-  VARIANT named = platform::CallByName(reader.get(), u"SetData", arguments, 2);
+  VARIANT named = ostrel::com::CallByName(reader.get(), u"SetData", arguments, 2);
   ASSERT_EQ(named.vt, VT_I2);
   EXPECT_EQ(named.iVal, result);
   EXPECT_EQ(byName->calls, bySlot->calls);
@@ -120,29 +120,29 @@ TEST_F(ComponentTest, SetDataByNameFailsWithTheSameError) {
   IDispatch* handle = handler.get();
   VARIANT arguments[] = {ByReference(filename.Address()), ByReference(&handle)};
   try {
-    platform::CallByName(reader.get(), u"SetData", arguments, 2);
+    ostrel::com::CallByName(reader.get(), u"SetData", arguments, 2);
     ADD_FAILURE() << "SetData by name succeeded";
-  } catch (const platform::RuntimeError& error) {
-    EXPECT_EQ(error.number(), platform::errnum::kDuplicateKey);
+  } catch (const ostrel::com::RuntimeError& error) {
+    EXPECT_EQ(error.number(), ostrel::com::errnum::kDuplicateKey);
   }
-  EXPECT_FALSE(platform::file_slot::IsOpen());
+  EXPECT_FALSE(ostrel::com::file_slot::IsOpen());
 }
 
 TEST_F(ComponentTest, SetKeyListByNameChangesTheCallersVariablesAsThroughItsSlot) {
   Bstr slotText(u"  a x=\"1\" y=2");
   Bstr slotName(u"old");
-  auto slotList = platform::NewCollection();
+  auto slotList = ostrel::com::NewCollection();
   Collection* slotListArgument = slotList.get();
   VARIANT_BOOL slotResult = VARIANT_FALSE;
   ASSERT_EQ(reader->setKeyList(slotText.Address(), slotName.Address(), &slotListArgument, &slotResult), S_OK);
 
   Bstr nameText(u"  a x=\"1\" y=2");
   Bstr nameName(u"old");
-  auto nameList = platform::NewCollection();
+  auto nameList = ostrel::com::NewCollection();
   IDispatch* nameListArgument = nameList.get();
   VARIANT arguments[] = {ByReference(nameText.Address()), ByReference(nameName.Address()),
                          ByReference(&nameListArgument)};
-  VARIANT named = platform::CallByName(reader.get(), u"setKeyList", arguments, 3);
+  VARIANT named = ostrel::com::CallByName(reader.get(), u"setKeyList", arguments, 3);
 
   ASSERT_EQ(named.vt, VT_BOOL);
   EXPECT_EQ(named.boolVal, slotResult);
@@ -156,10 +156,10 @@ TEST_F(ComponentTest, SetKeyListByNameChangesTheCallersVariablesAsThroughItsSlot
 }
 
 TEST_F(ComponentTest, LibraryHandlerAnswersByName) {
-  const auto handler = platform::CreateObject<_IXmlHandler>(ostrel::kIXmlHandlerId);
+  const auto handler = ostrel::com::CreateObject<_IXmlHandler>(ostrel::kIXmlHandlerId);
   Bstr tagname(u"a");
   VARIANT arguments[] = {ByReference(tagname.Address())};
-  EXPECT_EQ(platform::CallByName(handler.get(), u"EndElement", arguments, 1).vt, VT_EMPTY);
+  EXPECT_EQ(ostrel::com::CallByName(handler.get(), u"EndElement", arguments, 1).vt, VT_EMPTY);
   EXPECT_EQ(tagname.view(), u"a");
 }
 

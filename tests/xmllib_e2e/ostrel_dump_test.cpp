@@ -95,7 +95,7 @@ TEST_F(OstrelDumpTest, FailedCallEndsWithItsErrorAndExitsWithOne) {
   ASSERT_EQ(run.lines.size(), 2u);
   EXPECT_EQ(run.lines[0], R"({"call":"StartElement","tagname":"m","parmList":[]})");
   EXPECT_EQ(run.lines[1], R"({"call":"SetData","error":457,"description":)" +
-                              tools::JsonString(platform::StandardDescription(457)) + "}");
+                              tools::JsonString(ostrel::com::StandardDescription(457)) + "}");
 }
 
 TEST_F(OstrelDumpTest, LateBoundOutputIsTheSame) {

@@ -1,4 +1,4 @@
-// regsvr [-u] LIBRARY: registers an in-process server with the component
+// ostrel-regsvr [-u] LIBRARY: registers an in-process server with the component
 // registry by calling its DllRegisterServer (or, with -u, removes it again
 // through DllUnregisterServer).
 #include <dlfcn.h>
@@ -14,28 +14,28 @@
 int main(int argc, char** argv) {
   const bool unregister = argc == 3 && std::strcmp(argv[1], "-u") == 0;
   if (argc != 2 && !unregister) {
-    std::fprintf(stderr, "usage: regsvr [-u] LIBRARY\n");
+    std::fprintf(stderr, "usage: ostrel-regsvr [-u] LIBRARY\n");
     return 2;
   }
   const char* library = argv[argc - 1];
   void* handle = dlopen(library, RTLD_NOW | RTLD_LOCAL);
   if (!handle) {
-    std::fprintf(stderr, "regsvr: %s\n", dlerror());
+    std::fprintf(stderr, "ostrel-regsvr: %s\n", dlerror());
     return 1;
   }
   const char* entry = unregister ? "DllUnregisterServer" : "DllRegisterServer";
   auto function = reinterpret_cast<DllRegisterServerFn>(dlsym(handle, entry));
   if (!function) {
-    std::fprintf(stderr, "regsvr: %s has no %s\n", library, entry);
+    std::fprintf(stderr, "ostrel-regsvr: %s has no %s\n", library, entry);
     return 1;
   }
   const HRESULT status = function();
   if (Failed(status)) {
-    const platform::RuntimeError error = platform::ErrorFromStatus(status);
-    std::fprintf(stderr, "regsvr: %s: error %d: %s\n", entry, error.number(),
-                 platform::ToUtf8(error.description()).c_str());
+    const ostrel::com::RuntimeError error = ostrel::com::ErrorFromStatus(status);
+    std::fprintf(stderr, "ostrel-regsvr: %s: error %d: %s\n", entry, error.number(),
+                 ostrel::com::ToUtf8(error.description()).c_str());
     return 1;
   }
-  std::printf("%s: %s in %s\n", library, unregister ? "unregistered" : "registered", platform::RegistryPath().c_str());
+  std::printf("%s: %s in %s\n", library, unregister ? "unregistered" : "registered", ostrel::com::RegistryPath().c_str());
   return 0;
 }

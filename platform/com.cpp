@@ -1,6 +1,7 @@
 #include "platform/com.h"
 
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -45,10 +46,9 @@ bool GuidFromString(std::string_view text, GUID* guid) {
   return true;
 }
 
-void VariantInit(VARIANT* value) {
-  value->vt = VT_EMPTY;
-  value->lVal = 0;
-}
+// Every byte, so that no part of a pointer-wide value outlives a narrower
+// one written later.
+void VariantInit(VARIANT* value) { std::memset(value, 0, sizeof *value); }
 
 void VariantClear(VARIANT* value) {
   if (value->vt == VT_BSTR) SysFreeString(value->bstrVal);

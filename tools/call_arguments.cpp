@@ -13,12 +13,18 @@ struct Overloaded : Visitors... {
   using Visitors::operator()...;
 };
 
-// Fills VALUE, an empty variant, which then owns what it holds.
+void HoldObject(ostrel::com::ComPtr<IDispatch> object, VARIANT& value) {
+  value.pdispVal = object.Detach();
+  value.vt = VT_DISPATCH;
+}
+
+// Fills VALUE, an empty variant, which then owns what it holds. A type is set
+// only once its value is in place: a step that raises leaves VALUE empty.
 void Store(const Argument& argument, const Variables& variables, VARIANT& value) {
   std::visit(Overloaded{
                  [&](const argument::Text& text) {
-                   value.vt = VT_BSTR;
                    value.bstrVal = SysAllocString(text.value);
+                   value.vt = VT_BSTR;
                  },
                  [&](const argument::Int16& number) {
                    value.vt = VT_I2;
@@ -37,13 +43,9 @@ void Store(const Argument& argument, const Variables& variables, VARIANT& value)
                    value.pdispVal = nullptr;
                  },
                  [&](const argument::Variable& variable) {
-                   value.vt = VT_DISPATCH;
-                   value.pdispVal = ostrel::com::ComPtr<IDispatch>::Share(variables.Find(variable.name)).Detach();
+                   HoldObject(ostrel::com::ComPtr<IDispatch>::Share(variables.Find(variable.name)), value);
                  },
-                 [&](const argument::NewObject& object) {
-                   value.vt = VT_DISPATCH;
-                   value.pdispVal = CreateByProgId(object.progId).Detach();
-                 },
+                 [&](const argument::NewObject& object) { HoldObject(CreateByProgId(object.progId), value); },
              },
              argument);
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -119,3 +120,14 @@ TEST(Guid, TextRoundTrip) {
 }
 
 }  // namespace
+
+// A variant's value is as wide as a pointer: initialising it must clear all of
+// it, or a type set later over a leftover pointer frees something never held.
+TEST(VariantTest, InitialisationClearsTheWholeValue) {
+  VARIANT value;
+  std::memset(&value, 0xA5, sizeof value);
+  VariantInit(&value);
+  EXPECT_EQ(value.vt, VT_EMPTY);
+  EXPECT_EQ(value.pdispVal, nullptr);
+  EXPECT_EQ(value.bstrVal, nullptr);
+}

@@ -103,3 +103,24 @@ TEST_F(CallTest, ScriptThatCannotBeReadExitsWithTwo) {
 }
 
 }  // namespace
+
+namespace {
+
+// An argument that fails to become an object, after a call that left a text
+// where its variant now stands, must fail that line alone.
+TEST_F(CallTest, ArgumentThatCannotBeMadeFailsItsLineAndFreesNothingElse) {
+  const Outcome run = Call({
+      R"(["new", "c", "Collection"])",
+      R"(["call", "c", "Add", "x", "y"])",
+      R"(["call", "c", "Add", "x", {"obj": "zz"}])",
+      R"(["call", "c", "Add", "x", {"new": "No.Such"}])",
+      R"(["call", "c", "Count"])",
+  });
+  EXPECT_EQ(run.status, 1);
+  ASSERT_EQ(run.out.size(), 5u);
+  EXPECT_EQ(run.out[2], R"({"line":3,"error":"no variable \"zz\""})");
+  EXPECT_EQ(run.out[3].rfind(R"({"line":4,"error":429,)", 0), 0u) << run.out[3];
+  EXPECT_EQ(run.out[4], R"({"line":5,"result":1})");
+}
+
+}  // namespace

@@ -5,22 +5,44 @@
 // script_runner.h for what each prints.
 //
 // Exit status: 0 when every line succeeded, 1 when any did not, 2 when the
-// script cannot be read.
-#include <fstream>
+// script cannot be read (a folder, say), also partway through: the lines read
+// before have run.
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 #include <iostream>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 #include "tools/script_runner.h"
+#include "tools/script_source.h"
 
 namespace {
 
-int RunScript(std::istream& script) {
+int CannotRead(std::string_view path, int error) {
+  std::cerr << "ostrel-call: cannot read " << path << ": " << std::strerror(error) << '\n';
+  return 2;
+}
+
+int RunScript(int fd, std::string_view path) {
+  tools::ScriptSource script(fd);
   tools::ScriptRunner runner(std::cout);
-  int number = 0;
-  for (std::string line; std::getline(script, line);) runner.RunLine(line, ++number);
+  int status = 0;
+  try {
+    int number = 0;
+    std::string line;
+    for (tools::ScriptSource::Next next; (next = script.Read(line)) != tools::ScriptSource::Next::kEnd;) {
+      if (next == tools::ScriptSource::Next::kLine) runner.RunLine(line, ++number);
+      else runner.RefuseLongLine(++number);
+    }
+  } catch (const std::system_error& error) {
+    status = CannotRead(path, error.code().value());
+  }
   runner.Finish();
-  return runner.allSucceeded() ? 0 : 1;
+  return status != 0 ? status : runner.allSucceeded() ? 0 : 1;
 }
 
 }  // namespace
@@ -31,11 +53,8 @@ int main(int argc, char** argv) {
     return 2;
   }
   const std::string_view path = argv[1];
-  if (path == "-") return RunScript(std::cin);
-  std::ifstream script{std::string(path)};
-  if (!script) {
-    std::cerr << "ostrel-call: cannot read " << path << '\n';
-    return 2;
-  }
-  return RunScript(script);
+  if (path == "-") return RunScript(STDIN_FILENO, path);
+  const int fd = ::open(argv[1], O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return CannotRead(path, errno);
+  return RunScript(fd, path);
 }

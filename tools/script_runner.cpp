@@ -1,5 +1,6 @@
 #include "tools/script_runner.h"
 
+#include <new>
 #include <variant>
 
 #include "platform/com_runtime.h"
@@ -9,6 +10,7 @@
 #include "tools/json.h"
 #include "tools/json_parse.h"
 #include "tools/owned_variant.h"
+#include "tools/script_source.h"
 #include "tools/variant_json.h"
 
 namespace tools {
@@ -26,24 +28,37 @@ std::string Joined(const std::vector<std::string>& items) {
 }
 
 const char kNoResult[] = ",\"result\":null";
+const char kOutOfMemory[] = ",\"error\":\"out of memory\"";
 
 }  // namespace
 
 void ScriptRunner::RunLine(std::string_view text, int number) {
   if (IsSkipped(text)) return;
-  std::string fields;
   try {
-    fields = Run(ParseCommand(ParseJson(text)));
+    Print(number, Run(ParseCommand(ParseJson(text))));
   } catch (const ostrel::com::RuntimeError& error) {
-    fields = ",\"error\":" + std::to_string(error.number()) + ",\"description\":" + JsonString(error.description());
-    allSucceeded_ = false;
+    PrintFailure(number,
+                 ",\"error\":" + std::to_string(error.number()) + ",\"description\":" + JsonString(error.description()));
   } catch (const std::runtime_error& error) {
-    fields = ",\"error\":" + JsonString(ostrel::com::FromUtf8(error.what()));
-    allSucceeded_ = false;
+    PrintFailure(number, ",\"error\":" + JsonString(ostrel::com::FromUtf8(error.what())));
+  } catch (const std::bad_alloc&) {
+    PrintFailure(number, kOutOfMemory);
   }
-  // Flushed at once, so that the line stands after any message box that its
-  // call showed on stderr.
+}
+
+void ScriptRunner::RefuseLongLine(int number) {
+  PrintFailure(number, ",\"error\":\"the line is longer than " + std::to_string(kMaxScriptLine) + " bytes\"");
+}
+
+// Flushed at once, so that the line stands after any message box that its
+// call showed on stderr.
+void ScriptRunner::Print(int number, const std::string& fields) {
   out_ << "{\"line\":" << number << fields << '}' << std::endl;
+}
+
+void ScriptRunner::PrintFailure(int number, const std::string& fields) {
+  allSucceeded_ = false;
+  Print(number, fields);
 }
 
 std::string ScriptRunner::Run(const Command& command) {

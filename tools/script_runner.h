@@ -5,7 +5,8 @@
 //   {"line":N,"result":VALUE,"args":[...]}     done, and the callee changed an
 //                                              argument: all of them after the call
 //   {"line":N,"error":NUMBER,"description":"..."}  the call or creation failed
-//   {"line":N,"error":"..."}                   the line is no command
+//   {"line":N,"error":"..."}                   the line is no command, is too
+//                                              long, or ran out of memory
 //
 // Values print as VariantJson says. Whatever happens, the next line runs.
 #pragma once
@@ -25,6 +26,8 @@ class ScriptRunner {
 
   // NUMBER is the line's 1-based place in the script, skipped lines counted.
   void RunLine(std::string_view text, int number);
+  // Reports line NUMBER as longer than a script line may be.
+  void RefuseLongLine(int number);
   bool allSucceeded() const { return allSucceeded_; }
   // Releases the variables still held, in the order they were created.
   void Finish() { variables_.ReleaseAll(); }
@@ -33,6 +36,8 @@ class ScriptRunner {
   // The fields after "line" for a command that succeeded.
   std::string Run(const Command& command);
   std::string RunCall(const CallCommand& call);
+  void Print(int number, const std::string& fields);
+  void PrintFailure(int number, const std::string& fields);
 
   std::ostream& out_;
   Variables variables_;

@@ -1,6 +1,7 @@
 // How ostrel-call goes through a script: numbering, skipped lines, lines it
 // cannot understand, failed calls, and its exit status.
 #include "tests/tools/call_fixture.h"
+#include "tools/script_source.h"
 
 namespace {
 
@@ -98,8 +99,33 @@ TEST_F(CallTest, DashReadsTheScriptFromStandardInput) {
 TEST_F(CallTest, ScriptThatCannotBeReadExitsWithTwo) {
   const Outcome missing = RunTool("none.txt");
   EXPECT_EQ(missing.status, 2);
-  EXPECT_EQ(missing.errors, "ostrel-call: cannot read none.txt\n");
+  EXPECT_EQ(missing.errors, "ostrel-call: cannot read none.txt: No such file or directory\n");
   EXPECT_EQ(RunTool("").status, 2);
+}
+
+TEST_F(CallTest, FolderAsScriptIsAReadErrorNotAnEmptyScript) {
+  std::filesystem::create_directory(folder_ / "folder");
+  const Outcome run = RunTool("folder");
+  EXPECT_EQ(run.status, 2);
+  EXPECT_EQ(run.out, Lines{});
+  EXPECT_EQ(run.errors, "ostrel-call: cannot read folder: Is a directory\n");
+  EXPECT_EQ(RunTool("- <folder").status, 2);
+}
+
+// Even a comment is read whole before it can be skipped, so a line beyond the
+// limit is refused, whatever it holds, and the lines after it still run.
+TEST_F(CallTest, LineBeyondTheLimitIsAnErrorAndTheScriptGoesOn) {
+  const std::string longComment = "#" + std::string(tools::kMaxScriptLine, 'x');
+  const std::string longCall = R"(["call", "w", "XmlOpen", ")" + std::string(tools::kMaxScriptLine, 'y') + R"("])";
+  const std::string longest = R"(["call", "w", "XmlOpen", ")" + std::string(tools::kMaxScriptLine - 30, 'z') + R"("])";
+  const Outcome run = Call({kWriter, longComment, longCall, R"(["release", "w"])", longest});
+  const std::string refused = "the line is longer than " + std::to_string(tools::kMaxScriptLine) + " bytes";
+  EXPECT_EQ(run.status, 1);
+  ASSERT_EQ(run.out.size(), 5u);
+  EXPECT_EQ(run.out[1], R"({"line":2,"error":")" + refused + R"("})");
+  EXPECT_EQ(run.out[2], R"({"line":3,"error":")" + refused + R"("})");
+  EXPECT_EQ(run.out[3], R"({"line":4,"result":null})");
+  EXPECT_EQ(run.out[4], R"({"line":5,"error":"no variable \"w\""})");
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // Reading JSON text (RFC 8259) into values, for the script lines of
-// ostrel-call.
+// ostrel-call, through the nlohmann JSON library.
 //
 // Strings come out as UTF-16, the text type of the component boundary: a
 // \uXXXX escape gives exactly the unit it names, so an escaped surrogate pair
@@ -32,7 +32,8 @@ struct JsonMember {
   JsonValue value;
 };
 
-// What is wrong and where, e.g. "bad JSON at column 7: expected ',' or ']'".
+// What is wrong and where, e.g. "bad JSON at column 7: unexpected string
+// literal; expected ']'".
 // Columns count bytes from 1.
 class JsonSyntaxError : public std::runtime_error {
  public:

@@ -37,7 +37,7 @@ TEST_F(CallTest, LinesItCannotUnderstandNameTheFaultAndTheScriptGoesOn) {
   });
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.out, (Lines{
-                         R"({"line":1,"error":"bad JSON at column 13: expected ',' or ']'"})",
+                         R"({"line":1,"error":"bad JSON at column 13: unexpected string literal; expected ']'"})",
                          R"({"line":2,"error":"a line must be a JSON array that starts with \"new\", \"release\" or \"call\""})",
                          R"({"line":3,"error":"unknown command \"make\": expected \"new\", \"release\" or \"call\""})",
                          R"({"line":4,"error":"\"new\" takes a variable and a ProgID"})",

@@ -12,6 +12,9 @@ template <class... Visitors>
 struct Overloaded : Visitors... {
   using Visitors::operator()...;
 };
+// Spelled out for compilers without deduction for aggregates (clang 14).
+template <class... Visitors>
+Overloaded(Visitors...) -> Overloaded<Visitors...>;
 
 void HoldObject(ostrel::com::ComPtr<IDispatch> object, VARIANT& value) {
   value.pdispVal = object.Detach();

@@ -94,24 +94,26 @@ const ostrel::com::DispatchTable<CXmlMemoReader>& CXmlMemoReader::Members() {
 }
 
 HRESULT CXmlMemoReader::WriteData(BSTR* filename) {
-  if (!filename) return E_POINTER;
+  if (AnyNull(filename)) return E_POINTER;
   return ostrel::com::Guard([&] { WriteMemoFile(filename); });
 }
 
 // Faults in the file change nothing: the memos read before them stay.
-HRESULT CXmlMemoReader::ErrElement(int32_t*, BSTR*, BSTR*) { return S_OK; }
+HRESULT CXmlMemoReader::ErrElement(int32_t* ln, BSTR* msg, BSTR* content) {
+  return AnyNull(ln, msg, content) ? E_POINTER : S_OK;
+}
 
 HRESULT CXmlMemoReader::StartElement(BSTR* tagname, Collection** parmList) {
-  if (!tagname || !parmList) return E_POINTER;
+  if (AnyNull(tagname, parmList)) return E_POINTER;
   // The reader empties the list after this call, so the title is copied now.
   if (ostrel::com::View(*tagname) == kSentence) currentTitle = GetKeyValue(kTitleKey, *parmList);
   return S_OK;
 }
 
-HRESULT CXmlMemoReader::EndElement(BSTR*) { return S_OK; }
+HRESULT CXmlMemoReader::EndElement(BSTR* tagname) { return AnyNull(tagname) ? E_POINTER : S_OK; }
 
 HRESULT CXmlMemoReader::contentData(BSTR* tagname, BSTR* contentData) {
-  if (!tagname || !contentData) return E_POINTER;
+  if (AnyNull(tagname, contentData)) return E_POINTER;
   if (ostrel::com::View(*tagname) != kSentence) return S_OK;
   return ostrel::com::Guard(
       [&] { ModuleMemoData::AddMemoData(currentTitle, std::u16string(ostrel::com::View(*contentData))); });

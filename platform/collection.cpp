@@ -58,6 +58,7 @@ class CollectionObject final : public DispatchObject<CollectionObject, Collectio
   }
 
   HRESULT Add(BSTR* item, VARIANT* key) override {
+    if (AnyNull(item, key)) return E_POINTER;
     return Guard([&] {
       const VARIANT keyValue = ByValue(*key);
       if (keyValue.vt == VT_EMPTY) {
@@ -74,15 +75,18 @@ class CollectionObject final : public DispatchObject<CollectionObject, Collectio
   }
 
   HRESULT Item(VARIANT* index, BSTR* result) override {
+    if (AnyNull(index, result)) return E_POINTER;
     return Guard([&] { *result = SysAllocString(entries_[Locate(*index)].value); });
   }
 
   HRESULT Count(int32_t* result) override {
+    if (AnyNull(result)) return E_POINTER;
     *result = static_cast<int32_t>(entries_.size());
     return S_OK;
   }
 
   HRESULT Remove(VARIANT* index) override {
+    if (AnyNull(index)) return E_POINTER;
     return Guard([&] {
       const auto entry = entries_.begin() + static_cast<std::ptrdiff_t>(Locate(*index));
       if (indexed_ && entry->hasKey) foldedKeys_.erase(Folded(entry->key));
@@ -92,6 +96,7 @@ class CollectionObject final : public DispatchObject<CollectionObject, Collectio
   }
 
   HRESULT Key(int32_t* position, BSTR* result) override {
+    if (AnyNull(position, result)) return E_POINTER;
     return Guard([&] { *result = SysAllocString(entries_[ByPosition(*position)].key); });
   }
 

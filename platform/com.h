@@ -33,6 +33,13 @@ constexpr HRESULT RuntimeErrorStatus(int32_t number) {
 }
 constexpr bool Failed(HRESULT status) { return status < 0; }
 
+// The one check every operation makes first: when any of its argument
+// pointers is null it answers E_POINTER, having changed nothing.
+template <class... Pointers>
+constexpr bool AnyNull(const Pointers*... pointers) {
+  return ((pointers == nullptr) || ...);
+}
+
 struct GUID {
   uint32_t data1;
   uint16_t data2;

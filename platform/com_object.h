@@ -40,7 +40,7 @@ class ComObject : public First, public Rest... {
   ComObject& operator=(const ComObject&) = delete;
 
   HRESULT QueryInterface(const IID& iid, void** object) override {
-    if (!object) return E_POINTER;
+    if (AnyNull(object)) return E_POINTER;
     *object = FindInterface(iid);
     if (!*object) return E_NOINTERFACE;
     AddRef();
@@ -75,7 +75,7 @@ class ComObject : public First, public Rest... {
 // Creates the object with one reference and asks it for IID.
 template <class T>
 HRESULT CreateComObject(const IID& iid, void** object) {
-  if (!object) return E_POINTER;
+  if (AnyNull(object)) return E_POINTER;
   *object = nullptr;
   T* created = new (std::nothrow) T();
   if (!created) return E_OUTOFMEMORY;
@@ -88,6 +88,7 @@ template <class T>
 class ClassFactory final : public ComObject<IClassFactory> {
  public:
   HRESULT CreateInstance(IUnknown* outer, const IID& iid, void** object) override {
+    if (AnyNull(object)) return E_POINTER;
     if (outer) return CLASS_E_NOAGGREGATION;
     return CreateComObject<T>(iid, object);
   }

@@ -13,6 +13,16 @@ VARIANT& Target(VARIANT& argument) {
   return *value;
 }
 
+bool ReachesNull(const VARIANT& argument) {
+  const VARIANT* value = &argument;
+  while (value->vt & VT_BYREF) {
+    if (!value->pvarVal) return true;  // every reference shares this place
+    if (value->vt != (VT_BYREF | VT_VARIANT)) return false;
+    value = value->pvarVal;
+  }
+  return false;
+}
+
 namespace {
 
 // The pointer to a variant's value of type VT, by reference or in place; null
@@ -118,7 +128,10 @@ void StoreResult(IDispatch* value, VARIANT* result) {
 HRESULT FindDispatchIds(const std::vector<std::u16string_view>& memberNames,
                         const std::vector<std::vector<std::u16string_view>>& argumentNames,
                         const char16_t* const* names, uint32_t count, int32_t* ids) {
-  if (!names || !ids || count == 0) return E_POINTER;
+  if (AnyNull(names, ids) || count == 0) return E_POINTER;
+  for (uint32_t i = 0; i < count; ++i) {
+    if (AnyNull(names[i])) return E_POINTER;
+  }
   HRESULT status = S_OK;
   for (uint32_t i = 0; i < count; ++i) ids[i] = DISPID_UNKNOWN;
   size_t member = 0;

@@ -55,6 +55,10 @@ namespace dispatch_detail {
 // The variant a by-reference or by-value argument finally stands for.
 VARIANT& Target(VARIANT& argument);
 
+// True when ARGUMENT, or a variant it refers to, is a reference through a
+// null pointer.
+bool ReachesNull(const VARIANT& argument);
+
 // Converters from a variant argument to a parameter pointer. Each keeps the
 // temporary it needs alive for the length of the call, and may point into it,
 // so none can be copied.
@@ -174,7 +178,9 @@ HRESULT InvokeWith(Self* self, DISPPARAMS* params, VARIANT* result, std::index_s
   using Traits = MethodTraits<decltype(Method)>;
   using Interface = typename Traits::Interface;
   using Parameters = typename Traits::Parameters;
-  if (!params || params->count != Named) return DISP_E_BADPARAMCOUNT;
+  if (AnyNull(params) || (params->count != 0 && AnyNull(params->args))) return E_POINTER;
+  if (params->count != Named) return DISP_E_BADPARAMCOUNT;
+  if ((ReachesNull(params->args[Index]) || ...)) return E_POINTER;
   HRESULT status = S_OK;
   const HRESULT guard = Guard([&] {
     // Built in place: an argument may point into its own temporary.
@@ -213,11 +219,11 @@ template <class Self, class... Interfaces>
 class DispatchObject : public ComObject<Interfaces...> {
  public:
   HRESULT GetTypeInfoCount(uint32_t* count) override {
-    if (!count) return E_POINTER;
+    if (AnyNull(count)) return E_POINTER;
     *count = 0;
     return S_OK;
   }
-  HRESULT GetTypeInfo(uint32_t, void**) override { return E_NOTIMPL; }
+  HRESULT GetTypeInfo(uint32_t, void** typeInfo) override { return AnyNull(typeInfo) ? E_POINTER : E_NOTIMPL; }
   HRESULT GetIDsOfNames(const char16_t* const* names, uint32_t count, int32_t* ids) override {
     static const auto index = NameIndex();
     return FindDispatchIds(index.first, index.second, names, count, ids);

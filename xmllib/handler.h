@@ -1,5 +1,5 @@
 // IXmlHandler: the library's own creatable handler. Its four callbacks do
-// nothing and succeed, whatever they are given, so a client can read a file
+// nothing and succeed, whatever they are given (but null pointers), so a client can read a file
 // for its side effects alone or start from a handler that ignores everything.
 #pragma once
 

@@ -120,7 +120,7 @@ void CXmlReader::Class_Initialize() {
 void CXmlReader::Class_Terminate() {}
 
 HRESULT CXmlReader::setKeyList(BSTR* strbuf, BSTR* tagname, Collection** keylist, VARIANT_BOOL* result) {
-  if (!strbuf || !tagname || !keylist || !result) return E_POINTER;
+  if (AnyNull(strbuf, tagname, keylist, result)) return E_POINTER;
   const std::u16string text(ostrel::com::View(*strbuf));
   const std::u16string name(ostrel::com::View(*tagname));
   std::u16string_view rest = text;
@@ -133,7 +133,7 @@ HRESULT CXmlReader::setKeyList(BSTR* strbuf, BSTR* tagname, Collection** keylist
 }
 
 HRESULT CXmlReader::SetData(BSTR* filename, _IXmlHandler** handle, int16_t* result) {
-  if (!filename || !handle || !result) return E_POINTER;
+  if (AnyNull(filename, handle, result)) return E_POINTER;
   return ostrel::com::Guard([&] { *result = Read(std::u16string(ostrel::com::View(*filename)), *handle); });
 }
 

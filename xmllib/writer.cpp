@@ -70,7 +70,6 @@ void Flushed(Body body) {
 
 template <class Body>
 HRESULT Answer(VARIANT_BOOL* result, Body body) {
-  if (!result) return E_POINTER;
   return ostrel::com::Guard([&] { *result = ToVariantBool(body()); });
 }
 
@@ -116,25 +115,30 @@ const ostrel::com::DispatchTable<CXmlWriter>& CXmlWriter::Members() {
 }
 
 HRESULT CXmlWriter::XmlOpen(BSTR* filename, VARIANT_BOOL* result) {
+  if (AnyNull(filename, result)) return E_POINTER;
   return Answer(result, [&] { return Open(ostrel::com::View(*filename)); });
 }
 
 HRESULT CXmlWriter::WriteComment(BSTR* comment, VARIANT_BOOL* result) {
+  if (AnyNull(comment, result)) return E_POINTER;
   return Answer(result, [&] { return Comment(ostrel::com::View(*comment)); });
 }
 
 HRESULT CXmlWriter::WriteSetEllement(int16_t* indentNo, BSTR* startTag, BSTR* contentData, BSTR* endTag,
                                      VARIANT_BOOL* result) {
+  if (AnyNull(indentNo, startTag, contentData, endTag, result)) return E_POINTER;
   return Answer(result, [&] {
     return SetElement(*indentNo, ostrel::com::View(*startTag), ostrel::com::View(*contentData), ostrel::com::View(*endTag));
   });
 }
 
 HRESULT CXmlWriter::WriteOneEllement(int16_t* indentNo, BSTR* ellement, VARIANT_BOOL* result) {
+  if (AnyNull(indentNo, ellement, result)) return E_POINTER;
   return Answer(result, [&] { return OneElement(*indentNo, ostrel::com::View(*ellement)); });
 }
 
 HRESULT CXmlWriter::XmlClose(VARIANT_BOOL* result) {
+  if (AnyNull(result)) return E_POINTER;
   return Answer(result, [&] { return Close(); });
 }
 

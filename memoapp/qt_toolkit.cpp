@@ -1,6 +1,5 @@
 #include "memoapp/qt_toolkit.h"
 
-#include <QCoreApplication>
 #include <QLayout>
 #include <QString>
 #include <cmath>
@@ -9,6 +8,7 @@
 #include <string>
 
 #include "memoapp/form_design.h"
+#include "memoapp/memo_path.h"
 #include "memoapp/qt_text.h"
 #include "platform/message_box.h"
 #include "platform/runtime_error.h"
@@ -42,7 +42,7 @@ void Reshape(QWidget* widget, Change change) {
 
 QtToolkit::QtToolkit(Options options) : options_(std::move(options)), window_(std::make_unique<FormWindow>()) {
   if (options_.programFolder.empty()) {
-    options_.programFolder = QCoreApplication::applicationDirPath().toStdU16String();
+    options_.programFolder = RunningProgramFolder();
   }
   if (!options_.endProgram) options_.endProgram = LeaveAtOnce;
   KeepWithinLayoutBounds();

@@ -65,15 +65,8 @@ Slot& SlotOpenFor(Mode mode) {
   return slot;
 }
 
-// File names are UTF-8 on this system; a name that is empty or holds U+0000
-// cannot name a file at all.
-std::optional<std::string> PathOf(std::u16string_view name) {
-  if (name.empty() || name.find(u'\0') != std::u16string_view::npos) return std::nullopt;
-  return ToUtf8(name);
-}
-
 int OpenFile(std::u16string_view name, int flags, FileUse use) {
-  const std::optional<std::string> path = PathOf(name);
+  const std::optional<std::string> path = ToFileName(name);
   if (!path) Raise(errnum::kBadFileName);
   const int fd = ::open(path->c_str(), flags | O_CLOEXEC, 0666);
   if (fd < 0) RaiseFileError(errno, use);
@@ -119,7 +112,7 @@ void Append(std::u16string_view text, std::string_view lineEnd) {
 }  // namespace
 
 bool Exists(std::u16string_view name) {
-  const std::optional<std::string> path = PathOf(name);
+  const std::optional<std::string> path = ToFileName(name);
   struct stat status;
   return path && ::stat(path->c_str(), &status) == 0 && !S_ISDIR(status.st_mode);
 }

@@ -64,6 +64,10 @@ char32_t DecodeUtf8(std::string_view text, size_t& pos) {
   return code_point;
 }
 
+constexpr char16_t kByteCarrier = 0xDC00;  // + a byte from 0x80 to 0xFF
+
+bool CarriesByte(char32_t code_point) { return code_point >= kByteCarrier + 0x80 && code_point <= kByteCarrier + 0xFF; }
+
 }  // namespace
 
 std::string ToUtf8(std::u16string_view text) {
@@ -82,6 +86,38 @@ std::u16string FromUtf8(std::string_view text) {
   out.reserve(text.size());
   for (size_t pos = 0; pos < text.size();) utf16::Append(DecodeUtf8(text, pos), out);
   return out;
+}
+
+
+std::u16string FromFileName(std::string_view bytes) {
+  constexpr std::string_view kEncodedReplacement = "\xEF\xBF\xBD";
+  std::u16string out;
+  out.reserve(bytes.size());
+  for (size_t pos = 0; pos < bytes.size();) {
+    const size_t start = pos;
+    const char32_t code_point = DecodeUtf8(bytes, pos);
+    if (code_point != kReplacement || bytes.substr(start, 3) == kEncodedReplacement) {
+      utf16::Append(code_point, out);
+      continue;
+    }
+    out.push_back(static_cast<char16_t>(kByteCarrier + static_cast<unsigned char>(bytes[start])));
+    pos = start + 1;
+  }
+  return out;
+}
+
+std::optional<std::string> ToFileName(std::u16string_view name) {
+  std::string bytes;
+  bytes.reserve(name.size());
+  for (size_t pos = 0; pos < name.size();) {
+    const char32_t code_point = utf16::CodePointAt(name, pos);
+    pos += utf16::UnitCount(code_point);
+    if (code_point == 0 || (utf16::IsSurrogate(code_point) && !CarriesByte(code_point))) return std::nullopt;
+    if (CarriesByte(code_point)) bytes.push_back(static_cast<char>(code_point - kByteCarrier));
+    else AppendUtf8(code_point, bytes);
+  }
+  if (bytes.empty() || FromFileName(bytes) != name) return std::nullopt;
+  return bytes;
 }
 
 }  // namespace ostrel::com

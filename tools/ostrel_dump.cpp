@@ -99,7 +99,7 @@ int Dump(std::string_view file, bool lateBound) {
     return 1;
   }
   const auto handler = ostrel::com::ComPtr<_IXmlHandler>::Attach(new DumpHandler());
-  Bstr filename(ostrel::com::FromUtf8(file));
+  Bstr filename(ostrel::com::FromFileName(file));
   try {
     const int16_t result = lateBound ? SetDataByName(*reader.get(), filename, handler.get())
                                      : SetDataBySlot(*reader.get(), filename, handler.get());

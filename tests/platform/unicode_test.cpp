@@ -24,3 +24,27 @@ TEST(Utf8, EachIllFormedPartBecomesOneReplacementAndTheRestIsKept) {
 }
 
 }  // namespace
+
+namespace {
+
+// Any bytes, valid UTF-8 or not, come back from their text unchanged.
+TEST(FileNameTextTest, EveryNameSurvivesTheTripThroughText) {
+  for (const char* bytes :
+       {"plain.xml", "caf\xC3\xA9", "caf\xE9", "\xFF\xFE", "\xC3", "\xE2\x82", "\xED\xA0\x80", "\xF4\x90\x80\x80",
+        "\xEF\xBF\xBD", "\xC0\xAF", "\x80 mid \xBF", "\xF0\x9F\x98\x80 ok"}) {
+    const std::u16string text = ostrel::com::FromFileName(bytes);
+    EXPECT_EQ(ostrel::com::ToFileName(text), bytes) << bytes;
+  }
+  EXPECT_EQ(ostrel::com::FromFileName("caf\xE9"), std::u16string(u"caf\xDCE9"));
+  EXPECT_EQ(ostrel::com::FromFileName("caf\xC3\xA9"), u"café");
+}
+
+TEST(FileNameTextTest, TextThatStandsForNoBytesNamesNoFile) {
+  for (const std::u16string& text : {std::u16string(u"a\xD800"), std::u16string(u"\xDFFF"), std::u16string(u"\xDC41"),
+                                    std::u16string(u"\xDCC3\xDCA9"), std::u16string(u"a\0b", 3), std::u16string()}) {
+    EXPECT_EQ(ostrel::com::ToFileName(text), std::nullopt);
+  }
+  EXPECT_EQ(ostrel::com::ToFileName(u"メモ.xml"), "\xE3\x83\xA1\xE3\x83\xA2.xml");
+}
+
+}  // namespace

@@ -132,3 +132,18 @@ TEST_F(OstrelDumpTest, WrongArgumentsPrintUsageAndExitWithOne) {
 }
 
 }  // namespace
+
+namespace {
+
+// The argument's bytes name the file, even when they are not UTF-8 and a file
+// named with the replacement character stands beside it.
+TEST_F(OstrelDumpTest, ArgumentNamesTheFileOfItsVeryBytes) {
+  std::ofstream(folder_ / "caf\xE9.xml", std::ios::binary) << "<a/>\r\n";
+  std::ofstream(folder_ / "caf\xEF\xBF\xBD.xml", std::ios::binary) << "<b/>\r\n";
+  const DumpRun run = Dump("'" + (folder_ / "caf\xE9.xml").string() + "'");
+  EXPECT_EQ(run.status, 0);
+  ASSERT_FALSE(run.lines.empty());
+  EXPECT_EQ(run.lines[0], R"({"call":"StartElement","tagname":"a","parmList":[]})");
+}
+
+}  // namespace

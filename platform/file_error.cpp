@@ -29,6 +29,12 @@ int32_t FileErrorNumber(int error, FileUse use) {
   }
 }
 
-void RaiseFileError(int error, FileUse use) { Raise(FileErrorNumber(error, use)); }
+// The standard text of 70 speaks of writing; a file refused for reading is
+// described as such, under the same number.
+void RaiseFileError(int error, FileUse use) {
+  const int32_t number = FileErrorNumber(error, use);
+  if (number == errnum::kPermissionDenied && use == FileUse::kInput) Raise(number, u"読み込みできません。");
+  Raise(number);
+}
 
 }  // namespace ostrel::com

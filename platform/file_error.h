@@ -12,7 +12,8 @@ enum class FileUse { kInput, kOutput };
 
 int32_t FileErrorNumber(int error, FileUse use);
 
-// Raises the error for ERROR (an errno value) with its standard description.
+// Raises the error for ERROR (an errno value) with its standard description,
+// or, for a refusal to read, one that says so.
 [[noreturn]] void RaiseFileError(int error, FileUse use);
 
 }  // namespace ostrel::com

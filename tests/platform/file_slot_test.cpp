@@ -177,6 +177,22 @@ TEST_F(OpenErrors, FifoWithoutAPartnerIsRefusedInsteadOfWaitedFor) {
   EXPECT_FALSE(slot::IsOpen());
 }
 
+// Root may read almost anything; a write-only kernel attribute refuses even
+// root, also behind a link.
+TEST_F(OpenErrors, FileThatMayNotBeReadRaises70SayingReading) {
+  const std::filesystem::path writeOnly = "/sys/bus/pci/drivers_probe";
+  if (!std::filesystem::exists(writeOnly)) GTEST_SKIP() << writeOnly << " is missing";
+  std::filesystem::create_symlink(writeOnly, folder_ / "memo.xml");
+  try {
+    slot::OpenForInput(Name("memo.xml"));
+    FAIL() << "opened";
+  } catch (const ostrel::com::RuntimeError& error) {
+    EXPECT_EQ(error.number(), 70);
+    EXPECT_EQ(error.description(), u"読み込みできません。");
+  }
+  EXPECT_FALSE(slot::IsOpen());
+}
+
 // Root may write almost anywhere; a read-only kernel attribute refuses even root.
 TEST_F(OpenErrors, FileThatMayNotBeWrittenRaises70) {
   const std::filesystem::path readOnly = "/sys/kernel/notes";

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 
 #include "platform/runtime_error.h"
+#include "platform/unicode.h"
 #include "tests/window/window_fixture.h"
 
 using FailedCall = QtWindowTest;
@@ -33,6 +35,18 @@ TEST_F(FailedCall, UnregisteredLibraryIsReportedWith429) {
   ASSERT_EQ(boxes_.size(), 1u);
   EXPECT_EQ(boxes_[0].caption, u"Lintrow");
   EXPECT_NE(boxes_[0].text.find(u"429"), std::u16string::npos);
+  EXPECT_EQ(endStatuses_, std::vector<int>{1});
+}
+
+// The memo file exists but may not be read: the report says reading failed.
+TEST_F(FailedCall, UnreadableMemoFileIsReportedWith70AsARefusalToRead) {
+  const std::filesystem::path writeOnly = "/sys/bus/pci/drivers_probe";
+  if (!std::filesystem::exists(writeOnly)) GTEST_SKIP() << writeOnly << " is missing";
+  std::filesystem::create_symlink(writeOnly, folder_ / "memo.xml");
+  Start();
+  ASSERT_EQ(boxes_.size(), 1u);
+  EXPECT_NE(boxes_[0].text.find(u"70"), std::u16string::npos);
+  EXPECT_NE(boxes_[0].text.find(u"読み込みできません。"), std::u16string::npos) << ostrel::com::ToUtf8(boxes_[0].text);
   EXPECT_EQ(endStatuses_, std::vector<int>{1});
 }
 

@@ -146,4 +146,14 @@ TEST_F(OstrelDumpTest, ArgumentNamesTheFileOfItsVeryBytes) {
   EXPECT_EQ(run.lines[0], R"({"call":"StartElement","tagname":"a","parmList":[]})");
 }
 
+// A file that may not be read fails with 70, described as a refusal to read.
+TEST_F(OstrelDumpTest, UnreadableFileFailsWith70SayingReading) {
+  const std::filesystem::path writeOnly = "/sys/bus/pci/drivers_probe";
+  if (!std::filesystem::exists(writeOnly)) GTEST_SKIP() << writeOnly << " is missing";
+  std::filesystem::create_symlink(writeOnly, folder_ / "input.xml");
+  const DumpRun run = DumpFile(PathOf("input.xml"));
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.lines, (Lines{R"({"call":"SetData","error":70,"description":"読み込みできません。"})"}));
+}
+
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include "platform/cp932.h"
 #include "platform/runtime_error.h"
+#include "xmllib/file_format.h"
 
 namespace memoapp {
 
@@ -13,17 +14,12 @@ namespace {
 
 constexpr std::u16string_view kLineBreak = u"\r\n";
 
+using ostrel::format::Escape;
+using ostrel::format::IsBlank;
+using ostrel::format::kEscapes;
+
 // The reader handles positions up to this one in the text it is cutting.
-constexpr std::size_t kLargestPosition = 32767;
-
-struct Escape {
-  char16_t character;
-  std::u16string_view reference;
-};
-constexpr Escape kEscapes[] = {{u'>', u"&gt;"}, {u'<', u"&lt;"}, {u'"', u"&quot;"}};
-
-// The reader drops these at the start of every line it reads.
-bool IsBlank(char16_t c) { return c == u' ' || c == u'\t' || c == u'\0'; }
+constexpr std::size_t kLargestPosition = ostrel::format::kLargestPosition;
 
 // Some characters share one CP932 form with another (the wave dash and the
 // full-width tilde, the yen sign and the backslash): they are written, but

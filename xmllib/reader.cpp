@@ -110,9 +110,11 @@ const ostrel::com::DispatchTable<CXmlReader>& CXmlReader::Members() {
 }
 
 void CXmlReader::Class_Initialize() {
-  entityRefs = {u"&gt;", u"&lt;", u"&quot;"};
-  entityChars = {u'>', u'<', u'"'};
-  entityLengths = {4, 4, 6};
+  for (int16_t row = 0; row < kEntityRows; ++row) {
+    entityRefs[row] = format::kEscapes[row].reference;
+    entityChars[row] = format::kEscapes[row].character;
+    entityLengths[row] = static_cast<int16_t>(format::kEscapes[row].reference.size());
+  }
   entityCount = kEntityRows;
 }
 
@@ -159,7 +161,7 @@ bool CXmlReader::SplitTag(std::u16string_view& strbuf, std::u16string_view& tagn
 
 // Only the double quote protects blanks; a single quote does not.
 int16_t CXmlReader::FindSeparator(std::u16string_view text) {
-  if (text.size() > kLargestPosition) ostrel::com::Raise(ostrel::com::errnum::kOverflow);
+  if (text.size() > std::size_t{format::kLargestPosition}) ostrel::com::Raise(ostrel::com::errnum::kOverflow);
   constexpr std::size_t kNone = std::u16string_view::npos;
   for (std::size_t at = 0; (at = ostrel::com::FindAnyUnit(text, u'"', u' ', u'\t', at)) != kNone; ++at) {
     if (text[at] != u'"') return static_cast<int16_t>(at + 1);

@@ -60,7 +60,7 @@ class CXmlReader final : public ostrel::com::DispatchObject<CXmlReader, _CXmlRea
   // Calls StartElement for the tag TEXT; returns its name, a view into TEXT.
   std::u16string_view StartElement(ReadCall& call, std::u16string_view text);
 
-  static constexpr int16_t kEntityRows = 3;
+  static constexpr int16_t kEntityRows = format::kEscapeCount;
   std::array<std::u16string_view, kEntityRows> entityRefs;
   std::array<char16_t, kEntityRows> entityChars;
   std::array<int16_t, kEntityRows> entityLengths;

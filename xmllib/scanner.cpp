@@ -14,11 +14,11 @@ constexpr std::size_t kNotFound = std::u16string_view::npos;
 constexpr std::u16string_view kTagSeparator = u" ";
 constexpr std::u16string_view kContentSeparator = u"\r\n";
 
-bool IsBlank(char16_t c) { return c == u' ' || c == u'\t' || c == u'\0'; }
+using format::IsBlank;
 
 // Positions count from 1 in a 16-bit signed number.
 void CheckPosition(std::size_t position) {
-  if (position > kLargestPosition) ostrel::com::Raise(ostrel::com::errnum::kOverflow);
+  if (position > std::size_t{format::kLargestPosition}) ostrel::com::Raise(ostrel::com::errnum::kOverflow);
 }
 
 struct MarkedKind {

@@ -16,12 +16,10 @@
 #include <string>
 #include <string_view>
 
+#include "xmllib/file_format.h"
 #include "xmllib/pending_text.h"
 
 namespace ostrel {
-
-// The largest position in a text that the library can handle.
-constexpr std::size_t kLargestPosition = 32767;
 
 enum class TokenKind : int16_t {
   EndOfInput = -1,  // the input has ended, or a token was not completed

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <initializer_list>
-#include <limits>
 #include <numeric>
 
 #include "platform/clock.h"
@@ -30,9 +29,9 @@ constexpr std::u16string_view kStampClosing = u"\u3000に出力されました�
 constexpr std::u16string_view kCommentOpening = u"<!--  ";
 constexpr std::u16string_view kCommentClosing = u"  -->";
 
-// Positions and counters are 16-bit, so this is the first one that overflows
-// once something has to step past it.
-constexpr int16_t kLargestPosition = std::numeric_limits<int16_t>::max();
+// Positions and counters are 16-bit: the largest is the first one that
+// overflows once something has to step past it.
+using format::kLargestPosition;
 
 std::u16string Joined(std::initializer_list<std::u16string_view> parts) {
   std::size_t size = 0;
@@ -144,8 +143,10 @@ HRESULT CXmlWriter::XmlClose(VARIANT_BOOL* result) {
 
 void CXmlWriter::Class_Initialize() {
   openFlag = VARIANT_FALSE;
-  escapeChars = {u'>', u'<', u'"'};
-  escapeStrings = {u"&gt;", u"&lt;", u"&quot;"};
+  for (int16_t row = 0; row < kEscapeRows; ++row) {
+    escapeChars[row] = format::kEscapes[row].character;
+    escapeStrings[row] = format::kEscapes[row].reference;
+  }
   escapeCount = kEscapeRows;
 }
 

@@ -22,6 +22,7 @@
 #include <string_view>
 
 #include "platform/dispatch.h"
+#include "xmllib/file_format.h"
 #include "xmllib/ostrel.h"
 
 namespace ostrel {
@@ -57,7 +58,7 @@ class CXmlWriter final : public ostrel::com::DispatchObject<CXmlWriter, _CXmlWri
   // The table row of CHARACTER, or -1 when it is not escaped.
   int16_t EscapeRow(char16_t character) const;
 
-  static constexpr int16_t kEscapeRows = 3;
+  static constexpr int16_t kEscapeRows = format::kEscapeCount;
   VARIANT_BOOL openFlag = VARIANT_FALSE;
   std::array<char16_t, kEscapeRows> escapeChars{};
   std::array<std::u16string_view, kEscapeRows> escapeStrings{};

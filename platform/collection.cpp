@@ -8,21 +8,10 @@
 #include "platform/dispatch.h"
 #include "platform/error_info.h"
 #include "platform/runtime_error.h"
+#include "platform/unit_search.h"
 
 namespace ostrel::com {
 namespace {
-
-char16_t FoldCase(char16_t c) {
-  if (c >= u'a' && c <= u'z') return static_cast<char16_t>(c - u'a' + u'A');
-  if (c >= u'ａ' && c <= u'ｚ') return static_cast<char16_t>(c - u'ａ' + u'Ａ');
-  return c;
-}
-
-std::u16string Folded(std::u16string_view key) {
-  std::u16string folded(key);
-  for (char16_t& c : folded) c = FoldCase(c);
-  return folded;
-}
 
 // A key or a position may come by reference, as a caller's own variable;
 // the copy borrows any text of ARGUMENT.
@@ -89,7 +78,7 @@ class CollectionObject final : public DispatchObject<CollectionObject, Collectio
     if (AnyNull(index)) return E_POINTER;
     return Guard([&] {
       const auto entry = entries_.begin() + static_cast<std::ptrdiff_t>(Locate(*index));
-      if (indexed_ && entry->hasKey) foldedKeys_.erase(Folded(entry->key));
+      if (indexed_ && entry->hasKey) foldedKeys_.erase(FoldedKey(entry->key));
       entries_.erase(entry);
       if (entries_.empty()) Unindex();
     });
@@ -103,7 +92,7 @@ class CollectionObject final : public DispatchObject<CollectionObject, Collectio
  private:
   // Once the list is indexed, a key that is not there costs no scan.
   size_t FindKey(std::u16string_view key) const {
-    if (indexed_ && !foldedKeys_.contains(Folded(key))) return entries_.size();
+    if (indexed_ && !foldedKeys_.contains(FoldedKey(key))) return entries_.size();
     for (size_t i = 0; i < entries_.size(); ++i) {
       if (entries_[i].hasKey && KeysEqual(entries_[i].key, key)) return i;
     }
@@ -134,10 +123,10 @@ class CollectionObject final : public DispatchObject<CollectionObject, Collectio
   // the list reaches kIndexedFrom entries.
   void Index(const Entry& entry) {
     if (indexed_) {
-      if (entry.hasKey) foldedKeys_.insert(Folded(entry.key));
+      if (entry.hasKey) foldedKeys_.insert(FoldedKey(entry.key));
     } else if (entries_.size() == kIndexedFrom) {
       for (const Entry& each : entries_) {
-        if (each.hasKey) foldedKeys_.insert(Folded(each.key));
+        if (each.hasKey) foldedKeys_.insert(FoldedKey(each.key));
       }
       indexed_ = true;
     }
@@ -159,14 +148,6 @@ class CollectionObject final : public DispatchObject<CollectionObject, Collectio
 };
 
 }  // namespace
-
-bool KeysEqual(std::u16string_view a, std::u16string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (FoldCase(a[i]) != FoldCase(b[i])) return false;
-  }
-  return true;
-}
 
 ComPtr<Collection> NewCollection() {
   ComPtr<Collection> collection;

@@ -31,8 +31,4 @@ namespace ostrel::com {
 
 ComPtr<Collection> NewCollection();
 
-// Keys compare equal when they differ only in the case of ASCII or full-width
-// Latin letters.
-bool KeysEqual(std::u16string_view a, std::u16string_view b);
-
 }  // namespace ostrel::com

@@ -2,7 +2,7 @@
 
 #include <limits>
 
-#include "platform/collection.h"
+#include "platform/unit_search.h"
 
 namespace ostrel::com {
 namespace dispatch_detail {

@@ -9,7 +9,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "platform/collection.h"
+#include "platform/unit_search.h"
 #include "platform/runtime_error.h"
 #include "platform/unicode.h"
 

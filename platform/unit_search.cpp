@@ -54,6 +54,12 @@ std::size_t Search(std::u16string_view text, std::size_t from, Wanted... wanted)
   return kNotFound;
 }
 
+char16_t FoldedKeyUnit(char16_t c) {
+  if (c >= u'a' && c <= u'z') return static_cast<char16_t>(c - u'a' + u'A');
+  if (c >= u'ａ' && c <= u'ｚ') return static_cast<char16_t>(c - u'ａ' + u'Ａ');
+  return c;
+}
+
 }  // namespace
 
 std::size_t FindUnit(std::u16string_view text, char16_t unit, std::size_t from) { return Search(text, from, unit); }
@@ -71,6 +77,20 @@ std::size_t FindMark(std::u16string_view text, std::u16string_view mark, std::si
     if (StartsWithUnits(text.substr(at), mark)) return at;
   }
   return kNotFound;
+}
+
+bool KeysEqual(std::u16string_view a, std::u16string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (FoldedKeyUnit(a[i]) != FoldedKeyUnit(b[i])) return false;
+  }
+  return true;
+}
+
+std::u16string FoldedKey(std::u16string_view key) {
+  std::u16string folded(key);
+  for (char16_t& c : folded) c = FoldedKeyUnit(c);
+  return folded;
 }
 
 }  // namespace ostrel::com

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 namespace ostrel::com {
@@ -36,5 +37,11 @@ inline bool SameUnits(std::u16string_view a, std::u16string_view b) {
 inline bool StartsWithUnits(std::u16string_view text, std::u16string_view prefix) {
   return text.size() >= prefix.size() && SameUnits(text.substr(0, prefix.size()), prefix);
 }
+
+// Keys (of a Collection, of a member or a class looked up by name) compare
+// equal when they differ only in the case of ASCII or full-width Latin
+// letters; FoldedKey is the form that equal keys share.
+bool KeysEqual(std::u16string_view a, std::u16string_view b);
+std::u16string FoldedKey(std::u16string_view key);
 
 }  // namespace ostrel::com

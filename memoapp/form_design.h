@@ -42,4 +42,20 @@ constexpr Rect Text1(int k) { return {120.0f + 2040 * (k % 3), 360.0f + 2040 * (
 inline constexpr Rect kCommand1 = {120, 6240, 495, 375};
 inline constexpr Rect kCommand2 = {5640, 6240, 495, 375};
 
+// The layout on every resize, in twips. What is taken off the outer size, in
+// this order, before the rest is shared among the cells of a row or column:
+inline constexpr float kWidthAllowances[] = {120, 270, 210};
+inline constexpr float kHeightAllowances[] = {120, 1460, 690};
+inline constexpr int16_t kColumns = 3;  // and as many rows
+// Where the controls stand in the grid of cells.
+inline constexpr int16_t kGridMargin = 120;     // the grid from the client area's left and top
+inline constexpr int16_t kColumnGap = 120;      // between the cells of a row
+inline constexpr int16_t kLabelIndent = 120;    // a label from its text box's left edge
+inline constexpr int16_t kLabelRise = 240;      // a label's top above its text box, but for kTextBoxDrop
+inline constexpr float kTextBoxDrop = 20;
+inline constexpr int16_t kRowGap = 105;         // below a text box, above the next label
+inline constexpr float kButtonsRise = 1155;     // the buttons' top above the window's bottom, ...
+inline constexpr float kButtonsDrop = 40;       // ... less this
+inline constexpr float kCommand2Inset = 765;    // Command2's left inside the window's right edge
+
 }  // namespace memoapp::design

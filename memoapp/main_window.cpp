@@ -52,9 +52,11 @@ void FormMain::Form_Resize() {
   if (toolkit_.WindowMinimized()) return;
   KeepMinimumSize();
   const double widthTwips = toolkit_.WindowWidth();
-  const Int16 cellWidth = Int16::Rounded((widthTwips - 120 - 270 - 210) / 3);
+  const auto& across = design::kWidthAllowances;
+  const Int16 cellWidth = Int16::Rounded((widthTwips - across[0] - across[1] - across[2]) / design::kColumns);
   const float heightTwips = toolkit_.WindowHeight();
-  const Int16 cellHeight = Int16::Rounded((heightTwips - 120 - 1460 - 690) / 3);
+  const auto& down = design::kHeightAllowances;
+  const Int16 cellHeight = Int16::Rounded((heightTwips - down[0] - down[1] - down[2]) / design::kColumns);
   for (int16_t k = 0; k < design::kPairs; ++k) LayOutPair(k, cellWidth, cellHeight);
   LayOutButtons();
 }
@@ -65,24 +67,25 @@ void FormMain::KeepMinimumSize() {
 }
 
 void FormMain::LayOutPair(int16_t k, Int16 cellWidth, Int16 cellHeight) {
-  const Int16 column = k % 3;
-  const Int16 row = k / 3;
-  toolkit_.SetLeft(Label1(k), ((cellWidth + 120) * column + 120 + 120).value());
-  toolkit_.SetWidth(Label1(k), (cellWidth - 120).value());
+  using namespace design;
+  const Int16 column = k % kColumns;
+  const Int16 row = k / kColumns;
+  toolkit_.SetLeft(Label1(k), ((cellWidth + kColumnGap) * column + kGridMargin + kLabelIndent).value());
+  toolkit_.SetWidth(Label1(k), (cellWidth - kLabelIndent).value());
   // Only the pitch is 16-bit: the last addition is done wider.
-  toolkit_.SetTop(Label1(k), 120 + int32_t{((240 + cellHeight + 105) * row).value()});
-  toolkit_.SetLeft(Text1(k), ((cellWidth + 120) * column + 120).value());
+  toolkit_.SetTop(Label1(k), kGridMargin + int32_t{((kLabelRise + cellHeight + kRowGap) * row).value()});
+  toolkit_.SetLeft(Text1(k), ((cellWidth + kColumnGap) * column + kGridMargin).value());
   toolkit_.SetWidth(Text1(k), cellWidth.value());
   // Placed from where the label really stands, which a toolkit that snaps to
   // pixels may have moved.
-  toolkit_.SetTop(Text1(k), 240 + toolkit_.Top(Label1(k)) + 20);
+  toolkit_.SetTop(Text1(k), kLabelRise + toolkit_.Top(Label1(k)) + kTextBoxDrop);
   toolkit_.SetHeight(Text1(k), cellHeight.value());
 }
 
 void FormMain::LayOutButtons() {
-  toolkit_.SetTop(Command1, toolkit_.WindowHeight() - 1155 + 40);
+  toolkit_.SetTop(Command1, toolkit_.WindowHeight() - design::kButtonsRise + design::kButtonsDrop);
   toolkit_.SetTop(Command2, toolkit_.Top(Command1));
-  toolkit_.SetLeft(Command2, toolkit_.WindowWidth() - 765);
+  toolkit_.SetLeft(Command2, toolkit_.WindowWidth() - design::kCommand2Inset);
 }
 
 void FormMain::Command1_Click() { toolkit_.MessageBox(kNotImplemented); }

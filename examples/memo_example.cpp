@@ -4,9 +4,9 @@
 // read back is the one written.
 //
 //   memo_example [FILE]      (FILE defaults to memo.xml)
+#include <ostrel/handler_members.h>
 #include <ostrel/ostrel.h>
 #include <ostrel/platform/com_runtime.h>
-#include <ostrel/platform/dispatch.h>
 
 #include <cstdio>
 #include <string>
@@ -34,13 +34,7 @@ using Memo = std::pair<std::u16string, std::u16string>;
 class MemoCollector final : public ostrel::com::DispatchObject<MemoCollector, _IXmlHandler> {
  public:
   static const ostrel::com::DispatchTable<MemoCollector>& Members() {
-    static const ostrel::com::DispatchTable<MemoCollector> table{
-        ostrel::com::Member<MemoCollector, &_IXmlHandler::ErrElement>(u"ErrElement", u"ln", u"msg", u"content"),
-        ostrel::com::Member<MemoCollector, &_IXmlHandler::StartElement>(u"StartElement", u"tagname", u"parmList"),
-        ostrel::com::Member<MemoCollector, &_IXmlHandler::EndElement>(u"EndElement", u"tagname"),
-        ostrel::com::Member<MemoCollector, &_IXmlHandler::contentData>(u"contentData", u"tagname", u"contentData"),
-    };
-    return table;
+    return ostrel::XmlHandlerMembers<MemoCollector>();
   }
 
   HRESULT ErrElement(int32_t*, BSTR*, BSTR*) override {

@@ -22,10 +22,7 @@ set(ostrel_packages
 get_cmake_property(installed_components COMPONENTS)
 set(CPACK_COMPONENTS_ALL)
 set(changelog ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz)
-add_custom_command(OUTPUT ${changelog}
-  COMMAND gzip -9n -c ${CMAKE_CURRENT_SOURCE_DIR}/changelog > ${changelog}
-  DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/changelog VERBATIM)
-add_custom_target(compressed_changelog ALL DEPENDS ${changelog})
+ostrel_gzip(${CMAKE_CURRENT_SOURCE_DIR}/changelog ${changelog})
 
 while(ostrel_packages)
   list(POP_FRONT ostrel_packages component package section summary description)
@@ -37,12 +34,7 @@ while(ostrel_packages)
   set(CPACK_DEBIAN_${upper}_PACKAGE_NAME ${package})
   set(CPACK_DEBIAN_${upper}_PACKAGE_SECTION ${section})
   set(CPACK_DEBIAN_${upper}_DESCRIPTION "${summary}\n${description}")
-  set(CPACK_COMPONENT_${upper}_DESCRIPTION "${summary}\n${description}")
   install(FILES copyright ${changelog} DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/${package} COMPONENT ${component})
-  if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${package}.lintian-overrides)
-    install(FILES ${package}.lintian-overrides RENAME ${package}
-      DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides COMPONENT ${component})
-  endif()
 endwhile()
 
 # Packages depend on the ones their components need.

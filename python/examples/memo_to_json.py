@@ -1,4 +1,3 @@
-"""Prints the memos of a memo file as JSON: python3 memo_to_json.py memo.xml"""
 import json, sys
 import ostrel
 
@@ -11,4 +10,4 @@ class Memos:
 memos = Memos()
 status = ostrel.Dispatch("Ostrel.CXmlReader").SetData(sys.argv[1], memos)
 json.dump(memos.memos, sys.stdout, ensure_ascii=False, indent=1)
-sys.exit(0 if status == 0 else 1)
+sys.exit(status != 0)

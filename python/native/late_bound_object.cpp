@@ -108,8 +108,10 @@ py::str CollectionView::Item(py::handle index) const {
     variant = TextIndex(key);
     absent = RuntimeErrorStatus(ostrel::com::errnum::kInvalidArgument);
   } else if (PyLong_Check(index.ptr()) && !PyBool_Check(index.ptr())) {
+    int overflow = 0;
+    const long long position = PyLong_AsLongLongAndOverflow(index.ptr(), &overflow);
     variant.vt = VT_I4;
-    variant.lVal = index.cast<int32_t>();
+    variant.lVal = overflow || position < INT32_MIN || position > INT32_MAX ? 0 : static_cast<int32_t>(position);
     absent = RuntimeErrorStatus(ostrel::com::errnum::kSubscriptOutOfRange);
   } else {
     throw py::type_error("a Collection is indexed by a key (str) or a 1-based position (int)");
@@ -118,8 +120,9 @@ py::str CollectionView::Item(py::handle index) const {
   const HRESULT status = List().Item(&variant, value.Receive());
   if (status == absent) {
     ostrel::com::ErrorFromStatus(status);  // answered below as Python answers a missing entry
-    if (variant.vt == VT_I4) throw py::index_error("position " + std::to_string(variant.lVal) + " is not in 1.." +
-                                                   std::to_string(Count()));
+    if (variant.vt == VT_I4) {
+      throw py::index_error("position " + std::string(py::str(index)) + " is not in 1.." + std::to_string(Count()));
+    }
     throw py::key_error(py::str(index));
   }
   ostrel::com::Check(status);

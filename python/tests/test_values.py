@@ -118,6 +118,9 @@ def test_collection_by_name_and_as_a_mapping():
     assert raised.value.number == 457
     assert c.Count() == len(c) == 2
     assert c.Item(2) == c["key"] == c[2] == "two"
+    for outside in (0, 3, -1, 2**40):
+        with pytest.raises(IndexError):
+            c[outside]
     assert c.items() == [("First", "one"), ("Key", "two")]
     c.Remove(1)
     assert c.items() == [("Key", "two")]

@@ -44,8 +44,11 @@ set(CPACK_COMPONENT_LINTROW_DEPENDS runtime)
 set(CPACK_COMPONENT_PYTHON_DEPENDS runtime)
 set(CPACK_DEBIAN_ENABLE_COMPONENT_DEPENDS ON)
 # The native module is built for this one Python version's interface.
-set(CPACK_DEBIAN_PYTHON_PACKAGE_DEPENDS
-  "python3 (>= ${Python3_VERSION_MAJOR}.${Python3_VERSION_MINOR}), python3 (<< ${Python3_VERSION_MAJOR}.${Python3_VERSION_MINOR}.99)")
+if(python IN_LIST CPACK_COMPONENTS_ALL)
+  math(EXPR next_minor "${Python3_VERSION_MINOR} + 1")
+  set(CPACK_DEBIAN_PYTHON_PACKAGE_DEPENDS
+    "python3 (>= ${Python3_VERSION_MAJOR}.${Python3_VERSION_MINOR}), python3 (<< ${Python3_VERSION_MAJOR}.${next_minor})")
+endif()
 set(CPACK_DEBIAN_LINTROW_PACKAGE_RECOMMENDS "fonts-noto-cjk | fonts-ipafont-gothic")
 set(CPACK_DEBIAN_LINTROW_PACKAGE_CONTROL_EXTRA ${CMAKE_CURRENT_BINARY_DIR}/lintrow/conffiles)
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)

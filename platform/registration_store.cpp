@@ -20,9 +20,12 @@ bool IsSingleFile(const std::string& registry) {
   return std::filesystem::exists(registry, error) && !std::filesystem::is_directory(registry, error);
 }
 
-std::string FolderOf(const std::string& file) {
-  const std::string folder = std::filesystem::path(file).parent_path().string();
-  return folder.empty() ? "." : folder;
+// The folder where FILE's content really lies, at the end of its links: where
+// the new file is written, so where writers must meet.
+std::string RealFolderOf(const std::string& file) {
+  std::error_code error;
+  const std::filesystem::path real = std::filesystem::weakly_canonical(file, error);
+  return (error ? std::filesystem::absolute(file) : real).parent_path().string();
 }
 
 // Holds an exclusive lock on a folder while a single-file registry in it is
@@ -49,7 +52,7 @@ class FolderLock {
 
 template <class Change>
 bool ChangeSingleFile(const std::string& file, Change change) {
-  const std::string folder = FolderOf(file);
+  const std::string folder = RealFolderOf(file);
   Registry::Load(file);  // one that cannot be read fails first, naming itself
   CheckFolderWritable(folder);
   FolderLock lock(folder);

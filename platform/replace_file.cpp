@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -36,20 +37,27 @@ void WriteAll(int fd, std::string_view content) {
   }
 }
 
-// Gives the new file the mode and owner of the one it replaces; a new file
-// gets the usual mode for this process's umask.
+// A new hidden file beside TARGET (registries pass over hidden files), with
+// the usual mode for this process's umask; its name goes to NAME.
+int CreateTemporary(const std::string& target, std::string* name) {
+  static std::atomic<unsigned> count = 0;
+  const std::string stem =
+      FolderOf(target) + "/." + std::filesystem::path(target).filename().string() + "." + std::to_string(::getpid());
+  for (;;) {
+    *name = stem + "." + std::to_string(count++);
+    const int fd = ::open(name->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd >= 0 || errno != EEXIST) return fd;
+  }
+}
+
+// Gives the new file the mode and owner of the one it replaces, if any.
 void TakeOverAttributes(int fd, const std::string& target) {
   struct stat old {};
-  if (::stat(target.c_str(), &old) == 0) {
-    if (::fchmod(fd, old.st_mode & 07777) != 0) throw errno;
-    if (old.st_uid != ::geteuid() || old.st_gid != ::getegid()) {
-      if (::fchown(fd, old.st_uid, old.st_gid) != 0) throw errno;
-    }
-    return;
+  if (::stat(target.c_str(), &old) != 0) return;
+  if (::fchmod(fd, old.st_mode & 07777) != 0) throw errno;
+  if (old.st_uid != ::geteuid() || old.st_gid != ::getegid()) {
+    if (::fchown(fd, old.st_uid, old.st_gid) != 0) throw errno;
   }
-  const mode_t mask = ::umask(0);
-  ::umask(mask);
-  if (::fchmod(fd, 0666 & ~mask) != 0) throw errno;
 }
 
 }  // namespace
@@ -80,9 +88,8 @@ void ReplaceFile(const std::string& path, std::string_view content) {
   if (::access(target.c_str(), F_OK) == 0 && ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) {
     RaiseFileError(errno, FileUse::kOutput, target);
   }
-  const std::filesystem::path targetPath(target);
-  std::string temporary = FolderOf(target) + "/." + targetPath.filename().string() + ".XXXXXX";
-  int fd = ::mkstemp(temporary.data());
+  std::string temporary;
+  int fd = CreateTemporary(target, &temporary);
   if (fd < 0) RaiseFileError(errno, FileUse::kOutput, target);
   try {
     TakeOverAttributes(fd, target);

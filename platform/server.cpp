@@ -48,11 +48,12 @@ std::vector<CLSID> ClassesOf(const ServerDescription& server) {
   return classes;
 }
 
-}  // namespace
-
+// The registry set by ComSetRegistrationOptions, else the default one.
 std::string RegistrationTarget() {
   return Options().registry.empty() ? DefaultRegistry() : Options().registry;
 }
+
+}  // namespace
 
 HRESULT RegisterServer(const ServerDescription& server, const void* addressInLibrary) {
   return Guard([&] {
@@ -67,7 +68,8 @@ HRESULT UnregisterServer(const ServerDescription& server, const void*) {
     const std::string registry = RegistrationTarget();
     const std::vector<CLSID> classes = ClassesOf(server);
     if (registry == UserRegistryFolder()) {
-      // Checked first: a failure here must leave the new registration too.
+      // The older file first: when it cannot be changed, the folder is left
+      // as it was too, and nothing has changed.
       RemoveRegistration(OldUserRegistryFile(), server.typeLibrary, classes);
     }
     RemoveRegistration(registry, server.typeLibrary, classes);

@@ -4,7 +4,6 @@
 
 #include <cstdint>
 #include <span>
-#include <string>
 
 #include "platform/com.h"
 #include "platform/com_object.h"
@@ -27,10 +26,6 @@ struct ServerDescription {
   std::span<const ServerClass> classes;
   const char* threadingModel;
 };
-
-// The registry that registrations of this process go to: the one set
-// below, else DefaultRegistry() (registry_search.h).
-std::string RegistrationTarget();
 
 // ADDRESS_IN_LIBRARY is any address inside the library being registered; the
 // runtime finds the library's file from it. Failures come back as a failed

@@ -26,8 +26,9 @@ Options:
   --help     print this help and exit
   --version  print the version and exit
 
-Exit status: 0 when every line succeeded, 1 when any did not, 2 when the
-script cannot be read or on a usage error.
+Exit status:
+  0 when every line succeeded, 1 when any did not, 2 when the script cannot
+  be read or on a usage error.
 )";
 
 constexpr tools::ToolDescription kTool{"ostrel-call", kHelp, {}, 1};

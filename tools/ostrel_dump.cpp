@@ -40,8 +40,9 @@ Options:
   --help        print this help and exit
   --version     print the version and exit
 
-Exit status: 0 when SetData returned 0, 2 when it returned -1 or on a usage
-error, 1 when the call or the creation of the reader failed.
+Exit status:
+  0 when SetData returned 0, 2 when it returned -1 or on a usage error, 1
+  when the call or the creation of the reader failed.
 )";
 
 constexpr tools::Option kOptions[] = {{"--late-bound", false}};

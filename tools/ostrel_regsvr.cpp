@@ -41,8 +41,9 @@ Options:
   --help               print this help and exit
   --version            print the version and exit
 
-Exit status: 0 on success, 1 when the library or the registry cannot be
-read or written (nothing is changed then), 2 on a usage error.
+Exit status:
+  0 on success, 1 when the library or the registry cannot be read or written
+  (nothing is changed then), 2 on a usage error.
 )";
 
 constexpr tools::Option kOptions[] = {

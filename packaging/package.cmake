@@ -17,7 +17,7 @@ set(ostrel_packages
     "Lintrow shows up to nine memos, each a title and a text, from the memo\nfile memo.xml in a three-by-three grid. The package's memo file is\n/etc/lintrow/memo.xml."
   python python3-ostrel python
     "Python binding of Ostrel"
-    "Ostrel's XML reader and writer from Python 3.")
+    "The Python 3 package ostrel creates Ostrel's XML reader and writer, or\nany other registered class, by ProgID and calls their operations by name.\nA Python object can serve as the reader's handler.")
 
 get_cmake_property(installed_components COMPONENTS)
 set(CPACK_COMPONENTS_ALL)

@@ -1,8 +1,11 @@
 #include "platform/file_error.h"
 
 #include <cerrno>
+#include <cstring>
+#include <string>
 
 #include "platform/runtime_error.h"
+#include "platform/unicode.h"
 
 namespace ostrel::com {
 
@@ -35,6 +38,11 @@ void RaiseFileError(int error, FileUse use) {
   const int32_t number = FileErrorNumber(error, use);
   if (number == errnum::kPermissionDenied && use == FileUse::kInput) Raise(number, u"読み込みできません。");
   Raise(number);
+}
+
+void RaiseFileError(int error, FileUse use, std::string_view path) {
+  const int32_t number = FileErrorNumber(error, use);
+  Raise(number, StandardDescription(number) + u": " + FromUtf8(path) + u" (" + FromUtf8(std::strerror(error)) + u")");
 }
 
 }  // namespace ostrel::com

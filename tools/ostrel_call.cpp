@@ -17,10 +17,28 @@
 #include <string_view>
 #include <system_error>
 
+#include "tools/command_line.h"
 #include "tools/script_runner.h"
 #include "tools/script_source.h"
 
 namespace {
+
+constexpr std::string_view kHelp =
+    R"(Usage: ostrel-call [--] SCRIPT
+Create objects of registered classes by ProgID through the component model
+and call their operations by name through IDispatch, as a late-bound client
+would. SCRIPT holds one JSON array a line; "-" reads it from standard input.
+
+Options:
+  --help     print this help and exit
+  --version  print the version and exit
+
+Exit status:
+  0 when every line succeeded, 1 when any did not, 2 when the script cannot
+  be read (also partway through) or on a usage error.
+)";
+
+constexpr tools::ToolDescription kTool{"ostrel-call", kHelp, {}, 1};
 
 int CannotRead(std::string_view path, int error) {
   std::cerr << "ostrel-call: cannot read " << path << ": " << std::strerror(error) << '\n';
@@ -48,13 +66,11 @@ int RunScript(int fd, std::string_view path) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::cerr << "usage: ostrel-call SCRIPT   (- for standard input)\n";
-    return 2;
-  }
-  const std::string_view path = argv[1];
+  const tools::CommandLine line(kTool, argc, argv);
+  if (line.finished()) return *line.finished();
+  const std::string& path = line.operands().front();
   if (path == "-") return RunScript(STDIN_FILENO, path);
-  const int fd = ::open(argv[1], O_RDONLY | O_CLOEXEC);
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return CannotRead(path, errno);
   return RunScript(fd, path);
 }

@@ -31,10 +31,11 @@ int32_t ToInteger(py::handle value) {
   return static_cast<int32_t>(number);
 }
 
-// Fills VARIANT, an empty one, which then owns what it holds. A Ref's integer
-// travels as a 16-bit one when it fits, the width of Ostrel's integer
-// parameters, since only a variable of the parameter's own type reaches the
-// callee unconverted.
+// Fills VARIANT, an empty one, which then owns what it holds; its type is set
+// only once the value is there, so a step that raises leaves it empty. A
+// Ref's integer travels as a 16-bit one when it fits, the width of Ostrel's
+// integer parameters, since only a variable of the parameter's own type
+// reaches the callee unconverted.
 void Store(py::handle value, VARIANT& variant, bool narrowIntegers) {
   if (value.is_none()) {
     variant.vt = VT_DISPATCH;
@@ -52,19 +53,19 @@ void Store(py::handle value, VARIANT& variant, bool narrowIntegers) {
       variant.lVal = number;
     }
   } else if (PyUnicode_Check(value.ptr())) {
-    variant.vt = VT_BSTR;
     variant.bstrVal = SysAllocString(ToText(value));
+    variant.vt = VT_BSTR;
   } else if (py::isinstance<LateBoundObject>(value)) {
-    variant.vt = VT_DISPATCH;
     variant.pdispVal = ostrel::com::ComPtr<IDispatch>::Share(value.cast<const LateBoundObject&>().Require()).Detach();
+    variant.vt = VT_DISPATCH;
   } else if (py::isinstance<Ref>(value)) {
     throw py::type_error("an ostrel.Ref cannot hold another ostrel.Ref");
   } else if (IsUnsupportedValue(value)) {
     throw py::type_error(std::string("ostrel cannot pass a ") + Py_TYPE(value.ptr())->tp_name +
                          ": pass a str, int, bool, None, an ostrel object or a handler");
   } else {
-    variant.vt = VT_DISPATCH;
     variant.pdispVal = PythonHandler::Wrap(value);
+    variant.vt = VT_DISPATCH;
   }
 }
 

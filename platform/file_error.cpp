@@ -32,17 +32,25 @@ int32_t FileErrorNumber(int error, FileUse use) {
   }
 }
 
+namespace {
+
 // The standard text of 70 speaks of writing; a file refused for reading is
 // described as such, under the same number.
+std::u16string DescriptionOf(int32_t number, FileUse use) {
+  if (number == errnum::kPermissionDenied && use == FileUse::kInput) return u"読み込みできません。";
+  return StandardDescription(number);
+}
+
+}  // namespace
+
 void RaiseFileError(int error, FileUse use) {
   const int32_t number = FileErrorNumber(error, use);
-  if (number == errnum::kPermissionDenied && use == FileUse::kInput) Raise(number, u"読み込みできません。");
-  Raise(number);
+  Raise(number, DescriptionOf(number, use));
 }
 
 void RaiseFileError(int error, FileUse use, std::string_view path) {
   const int32_t number = FileErrorNumber(error, use);
-  Raise(number, StandardDescription(number) + u": " + FromUtf8(path) + u" (" + FromUtf8(std::strerror(error)) + u")");
+  Raise(number, DescriptionOf(number, use) + u": " + FromUtf8(path) + u" (" + FromUtf8(std::strerror(error)) + u")");
 }
 
 }  // namespace ostrel::com

@@ -86,7 +86,7 @@ size_t WriteLargeMemoFile(const std::string& path, size_t bytes, MemoShape shape
   std::ofstream file(path, std::ios::binary);
   std::string block = ToCp932(Header("Shift-JIS") + Opening(shape));
   size_t size = 0;
-  for (int first = 0; size + block.size() < bytes; first += kMemosPerBlock) {
+  for (int first = 0; size < bytes; first += kMemosPerBlock) {
     file << block;
     size += block.size();
     block = ToCp932(Memos(first, kMemosPerBlock, shape));

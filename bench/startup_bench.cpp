@@ -35,14 +35,19 @@ struct Program {
   std::vector<double> seconds;
 };
 
-double SecondsToFirstFrame(const Program& program, const std::string& hook) {
-  bench::FirstFrameWatch watch(program.path, hook);
+// Waits for the first frame and throws unless it is PROGRAM's window.
+void AwaitWindow(const Program& program, bench::FirstFrameWatch& watch) {
   const std::string report = watch.ReadReport();
-  const auto painted = std::chrono::steady_clock::now();
   if (report != program.window + "\n") {
     throw std::runtime_error(program.path + " first painted a " + report.substr(0, report.find('\n')) + ", not a " +
                              program.window + " (a message box: is Ostrel registered in COM_REGISTRY?)");
   }
+}
+
+double SecondsToFirstFrame(const Program& program, const std::string& hook) {
+  bench::FirstFrameWatch watch(program.path, hook);
+  AwaitWindow(program, watch);
+  const auto painted = std::chrono::steady_clock::now();
   return std::chrono::duration<double>(painted - watch.started()).count();
 }
 
@@ -81,7 +86,7 @@ void Measure(const fs::path& bin, const fs::path& scratch) {
 
 long PeakAtFirstFrameKb(const Program& program, const std::string& hook) {
   bench::FirstFrameWatch watch(program.path, hook);
-  watch.ReadReport();
+  AwaitWindow(program, watch);
   return watch.EndAndTakePeakKb();
 }
 

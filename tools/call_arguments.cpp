@@ -61,7 +61,7 @@ CallArguments::CallArguments(const std::vector<Argument>& arguments, const Varia
 
 std::vector<std::string> CallArguments::Json(const Variables& variables) const {
   std::vector<std::string> json;
-  for (const OwnedVariant& held : values_) json.push_back(VariantJson(held.value, variables));
+  for (const ostrel::com::OwnedVariant& held : values_) json.push_back(VariantJson(held.value, variables));
   return json;
 }
 

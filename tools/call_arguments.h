@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "platform/com.h"
-#include "tools/owned_variant.h"
+#include "platform/owned_variant.h"
 #include "tools/script_command.h"
 #include "tools/script_objects.h"
 
@@ -30,7 +30,7 @@ class CallArguments {
   std::vector<std::string> Json(const Variables& variables) const;
 
  private:
-  std::vector<OwnedVariant> values_;
+  std::vector<ostrel::com::OwnedVariant> values_;
   std::vector<VARIANT> references_;
 };
 

@@ -3,12 +3,12 @@
 #include <variant>
 
 #include "platform/com_runtime.h"
+#include "platform/owned_variant.h"
 #include "platform/runtime_error.h"
 #include "platform/unicode.h"
 #include "tools/call_arguments.h"
 #include "tools/json.h"
 #include "tools/json_parse.h"
-#include "tools/owned_variant.h"
 #include "tools/variant_json.h"
 
 namespace tools {
@@ -62,7 +62,7 @@ std::string ScriptRunner::RunCall(const CallCommand& call) {
   IDispatch* object = variables_.Find(call.variable);
   CallArguments arguments(call.arguments, variables_);
   const std::vector<std::string> before = arguments.Json(variables_);
-  const OwnedVariant result(ostrel::com::CallByName(object, call.operation, arguments.references(), arguments.count()));
+  const ostrel::com::OwnedVariant result(ostrel::com::CallByName(object, call.operation, arguments.references(), arguments.count()));
   std::string fields = ",\"result\":" + VariantJson(result.value, variables_);
   const std::vector<std::string> after = arguments.Json(variables_);
   if (after != before) fields += ",\"args\":[" + Joined(after) + "]";

@@ -4,7 +4,7 @@
 
 #include "platform/com.h"
 
-namespace tools {
+namespace ostrel::com {
 
 struct OwnedVariant {
   OwnedVariant() { VariantInit(&value); }
@@ -16,4 +16,4 @@ struct OwnedVariant {
   VARIANT value;
 };
 
-}  // namespace tools
+}  // namespace ostrel::com

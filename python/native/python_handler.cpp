@@ -1,0 +1,119 @@
+#include "python/native/python_handler.h"
+
+#include <cctype>
+#include <string>
+#include <string_view>
+
+#include "platform/com_ptr.h"
+#include "platform/error_info.h"
+#include "platform/text.h"
+#include "platform/unicode.h"
+#include "python/native/errors.h"
+#include "python/native/late_bound_object.h"
+#include "python/native/python_text.h"
+#include "xmllib/handler_members.h"
+
+namespace ostrel::python {
+namespace {
+
+constexpr std::string_view kNames[] = {"ErrElement", "StartElement", "EndElement", "contentData"};
+
+constexpr char kParmListWithdrawn[] =
+    "parmList can be used only during the StartElement call that received it: the reader empties and "
+    "reuses the list afterwards. Copy what you need during the call, e.g. dict(parmList.items())";
+
+bool SameIgnoringCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
+  }
+  return true;
+}
+
+py::object FindMethod(py::handle target, std::string_view name) {
+  const std::string exact(name);
+  if (py::hasattr(target, exact.c_str())) return target.attr(exact.c_str());
+  const auto names = py::reinterpret_steal<py::list>(PyObject_Dir(target.ptr()));
+  if (!names) throw py::error_already_set();
+  for (py::handle each : names) {
+    if (PyUnicode_Check(each.ptr()) && SameIgnoringCase(each.cast<std::string>(), name)) return target.attr(each);
+  }
+  return py::none();
+}
+
+// Withdraws the list lent to one StartElement call however the call ends.
+class LentList {
+ public:
+  explicit LentList(Collection* list)
+      : view_(list ? py::cast(CollectionView(ostrel::com::ComPtr<Collection>::Share(list))) : py::none()) {}
+  LentList(const LentList&) = delete;
+  LentList& operator=(const LentList&) = delete;
+  ~LentList() {
+    if (!view_.is_none()) view_.cast<CollectionView&>().Withdraw(kParmListWithdrawn);
+  }
+  const py::object& view() const { return view_; }
+
+ private:
+  py::object view_;
+};
+
+}  // namespace
+
+IDispatch* PythonHandler::Wrap(py::handle target) { return static_cast<_IXmlHandler*>(new PythonHandler(target)); }
+
+const ostrel::com::DispatchTable<PythonHandler>& PythonHandler::Members() {
+  return ostrel::XmlHandlerMembers<PythonHandler>();
+}
+
+PythonHandler::PythonHandler(py::handle target) : target_(py::reinterpret_borrow<py::object>(target)) {
+  for (int callback = 0; callback < kCallbacks; ++callback) methods_[callback] = FindMethod(target, kNames[callback]);
+}
+
+// A wrapper that outlives the interpreter lets its Python references go
+// without touching Python.
+PythonHandler::~PythonHandler() {
+  if (Py_IsInitialized()) return;
+  target_.release();
+  for (py::object& method : methods_) method.release();
+}
+
+template <class MakeArguments>
+HRESULT PythonHandler::Call(Callback callback, MakeArguments&& makeArguments) {
+  if (methods_[callback].is_none()) return S_OK;
+  try {
+    methods_[callback](*makeArguments());
+    return S_OK;
+  } catch (py::error_already_set& exception) {
+    return CallbackScope::Keep(u"ハンドラーの " + ostrel::com::FromUtf8(kNames[callback]), exception);
+  } catch (...) {
+    return ostrel::com::ReportUnexpected();
+  }
+}
+
+HRESULT PythonHandler::ErrElement(int32_t* ln, BSTR* msg, BSTR* content) {
+  if (!ln || !msg || !content) return E_POINTER;
+  return Call(kErrElement, [&] {
+    return py::make_tuple(*ln, FromText(ostrel::com::View(*msg)), FromText(ostrel::com::View(*content)));
+  });
+}
+
+HRESULT PythonHandler::StartElement(BSTR* tagname, Collection** parmList) {
+  if (!tagname || !parmList) return E_POINTER;
+  if (methods_[kStartElement].is_none()) return S_OK;
+  const LentList lent(*parmList);
+  return Call(kStartElement, [&] { return py::make_tuple(FromText(ostrel::com::View(*tagname)), lent.view()); });
+}
+
+HRESULT PythonHandler::EndElement(BSTR* tagname) {
+  if (!tagname) return E_POINTER;
+  return Call(kEndElement, [&] { return py::make_tuple(FromText(ostrel::com::View(*tagname))); });
+}
+
+HRESULT PythonHandler::contentData(BSTR* tagname, BSTR* contentData) {
+  if (!tagname || !contentData) return E_POINTER;
+  return Call(kContentData, [&] {
+    return py::make_tuple(FromText(ostrel::com::View(*tagname)), FromText(ostrel::com::View(*contentData)));
+  });
+}
+
+}  // namespace ostrel::python

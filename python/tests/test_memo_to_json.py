@@ -1,0 +1,33 @@
+"""The README's script that prints memo.xml as JSON."""
+import json
+import subprocess
+import sys
+
+from conftest import SOURCE, dump_events
+
+SCRIPT = SOURCE / "python" / "examples" / "memo_to_json.py"
+
+
+def test_memo_to_json_prints_the_memos_of_the_sample_file():
+    sample = SOURCE / "memoapp" / "sample" / "memo.xml"
+    done = subprocess.run([sys.executable, str(SCRIPT), str(sample)],
+                          capture_output=True, encoding="utf-8", check=True)
+    events = dump_events(sample)
+    titles = [event["parmList"][0][1] for event in events
+              if event["call"] == "StartElement" and event["tagname"] == "sentence"]
+    texts = [event["contentData"] for event in events
+             if event["call"] == "contentData" and event["tagname"] == "sentence"]
+    assert json.loads(done.stdout) == [{"title": title, "text": text} for title, text in zip(titles, texts)]
+    assert len(titles) > 1
+
+
+def test_memo_to_json_fails_for_a_missing_file(tmp_path):
+    done = subprocess.run([sys.executable, str(SCRIPT), str(tmp_path / "none.xml")],
+                          capture_output=True, encoding="utf-8", check=False)
+    assert done.returncode == 1
+    assert json.loads(done.stdout) == []
+    assert "Ostrel: XMLファイル (" in done.stderr
+
+
+def test_the_readme_shows_the_script_as_it_is():
+    assert SCRIPT.read_text(encoding="utf-8") in (SOURCE / "README.md").read_text(encoding="utf-8")

@@ -1,0 +1,103 @@
+"""Writing files from Python: the same bytes as ostrel-call, a writer released
+with its file open, message boxes."""
+import subprocess
+import sys
+
+import pytest
+
+import ostrel
+from conftest import BUILD, run_tool
+
+HEADER_LINES = 6
+
+
+def timestamp_line(data):
+    """The header line that holds the clock's date and time."""
+    return data.split(b"\r\n")[HEADER_LINES - 2]
+
+
+def write_from_python(path):
+    w = ostrel.Dispatch("Ostrel.CXmlWriter")
+    assert w.XmlOpen(str(path)) is True
+    assert w.WriteComment("メモ <一覧>") is True
+    assert w.WriteOneEllement(0, "<Memo>") is True
+    assert w.WriteSetEllement(1, '<sentence Title="a">', 'x < y > "z" &amp;', "</sentence>") is True
+    assert w.writesetellement(2, "<b>", "", "</b>") is True
+    assert w.WriteOneEllement(-3, "</Memo>") is True
+    assert w.XmlClose() is True
+
+
+def write_with_ostrel_call(path):
+    script = "\n".join([
+        '["new", "w", "Ostrel.CXmlWriter"]',
+        f'["call", "w", "XmlOpen", "{path}"]',
+        '["call", "w", "WriteComment", "メモ <一覧>"]',
+        '["call", "w", "WriteOneEllement", {"i2": 0}, "<Memo>"]',
+        '["call", "w", "WriteSetEllement", {"i2": 1}, "<sentence Title=\\"a\\">", '
+        '"x < y > \\"z\\" &amp;", "</sentence>"]',
+        '["call", "w", "WriteSetEllement", {"i2": 2}, "<b>", "", "</b>"]',
+        '["call", "w", "WriteOneEllement", {"i2": -3}, "</Memo>"]',
+        '["call", "w", "XmlClose"]',
+    ])
+    status, lines = run_tool("ostrel-call", "-", stdin=script)
+    assert status == 0, lines
+
+
+def test_python_writes_the_bytes_ostrel_call_writes(folder):
+    # The header holds the time to the second: the two files are compared once
+    # both were written within the same second.
+    for _ in range(5):
+        write_from_python(folder / "python.xml")
+        write_with_ostrel_call(folder / "tool.xml")
+        ours, theirs = (folder / "python.xml").read_bytes(), (folder / "tool.xml").read_bytes()
+        if timestamp_line(ours) == timestamp_line(theirs):
+            break
+    assert ours == theirs
+    assert b'\t<sentence Title="a">x &lt; y &gt; &quot;z&quot; &amp;</sentence>\r\n' in ours
+
+
+def test_releasing_a_writer_with_its_file_open_leaves_the_file_complete(folder):
+    w = ostrel.Dispatch("Ostrel.CXmlWriter")
+    w.XmlOpen("memo.xml")
+    w.WriteOneEllement(0, "<Memo>")
+    w.WriteOneEllement(0, "</Memo>")
+    del w
+    assert (folder / "memo.xml").read_bytes().endswith(b"\r\n<Memo>\r\n</Memo>\r\n")
+    # The file slot is free again: the next writer opens at once.
+    assert ostrel.Dispatch("Ostrel.CXmlWriter").XmlOpen("next.xml") is True
+
+
+def test_a_writer_still_held_when_python_exits_completes_its_file(folder):
+    script = ("import ostrel\n"
+              "w = ostrel.Dispatch('Ostrel.CXmlWriter')\n"
+              "w.XmlOpen('memo.xml')\n"
+              "w.WriteOneEllement(0, '<Memo/>')\n")
+    subprocess.run([sys.executable, "-c", script], check=True, cwd=folder)
+    assert (folder / "memo.xml").read_bytes().endswith(b"\r\n<Memo/>\r\n")
+
+
+def test_message_boxes_go_to_stderr_with_the_caption_by_default(folder, capsys):
+    assert ostrel.Dispatch("Ostrel.CXmlWriter").XmlClose() is False
+    assert capsys.readouterr().err == "Ostrel: XMLファイルはまだオープンされていません。\n"
+
+
+def test_a_message_box_function_receives_text_and_caption(folder, message_boxes, capsys):
+    w = ostrel.Dispatch("Ostrel.CXmlWriter")
+    assert w.XmlOpen("a.xml") is True
+    assert w.XmlOpen("b.xml") is False
+    assert message_boxes == [("b.xmlはすでにオープンされています。", "Ostrel")]
+    assert capsys.readouterr().err == ""
+
+
+def test_an_exception_in_the_message_box_function_comes_out_of_the_call(folder):
+    def refuse(text, caption):
+        raise RuntimeError("no boxes here")
+
+    ostrel.set_message_box(refuse)
+    try:
+        with pytest.raises(RuntimeError, match="no boxes here"):
+            ostrel.Dispatch("Ostrel.CXmlWriter").XmlClose()
+    finally:
+        ostrel.set_message_box(None)
+    with pytest.raises(TypeError):
+        ostrel.set_message_box("not a function")

@@ -1,12 +1,12 @@
 // Lines of CP932 text read from an open file.
 //
 // Bytes are read and decoded a block at a time, so memory is bounded by the
-// longest line plus one block, however large the file. A line ends at CR LF,
+// longest line read whole (or the piece asked for) plus one block, however
+// large the file. A line ends at CR LF,
 // at a lone LF or at a lone CR: every convention in use for text files, so a
 // file from any system reads as the lines its author saw. A last line
 // without a line end is still a line; a line end that closes the file opens
-// no further, empty line. A line may also be taken in pieces of a bounded
-// length, so that a file of one huge line needs no room for all of it.
+// no further, empty line.
 #pragma once
 
 #include <cstddef>

@@ -40,7 +40,7 @@ void AwaitWindow(const Program& program, bench::FirstFrameWatch& watch) {
   const std::string report = watch.ReadReport();
   if (report != program.window + "\n") {
     throw std::runtime_error(program.path + " first painted a " + report.substr(0, report.find('\n')) + ", not a " +
-                             program.window + " (a message box: is Ostrel registered in COM_REGISTRY?)");
+                             program.window + " (a message box: is Ostrel registered beside it, in com-registry.d?)");
   }
 }
 
@@ -51,13 +51,16 @@ double SecondsToFirstFrame(const Program& program, const std::string& hook) {
   return std::chrono::duration<double>(painted - watch.started()).count();
 }
 
-// Lintrow and its reference find their libraries and the memo file beside
-// themselves, so they are copied with them rather than linked to.
+// Lintrow and its reference find their libraries, Ostrel's registration and
+// the memo file beside themselves, so they are copied with them rather than
+// linked to.
 void FillScratch(const fs::path& bin, const fs::path& scratch) {
   fs::create_directories(scratch);
-  for (const char* file : {"lintrow", "window_without_ostrel", "libostrel-com.so"}) {
+  for (const char* file : {"lintrow", "window_without_ostrel", "libostrel-com.so", "libOstrel.so.1"}) {
     fs::copy_file(bin / file, scratch / file, fs::copy_options::overwrite_existing);
   }
+  fs::copy(bin / "com-registry.d", scratch / "com-registry.d",
+           fs::copy_options::recursive | fs::copy_options::overwrite_existing);
   fs::copy_file(OSTREL_SAMPLE_MEMO_FILE, scratch / "memo.xml", fs::copy_options::overwrite_existing);
 }
 

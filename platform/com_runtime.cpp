@@ -5,7 +5,7 @@
 #include <map>
 #include <string>
 
-#include "platform/registry.h"
+#include "platform/registry_search.h"
 #include "platform/runtime_error.h"
 #include "platform/unicode.h"
 
@@ -33,7 +33,7 @@ const LoadedLibrary& Load(const CLSID& clsid, const std::string& path) {
   auto& libraries = LoadedLibraries();
   if (auto found = libraries.find(path); found != libraries.end()) return found->second;
   void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-  if (!handle) CannotCreate(clsid, "ライブラリを読み込めません (" + std::string(dlerror()) + ")");
+  if (!handle) CannotCreate(clsid, "ライブラリ " + path + " を読み込めません (" + std::string(dlerror()) + ")");
   auto getClassObject = reinterpret_cast<DllGetClassObjectFn>(dlsym(handle, "DllGetClassObject"));
   auto canUnloadNow = reinterpret_cast<DllCanUnloadNowFn>(dlsym(handle, "DllCanUnloadNow"));
   if (!getClassObject) {
@@ -44,7 +44,7 @@ const LoadedLibrary& Load(const CLSID& clsid, const std::string& path) {
 }
 
 void Create(const CLSID& clsid, const IID& iid, void** object) {
-  const auto entry = Registry::Load(RegistryPath()).FindClass(clsid);
+  const auto entry = LookUpClass(clsid);
   if (!entry) CannotCreate(clsid, "登録されていません");
   const LoadedLibrary& library = Load(clsid, entry->library);
   ComPtr<IClassFactory> factory;
@@ -66,7 +66,7 @@ HRESULT CoCreateInstance(const CLSID& clsid, const IID& iid, void** object) {
 
 HRESULT CLSIDFromProgID(std::u16string_view progId, CLSID* clsid) {
   return Guard([&] {
-    const auto entry = Registry::Load(RegistryPath()).FindProgId(ToUtf8(progId));
+    const auto entry = LookUpProgId(ToUtf8(progId));
     if (!entry) {
       Raise(errnum::kCannotCreateObject, u"ProgID " + std::u16string(progId) + u" は登録されていません。");
     }

@@ -1,8 +1,11 @@
 #include "platform/file_error.h"
 
 #include <cerrno>
+#include <cstring>
+#include <string>
 
 #include "platform/runtime_error.h"
+#include "platform/unicode.h"
 
 namespace ostrel::com {
 
@@ -30,5 +33,10 @@ int32_t FileErrorNumber(int error, FileUse use) {
 }
 
 void RaiseFileError(int error, FileUse use) { Raise(FileErrorNumber(error, use)); }
+
+void RaiseFileError(int error, FileUse use, std::string_view path) {
+  const int32_t number = FileErrorNumber(error, use);
+  Raise(number, StandardDescription(number) + u": " + FromUtf8(path) + u" (" + FromUtf8(std::strerror(error)) + u")");
+}
 
 }  // namespace ostrel::com

@@ -1,7 +1,8 @@
-// The run-time error of a failed system call on a file of the file slot.
+// The run-time error of a failed system call on a file.
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 namespace ostrel::com {
 
@@ -14,5 +15,8 @@ int32_t FileErrorNumber(int error, FileUse use);
 
 // Raises the error for ERROR (an errno value) with its standard description.
 [[noreturn]] void RaiseFileError(int error, FileUse use);
+// The same, with the file's PATH and the system's reason added to the
+// description, for files a user has to find and mend.
+[[noreturn]] void RaiseFileError(int error, FileUse use, std::string_view path);
 
 }  // namespace ostrel::com

@@ -1,16 +1,12 @@
 #include "platform/registry.h"
 
-#include <unistd.h>
-
-#include <cerrno>
+#include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 
 #include "platform/collection.h"
-#include "platform/runtime_error.h"
+#include "platform/replace_file.h"
 #include "platform/unicode.h"
 
 namespace ostrel::com {
@@ -50,31 +46,13 @@ bool ParseTypeLibrary(const std::string& line, TypeLibraryEntry* entry) {
   return true;
 }
 
-[[noreturn]] void RaiseForErrno(int error) {
-  switch (error) {
-    case ENOENT: Raise(errnum::kPathNotFound);
-    case EACCES:
-    case EPERM:
-    case EROFS: Raise(errnum::kPermissionDenied);
-    case ENOSPC: Raise(errnum::kDiskFull);
-    default: Raise(errnum::kPathFileAccess);
-  }
-}
-
 }  // namespace
-
-std::string RegistryPath() {
-  if (const char* path = std::getenv("COM_REGISTRY"); path && *path) return path;
-  if (const char* config = std::getenv("XDG_CONFIG_HOME"); config && *config) {
-    return std::string(config) + "/com/registry";
-  }
-  const char* home = std::getenv("HOME");
-  return std::string(home && *home ? home : ".") + "/.config/com/registry";
-}
 
 Registry Registry::Load(const std::string& path) {
   Registry registry;
-  std::ifstream file(path);
+  const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+  registry.folder_ = folder.empty() ? "." : folder.string();
+  std::istringstream file(ReadFileIfPresent(path).value_or(""));
   std::string line;
   while (std::getline(file, line)) {
     ClassEntry entry;
@@ -86,7 +64,7 @@ Registry Registry::Load(const std::string& path) {
   return registry;
 }
 
-void Registry::Save(const std::string& path) const {
+std::string Registry::Text() const {
   std::ostringstream text;
   for (const auto& entry : typeLibraries_) {
     text << "typelib " << GuidToString(entry.id) << " name=" << entry.name << " version=" << entry.major << '.'
@@ -98,27 +76,10 @@ void Registry::Save(const std::string& path) const {
          << " library=" << entry.library << '\n';
   }
   for (const auto& line : unreadLines_) text << line << '\n';
-
-  const std::filesystem::path target(path);
-  std::error_code ignored;
-  if (target.has_parent_path()) std::filesystem::create_directories(target.parent_path(), ignored);
-  const std::string temporary = path + ".tmp" + std::to_string(getpid());
-  {
-    std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
-    if (!file) RaiseForErrno(errno);
-    file << text.str();
-    file.flush();
-    if (!file) {
-      std::remove(temporary.c_str());
-      Raise(errnum::kDeviceIo);
-    }
-  }
-  if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-    const int error = errno;
-    std::remove(temporary.c_str());
-    RaiseForErrno(error);
-  }
+  return text.str();
 }
+
+void Registry::Save(const std::string& path) const { ReplaceFile(path, Text()); }
 
 void Registry::Put(const ClassEntry& entry) {
   for (auto& existing : classes_) {
@@ -140,14 +101,24 @@ void Registry::Put(const TypeLibraryEntry& entry) {
   typeLibraries_.push_back(entry);
 }
 
-void Registry::RemoveLibrary(const std::string& library) {
-  std::erase_if(classes_, [&](const ClassEntry& entry) { return entry.library == library; });
-  std::erase_if(typeLibraries_, [&](const TypeLibraryEntry& entry) { return entry.library == library; });
+bool Registry::RemoveTypeLibrary(const GUID& typeLibrary, const std::vector<CLSID>& classes) {
+  const size_t removed =
+      std::erase_if(typeLibraries_, [&](const TypeLibraryEntry& entry) { return entry.id == typeLibrary; }) +
+      std::erase_if(classes_, [&](const ClassEntry& entry) {
+        return entry.typeLibrary == typeLibrary || std::ranges::find(classes, entry.clsid) != classes.end();
+      });
+  return removed > 0;
+}
+
+ClassEntry Registry::Resolved(ClassEntry entry) const {
+  const std::filesystem::path library(entry.library);
+  if (library.is_relative()) entry.library = (std::filesystem::path(folder_) / library).string();
+  return entry;
 }
 
 std::optional<ClassEntry> Registry::FindClass(const CLSID& clsid) const {
   for (const auto& entry : classes_) {
-    if (entry.clsid == clsid) return entry;
+    if (entry.clsid == clsid) return Resolved(entry);
   }
   return std::nullopt;
 }
@@ -155,7 +126,7 @@ std::optional<ClassEntry> Registry::FindClass(const CLSID& clsid) const {
 std::optional<ClassEntry> Registry::FindProgId(std::string_view progId) const {
   const std::u16string wanted = FromUtf8(progId);
   for (const auto& entry : classes_) {
-    if (KeysEqual(FromUtf8(entry.progId), wanted)) return entry;
+    if (KeysEqual(FromUtf8(entry.progId), wanted)) return Resolved(entry);
   }
   return std::nullopt;
 }

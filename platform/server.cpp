@@ -5,9 +5,11 @@
 #include <climits>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "platform/error_info.h"
-#include "platform/registry.h"
+#include "platform/registration_store.h"
+#include "platform/registry_search.h"
 #include "platform/runtime_error.h"
 
 namespace ostrel::com {
@@ -20,37 +22,57 @@ std::string LibraryFile(const void* addressInLibrary) {
   return realpath(info.dli_fname, resolved) ? resolved : info.dli_fname;
 }
 
-void Forget(Registry& registry, const ServerDescription& server, const std::string& library) {
-  registry.RemoveLibrary(library);
+struct RegistrationOptions {
+  std::string registry;
+  std::string libraryPath;
+};
+
+RegistrationOptions& Options() {
+  static RegistrationOptions options;
+  return options;
+}
+
+Registry EntriesOf(const ServerDescription& server, const std::string& library) {
+  Registry entries;
+  entries.Put(TypeLibraryEntry{server.typeLibrary, server.projectName, server.major, server.minor, library});
   for (const auto& serverClass : server.classes) {
-    // Entries of the same classes left by an older copy of the library.
-    if (auto stale = registry.FindClass(serverClass.clsid)) registry.RemoveLibrary(stale->library);
+    entries.Put(ClassEntry{serverClass.clsid, std::string(server.projectName) + "." + serverClass.name,
+                           server.threadingModel, server.typeLibrary, library});
   }
+  return entries;
+}
+
+std::vector<CLSID> ClassesOf(const ServerDescription& server) {
+  std::vector<CLSID> classes;
+  for (const auto& serverClass : server.classes) classes.push_back(serverClass.clsid);
+  return classes;
+}
+
+// The registry set by ComSetRegistrationOptions, else the default one.
+std::string RegistrationTarget() {
+  return Options().registry.empty() ? DefaultRegistry() : Options().registry;
 }
 
 }  // namespace
 
 HRESULT RegisterServer(const ServerDescription& server, const void* addressInLibrary) {
   return Guard([&] {
-    const std::string library = LibraryFile(addressInLibrary);
-    const std::string path = RegistryPath();
-    Registry registry = Registry::Load(path);
-    Forget(registry, server, library);
-    registry.Put(TypeLibraryEntry{server.typeLibrary, server.projectName, server.major, server.minor, library});
-    for (const auto& serverClass : server.classes) {
-      registry.Put(ClassEntry{serverClass.clsid, std::string(server.projectName) + "." + serverClass.name,
-                              server.threadingModel, server.typeLibrary, library});
-    }
-    registry.Save(path);
+    const std::string& recorded = Options().libraryPath;
+    const std::string library = recorded.empty() ? LibraryFile(addressInLibrary) : recorded;
+    WriteRegistration(RegistrationTarget(), server.typeLibrary, EntriesOf(server, library));
   });
 }
 
-HRESULT UnregisterServer(const ServerDescription& server, const void* addressInLibrary) {
+HRESULT UnregisterServer(const ServerDescription& server, const void*) {
   return Guard([&] {
-    const std::string path = RegistryPath();
-    Registry registry = Registry::Load(path);
-    Forget(registry, server, LibraryFile(addressInLibrary));
-    registry.Save(path);
+    const std::string registry = RegistrationTarget();
+    const std::vector<CLSID> classes = ClassesOf(server);
+    if (registry == UserRegistryFolder()) {
+      // The older file first: when it cannot be changed, the folder is left
+      // as it was too, and nothing has changed.
+      RemoveRegistration(OldUserRegistryFile(), server.typeLibrary, classes);
+    }
+    RemoveRegistration(registry, server.typeLibrary, classes);
   });
 }
 
@@ -64,3 +86,7 @@ HRESULT GetClassObject(const ServerDescription& server, const CLSID& clsid, cons
 }
 
 }  // namespace ostrel::com
+
+void ComSetRegistrationOptions(const char* registry, const char* libraryPath) {
+  ostrel::com::Options() = {registry ? registry : "", libraryPath ? libraryPath : ""};
+}

@@ -29,7 +29,9 @@ struct ServerDescription {
 
 // ADDRESS_IN_LIBRARY is any address inside the library being registered; the
 // runtime finds the library's file from it. Failures come back as a failed
-// status with this thread's error info.
+// status with this thread's error info. Unregistering from the user's folder
+// also takes the library's entries out of the user's single file of older
+// versions, so that they no longer answer for it.
 HRESULT RegisterServer(const ServerDescription& server, const void* addressInLibrary);
 HRESULT UnregisterServer(const ServerDescription& server, const void* addressInLibrary);
 
@@ -37,6 +39,15 @@ HRESULT UnregisterServer(const ServerDescription& server, const void* addressInL
 HRESULT GetClassObject(const ServerDescription& server, const CLSID& clsid, const IID& iid, void** factory);
 
 }  // namespace ostrel::com
+
+// Sets where RegisterServer and UnregisterServer of this process write
+// (REGISTRY) and the library path they record (LIBRARY_PATH; a relative one
+// is taken from the registry's folder when read). Null or empty keeps the
+// default: DefaultRegistry(), and the library's own absolute path.
+// ostrel-regsvr finds this through the library it registers, so that it
+// reaches the copy of the runtime that library uses.
+extern "C" __attribute__((visibility("default"))) void ComSetRegistrationOptions(const char* registry,
+                                                                              const char* libraryPath);
 
 // Defines the four exported entry points of an in-process server from its
 // description (a ServerDescription with static storage). Use it once, at

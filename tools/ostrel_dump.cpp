@@ -1,13 +1,5 @@
-// ostrel-dump [--late-bound] FILE: reads FILE with Ostrel's CXmlReader,
-// created by class identifier through the component model, and prints every
-// callback as one JSON object per line, in call order, then how SetData ended:
-//
-//   {"call":"StartElement","tagname":"sentence","parmList":[["Title","t"]]}
-//   {"call":"SetData","result":0}
-//
-// --late-bound calls SetData by name through IDispatch instead of through its
-// slot; the output is the same. Exit status: 0 when SetData returned 0, 2 when
-// it returned -1, 1 when the call or the creation of the reader failed.
+// ostrel-dump: prints the callbacks of Ostrel's CXmlReader for a file, one
+// JSON object a line; kHelp below says what it prints and how it exits.
 #include <unistd.h>
 
 #include <algorithm>
@@ -27,6 +19,7 @@
 #include "platform/runtime_error.h"
 #include "platform/text.h"
 #include "platform/unicode.h"
+#include "tools/command_line.h"
 #include "tools/json.h"
 #include "xmllib/handler_members.h"
 #include "xmllib/ostrel.h"
@@ -36,6 +29,29 @@ namespace {
 using ostrel::com::Bstr;
 using ostrel::com::Check;
 using ostrel::com::View;
+
+constexpr std::string_view kHelp =
+    R"(Usage: ostrel-dump [--late-bound] [--] FILE
+Read FILE with Ostrel's CXmlReader, created by class identifier through the
+component model, and print every callback it makes as one JSON object a
+line, in call order, then how SetData ended:
+
+  {"call":"StartElement","tagname":"sentence","parmList":[["Title","t"]]}
+  {"call":"SetData","result":0}
+
+Options:
+  --late-bound  call SetData by name through IDispatch instead of through its
+                slot; the output is the same
+  --help        print this help and exit
+  --version     print the version and exit
+
+Exit status:
+  0 when SetData returned 0, 2 when it returned -1 or on a usage error, 1
+  when the call or the creation of the reader failed.
+)";
+
+constexpr tools::Option kOptions[] = {{"--late-bound", false}};
+constexpr tools::ToolDescription kTool{"ostrel-dump", kHelp, kOptions, 1};
 
 // Standard output, handed to the system a block at a time: a dump has a line
 // for every callback. Texts are converted and escaped straight into the
@@ -228,10 +244,7 @@ int Dump(std::string_view file, bool lateBound) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const bool lateBound = argc == 3 && std::string_view(argv[1]) == "--late-bound";
-  if (argc != 2 && !lateBound) {
-    std::cerr << "usage: ostrel-dump [--late-bound] FILE\n";
-    return 1;
-  }
-  return Dump(argv[argc - 1], lateBound);
+  const tools::CommandLine line(kTool, argc, argv);
+  if (line.finished()) return *line.finished();
+  return Dump(line.operands().front(), line.Has("--late-bound"));
 }

@@ -1,41 +1,112 @@
-// ostrel-regsvr [-u] LIBRARY: registers an in-process server with the component
-// registry by calling its DllRegisterServer (or, with -u, removes it again
-// through DllUnregisterServer).
+// ostrel-regsvr: registers an in-process server with the component registry
+// by calling its DllRegisterServer (or, with -u, removes the registration
+// through DllUnregisterServer). Where the registration goes is handed to the
+// library's runtime before the call (ComSetRegistrationOptions, server.h).
 #include <dlfcn.h>
 
 #include <cstdio>
-#include <cstring>
+#include <string>
 
 #include "platform/com.h"
 #include "platform/error_info.h"
-#include "platform/registry.h"
+#include "platform/registry_search.h"
+#include "platform/server.h"
 #include "platform/unicode.h"
+#include "tools/command_line.h"
 
-int main(int argc, char** argv) {
-  const bool unregister = argc == 3 && std::strcmp(argv[1], "-u") == 0;
-  if (argc != 2 && !unregister) {
-    std::fprintf(stderr, "usage: ostrel-regsvr [-u] LIBRARY\n");
-    return 2;
-  }
-  const char* library = argv[argc - 1];
-  void* handle = dlopen(library, RTLD_NOW | RTLD_LOCAL);
-  if (!handle) {
-    std::fprintf(stderr, "ostrel-regsvr: %s\n", dlerror());
-    return 1;
-  }
+namespace {
+
+constexpr std::string_view kHelp =
+    R"(Usage: ostrel-regsvr [--user | --system | --registry DIR] [--library-path PATH] [-u] [--] LIBRARY
+Register the classes of the in-process component library LIBRARY, so that
+clients create them by class identifier; with -u, remove the registration.
+
+Each library's registration is a file of its own, "<libid>.reg", in a
+registry folder. Programs look a class up in $COM_REGISTRY when it is set,
+then in com-registry.d/ beside the running program, then in the user's
+folder (then the single registry file of older versions), then in
+/etc/com/registry.d/ and /usr/lib/com/registry.d/; the first match wins.
+
+Options:
+  --user               write into the user's folder,
+                       ${XDG_CONFIG_HOME:-~/.config}/com/registry.d (the
+                       default, unless COM_REGISTRY names a registry)
+  --system             write into /etc/com/registry.d
+  --registry DIR       write into DIR (created when missing)
+  --library-path PATH  record PATH as the library's file instead of
+                       LIBRARY's absolute path; a relative PATH is taken
+                       from the registry folder
+  -u                   unregister; from the user's folder, also remove the
+                       library's entries from the older single file
+  --help               print this help and exit
+  --version            print the version and exit
+
+Exit status:
+  0 on success, 1 when the library or the registry cannot be read or written
+  (nothing is changed then), 2 on a usage error.
+)";
+
+constexpr tools::Option kOptions[] = {
+    {"--user", false}, {"--system", false}, {"--registry", true}, {"--library-path", true}, {"-u", false}};
+
+constexpr tools::ToolDescription kTool{"ostrel-regsvr", kHelp, kOptions, 1};
+
+// The registry the options name; empty when they name none.
+std::optional<std::string> ChosenRegistry(const tools::CommandLine& line) {
+  if (line.Has("--system")) return ostrel::com::SystemRegistryFolders().front();
+  if (line.Has("--user")) return ostrel::com::UserRegistryFolder();
+  return line.Value("--registry");
+}
+
+// A library named without a folder is the file in the current folder, as for
+// any other file argument, not one the dynamic loader searches for.
+std::string LibraryFile(const std::string& operand) {
+  return operand.find('/') == std::string::npos ? "./" + operand : operand;
+}
+
+void* Fail(const char* format, const std::string& argument, const char* detail) {
+  std::fprintf(stderr, format, argument.c_str(), detail);
+  return nullptr;
+}
+
+// Loads LIBRARY and hands its runtime the registry and library path to use.
+void* Prepare(const std::string& library, const std::string& registry, const std::string& libraryPath) {
+  void* handle = dlopen(LibraryFile(library).c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (!handle) return Fail("ostrel-regsvr: %s: %s\n", library, dlerror());
+  auto setOptions = reinterpret_cast<decltype(&ComSetRegistrationOptions)>(dlsym(handle, "ComSetRegistrationOptions"));
+  if (!setOptions) return Fail("ostrel-regsvr: %s: %s\n", library, "no component runtime of Ostrel to register with");
+  setOptions(registry.c_str(), libraryPath.c_str());
+  return handle;
+}
+
+int CallEntryPoint(void* handle, const std::string& library, const std::string& registry, bool unregister) {
   const char* entry = unregister ? "DllUnregisterServer" : "DllRegisterServer";
   auto function = reinterpret_cast<DllRegisterServerFn>(dlsym(handle, entry));
   if (!function) {
-    std::fprintf(stderr, "ostrel-regsvr: %s has no %s\n", library, entry);
+    std::fprintf(stderr, "ostrel-regsvr: %s has no %s\n", library.c_str(), entry);
     return 1;
   }
   const HRESULT status = function();
   if (Failed(status)) {
     const ostrel::com::RuntimeError error = ostrel::com::ErrorFromStatus(status);
-    std::fprintf(stderr, "ostrel-regsvr: %s: error %d: %s\n", entry, error.number(),
+    std::fprintf(stderr, "ostrel-regsvr: %s: error %d: %s\n", library.c_str(), error.number(),
                  ostrel::com::ToUtf8(error.description()).c_str());
     return 1;
   }
-  std::printf("%s: %s in %s\n", library, unregister ? "unregistered" : "registered", ostrel::com::RegistryPath().c_str());
+  std::printf("%s: %s in %s\n", library.c_str(), unregister ? "unregistered" : "registered", registry.c_str());
   return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const tools::CommandLine line(kTool, argc, argv);
+  if (line.finished()) return *line.finished();
+  if (line.Has("--user") + line.Has("--system") + line.Has("--registry") > 1) {
+    return line.UsageError("choose one of --user, --system and --registry");
+  }
+  const std::string registry = ChosenRegistry(line).value_or(ostrel::com::DefaultRegistry());
+  const std::string& library = line.operands().front();
+  void* handle = Prepare(library, registry, line.Value("--library-path").value_or(""));
+  return handle ? CallEntryPoint(handle, library, registry, line.Has("-u")) : 1;
 }

@@ -8,7 +8,9 @@
 #include <string>
 
 #include "platform/com_runtime.h"
+#include "platform/registration_store.h"
 #include "platform/registry.h"
+#include "platform/registry_search.h"
 #include "platform/runtime_error.h"
 #include "tests/platform/scratch_registry.h"
 #include "tests/testserver/counter.h"
@@ -56,7 +58,7 @@ TEST_F(ScratchRegistry, LibraryThatIsGoneFailsWith429) {
   ostrel::com::Registry registry;
   registry.Put(ostrel::com::ClassEntry{counter::kCounterId, "CounterServer.Counter", "Apartment", counter::kTypeLibraryId,
                                     (folder_ / "missing.so").string()});
-  registry.Save(ostrel::com::RegistryPath());
+  ostrel::com::WriteRegistration(registry_, counter::kTypeLibraryId, registry);
   ComPtr<_Counter> counter;
   EXPECT_EQ(ErrorNumberOf(ostrel::com::CoCreateInstance(counter::kCounterId, _Counter::iid, counter.ReceiveVoid())), 429);
 }
@@ -64,12 +66,11 @@ TEST_F(ScratchRegistry, LibraryThatIsGoneFailsWith429) {
 TEST_F(ScratchRegistry, UnregisterRemovesOnlyThatLibrarysEntries) {
   ostrel::com::Registry other;
   other.Put(ostrel::com::ClassEntry{{1, 2, 3, {4}}, "Other.Thing", "Apartment", {}, "/opt/other.so"});
-  other.Save(ostrel::com::RegistryPath());
+  ostrel::com::WriteRegistration(registry_, {9, 0, 0, {}}, other);
   ASSERT_EQ(RegisterCounterServer(), 0);
   ASSERT_EQ(UnregisterCounterServer(), 0);
-  const auto registry = ostrel::com::Registry::Load(ostrel::com::RegistryPath());
-  EXPECT_FALSE(registry.FindClass(counter::kCounterId));
-  EXPECT_TRUE(registry.FindProgId("Other.Thing"));
+  EXPECT_FALSE(ostrel::com::LookUpClass(counter::kCounterId));
+  EXPECT_TRUE(ostrel::com::LookUpProgId("Other.Thing"));
 }
 
 TEST_F(ScratchRegistry, LibraryUnloadsOnlyWhenNoObjectIsAlive) {

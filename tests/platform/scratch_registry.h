@@ -1,5 +1,6 @@
-// A test fixture that points the component model at a registry of the test's
-// own, in a scratch folder removed afterwards.
+// A test fixture that puts a registry folder of the test's own first in the
+// component model's lookup order (COM_REGISTRY), in a scratch folder removed
+// afterwards. ostrel-regsvr writes there too unless told otherwise.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -16,12 +17,11 @@ class ScratchRegistry : public ::testing::Test {
               ("com-test-" + std::to_string(::getpid()) + "-" +
                ::testing::UnitTest::GetInstance()->current_test_info()->name());
     std::filesystem::create_directories(folder_);
-    const char* saved = std::getenv("COM_REGISTRY");
-    saved_ = saved ? saved : "";
-    ::setenv("COM_REGISTRY", (folder_ / "registry").c_str(), 1);
+    registry_ = (folder_ / "registry").string();
+    ::setenv("COM_REGISTRY", registry_.c_str(), 1);
   }
   void TearDown() override {
-    ::setenv("COM_REGISTRY", saved_.c_str(), 1);
+    ::unsetenv("COM_REGISTRY");
     std::filesystem::remove_all(folder_);
   }
 
@@ -29,12 +29,11 @@ class ScratchRegistry : public ::testing::Test {
   static int UnregisterCounterServer() { return RunRegsvr("-u " + CounterLibrary()); }
 
   std::filesystem::path folder_;
+  std::string registry_;
 
  private:
   static std::string CounterLibrary() { return std::string(OSTREL_BIN_DIR) + "/libcounter_server.so"; }
   static int RunRegsvr(const std::string& arguments) {
     return std::system((std::string(OSTREL_BIN_DIR) + "/ostrel-regsvr " + arguments + " >/dev/null 2>&1").c_str());
   }
-
-  std::string saved_;
 };

@@ -102,4 +102,22 @@ TEST_F(CallTest, ScriptThatCannotBeReadExitsWithTwo) {
   EXPECT_EQ(RunTool("").status, 2);
 }
 
+TEST_F(CallTest, HelpVersionUsageErrorsAndAScriptNamedLikeAnOption) {
+  const Outcome help = RunTool("--help");
+  EXPECT_EQ(help.status, 0);
+  ASSERT_FALSE(help.out.empty());
+  EXPECT_EQ(help.out[0], "Usage: ostrel-call [--] SCRIPT");
+  EXPECT_EQ(RunTool("--version").out, Lines{"ostrel-call (Ostrel) 1.0.0.0"});
+  for (const std::string arguments : {"", "a b", "--verbose a"}) {
+    const Outcome run = RunTool(arguments);
+    EXPECT_EQ(run.status, 2) << arguments;
+    EXPECT_TRUE(run.out.empty()) << arguments;
+    EXPECT_NE(run.errors.find("\nUsage: ostrel-call [--] SCRIPT\n"), std::string::npos) << run.errors;
+  }
+  std::ofstream(folder_ / "--help") << kWriter << "\n";
+  const Outcome dashed = RunTool("-- --help");
+  EXPECT_EQ(dashed.status, 0) << dashed.errors;
+  EXPECT_EQ(dashed.out, Lines{R"({"line":1,"result":null})"});
+}
+
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include "platform/runtime_error.h"
 #include "tests/window/window_fixture.h"
+#include "tests/xmllib_e2e/broken_ostrel_registry.h"
 
 using FailedCall = QtWindowTest;
 
@@ -26,10 +27,10 @@ TEST_F(FailedCall, DuplicateAttributeIsReportedAndEndsWithStatusOne) {
 }
 
 TEST_F(FailedCall, UnregisteredLibraryIsReportedWith429) {
-  const std::string registry = std::getenv("COM_REGISTRY");
-  ::setenv("COM_REGISTRY", (folder_ / "empty-registry").c_str(), 1);
+  ostrel_test::WriteBrokenOstrelRegistry(folder_ / "registry");
+  ::setenv("COM_REGISTRY", (folder_ / "registry").c_str(), 1);
   Start();
-  ::setenv("COM_REGISTRY", registry.c_str(), 1);
+  ::unsetenv("COM_REGISTRY");
   ASSERT_EQ(boxes_.size(), 1u);
   EXPECT_EQ(boxes_[0].caption, u"Lintrow");
   EXPECT_NE(boxes_[0].text.find(u"429"), std::u16string::npos);

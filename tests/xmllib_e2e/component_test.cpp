@@ -7,7 +7,9 @@
 #include <vector>
 
 #include "platform/com_runtime.h"
+#include "platform/registration_store.h"
 #include "platform/registry.h"
+#include "platform/registry_search.h"
 #include "tests/xmllib/xml_test_support.h"
 
 namespace {
@@ -32,7 +34,7 @@ VARIANT ByReference(IDispatch** object) {
 }
 
 std::string LibraryFile() {
-  const auto entry = ostrel::com::Registry::Load(ostrel::com::RegistryPath()).FindClass(ostrel::kCXmlReaderId);
+  const auto entry = ostrel::com::LookUpClass(ostrel::kCXmlReaderId);
   return entry ? entry->library : "";
 }
 
@@ -43,8 +45,11 @@ class ComponentTest : public ostrel_test::XmlFileTest {
 
 // --- Registration and creation ---
 
+// The build registers the library beside the programs, by a path relative to
+// that registry, so the build tree can move.
 TEST_F(ComponentTest, EveryClassIsRegisteredWithTheApartmentModelAndTheTypeLibrary) {
-  const auto registry = ostrel::com::Registry::Load(ostrel::com::RegistryPath());
+  const auto registry = ostrel::com::Registry::Load(std::string(OSTREL_BIN_DIR) + "/com-registry.d/" +
+                                                    ostrel::com::RegistrationFileName(ostrel::kTypeLibraryId));
   for (const auto& [clsid, progId] : {std::pair{ostrel::kCXmlReaderId, "Ostrel.CXmlReader"},
                                       std::pair{ostrel::kIXmlHandlerId, "Ostrel.IXmlHandler"}}) {
     const auto entry = registry.FindClass(clsid);
@@ -52,8 +57,11 @@ TEST_F(ComponentTest, EveryClassIsRegisteredWithTheApartmentModelAndTheTypeLibra
     EXPECT_EQ(entry->progId, progId);
     EXPECT_EQ(entry->threadingModel, "Apartment");
     EXPECT_EQ(entry->typeLibrary, ostrel::kTypeLibraryId);
-    EXPECT_NE(entry->library.find("libOstrel.so"), std::string::npos) << entry->library;
+    EXPECT_TRUE(std::filesystem::exists(entry->library)) << entry->library;
+    EXPECT_EQ(entry->library, std::string(OSTREL_BIN_DIR) + "/com-registry.d/../libOstrel.so.1");
   }
+  ASSERT_FALSE(registry.classes().empty());
+  EXPECT_EQ(registry.classes()[0].library, "../libOstrel.so.1");
   bool typeLibraryFound = false;
   for (const auto& library : registry.typeLibraries()) {
     if (library.id != ostrel::kTypeLibraryId) continue;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "tests/xmllib/xml_test_support.h"
+#include "tests/xmllib_e2e/broken_ostrel_registry.h"
 #include "tools/json.h"
 
 namespace {
@@ -116,8 +117,9 @@ TEST_F(OstrelDumpTest, LateBoundOutputIsTheSame) {
 
 TEST_F(OstrelDumpTest, UnregisteredLibraryFailsCreationWithOne) {
   const DumpRun run = DumpFile(WriteLines("input.xml", {"<a/>"}));
+  ostrel_test::WriteBrokenOstrelRegistry(folder_ / "registry");
   const DumpRun unregistered =
-      Dump("'" + Utf8(PathOf("input.xml")) + "'", "COM_REGISTRY='" + (folder_ / "empty-registry").string() + "'");
+      Dump("'" + Utf8(PathOf("input.xml")) + "'", "COM_REGISTRY='" + (folder_ / "registry").string() + "'");
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(unregistered.status, 1);
   EXPECT_TRUE(unregistered.lines.empty());
@@ -125,10 +127,33 @@ TEST_F(OstrelDumpTest, UnregisteredLibraryFailsCreationWithOne) {
       << unregistered.errors;
 }
 
-TEST_F(OstrelDumpTest, WrongArgumentsPrintUsageAndExitWithOne) {
-  const DumpRun run = Dump("");
-  EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.errors, "usage: ostrel-dump [--late-bound] FILE\n");
+TEST_F(OstrelDumpTest, UsageErrorsPrintUsageOnStderrAndExitWithTwo) {
+  for (const std::string arguments : {"", "a b", "--late", "--late-bound"}) {
+    const DumpRun run = Dump(arguments);
+    EXPECT_EQ(run.status, 2) << arguments;
+    EXPECT_TRUE(run.lines.empty()) << arguments;
+    EXPECT_TRUE(run.errors.starts_with("ostrel-dump: ")) << run.errors;
+    EXPECT_NE(run.errors.find("\nUsage: ostrel-dump [--late-bound] [--] FILE\n"), std::string::npos) << run.errors;
+  }
+}
+
+TEST_F(OstrelDumpTest, HelpAndVersionGoToStdoutAndSucceed) {
+  const DumpRun help = Dump("--help");
+  EXPECT_EQ(help.status, 0);
+  ASSERT_FALSE(help.lines.empty());
+  EXPECT_EQ(help.lines[0], "Usage: ostrel-dump [--late-bound] [--] FILE");
+  EXPECT_EQ(help.errors, "");
+  const DumpRun version = Dump("--version");
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.lines, Lines{"ostrel-dump (Ostrel) 1.0.0.0"});
+}
+
+TEST_F(OstrelDumpTest, AFileNamedLikeAnOptionIsReadAfterTheDoubleDash) {
+  WriteLines("--help", {"<a/>"});
+  const DumpRun run = Dump("--late-bound -- --help", "cd '" + folder_.string() + "' &&");
+  EXPECT_EQ(run.status, 0) << run.errors;
+  ASSERT_FALSE(run.lines.empty());
+  EXPECT_EQ(run.lines.front(), R"({"call":"StartElement","tagname":"a","parmList":[]})");
 }
 
 }  // namespace

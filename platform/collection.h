@@ -9,8 +9,8 @@
 #include <cstdint>
 #include <string_view>
 
-#include "platform/com.h"
-#include "platform/com_ptr.h"
+#include "com.h"
+#include "com_ptr.h"
 
 struct Collection : IDispatch {
   static constexpr IID iid = {0x6E1C2A40, 0x3B7D, 0x4F15, {0x9C, 0x20, 0x51, 0xA4, 0x7E, 0x0B, 0x11, 0x01}};

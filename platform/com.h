@@ -12,7 +12,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/text.h"
+#include "text.h"
 
 using HRESULT = int32_t;
 

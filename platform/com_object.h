@@ -11,7 +11,7 @@
 #include <new>
 #include <type_traits>
 
-#include "platform/com.h"
+#include "com.h"
 
 namespace ostrel::com {
 

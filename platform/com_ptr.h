@@ -3,7 +3,7 @@
 
 #include <utility>
 
-#include "platform/com.h"
+#include "com.h"
 
 namespace ostrel::com {
 

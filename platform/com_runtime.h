@@ -4,9 +4,9 @@
 #include <initializer_list>
 #include <string_view>
 
-#include "platform/com.h"
-#include "platform/com_ptr.h"
-#include "platform/error_info.h"
+#include "com.h"
+#include "com_ptr.h"
+#include "error_info.h"
 
 namespace ostrel::com {
 

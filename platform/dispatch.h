@@ -26,11 +26,11 @@
 #include <utility>
 #include <vector>
 
-#include "platform/com.h"
-#include "platform/com_object.h"
-#include "platform/com_ptr.h"
-#include "platform/error_info.h"
-#include "platform/runtime_error.h"
+#include "com.h"
+#include "com_object.h"
+#include "com_ptr.h"
+#include "error_info.h"
+#include "runtime_error.h"
 
 namespace ostrel::com {
 

@@ -9,8 +9,8 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/com.h"
-#include "platform/runtime_error.h"
+#include "com.h"
+#include "runtime_error.h"
 
 namespace ostrel::com {
 

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "platform/dispatch.h"
-#include "xmllib/ostrel.h"
+#include "ostrel.h"
 
 namespace ostrel {
 

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -75,6 +76,16 @@ FirstFrameWatch::~FirstFrameWatch() {
   if (child_ <= 0) return;
   ::kill(child_, SIGKILL);
   ::waitpid(child_, nullptr, 0);
+}
+
+long FirstFrameWatch::EndAndTakePeakKb() {
+  if (child_ <= 0) throw std::runtime_error("the program has already ended");
+  ::kill(child_, SIGKILL);
+  struct rusage usage = {};
+  const pid_t ended = ::wait4(child_, nullptr, 0, &usage);
+  child_ = -1;
+  if (ended < 0) throw std::runtime_error("cannot measure the program's memory");
+  return usage.ru_maxrss;
 }
 
 std::string FirstFrameWatch::ReadReport() {

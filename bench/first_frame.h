@@ -24,6 +24,10 @@ class FirstFrameWatch {
   // the program ends without a frame or none comes within half a minute.
   std::string ReadReport();
 
+  // Ends the program and returns the most memory it ever held resident, in
+  // kB; after ReadReport, that is its peak up to its first frame.
+  long EndAndTakePeakKb();
+
   // Just before the program was forked.
   std::chrono::steady_clock::time_point started() const { return started_; }
 

@@ -29,7 +29,7 @@ std::string Header(const std::string& encoding) {
 }
 
 std::string Body(int memo, MemoShape shape) {
-  if (shape == MemoShape::kOneLine) return Phrases(memo, 1 + memo % 4);
+  if (shape != MemoShape::kMultiLine) return Phrases(memo, 1 + memo % 4);
   std::string body;
   const int lines = 3 + memo % 4;
   for (int line = 0; line < lines; ++line) {
@@ -39,16 +39,27 @@ std::string Body(int memo, MemoShape shape) {
   return body;
 }
 
+std::string Opening(MemoShape shape) { return shape == MemoShape::kSingleLine ? "<Memo>" : "<Memo>\r\n"; }
+
+std::string Closing() { return "</Memo>\r\n"; }
+
+// Memos FIRST to FIRST + COUNT - 1.
+std::string Memos(int first, int count, MemoShape shape) {
+  const char* lineEnd = shape == MemoShape::kSingleLine ? "" : "\r\n";
+  std::string text;
+  for (int memo = first; memo < first + count; ++memo) {
+    text += "\t<sentence Title=\"メモ " + std::to_string(memo) + " " + Phrases(memo + 1, 1) + "\">";
+    text += Body(memo, shape);
+    text += "</sentence>";
+    text += lineEnd;
+  }
+  return text;
+}
+
 }  // namespace
 
 std::string MemoFileUtf8(int memos, MemoShape shape, const std::string& encoding) {
-  std::string text = Header(encoding) + "<Memo>\r\n";
-  for (int memo = 0; memo < memos; ++memo) {
-    text += "\t<sentence Title=\"メモ " + std::to_string(memo) + " " + Phrases(memo + 1, 1) + "\">";
-    text += Body(memo, shape);
-    text += "</sentence>\r\n";
-  }
-  return text + "</Memo>\r\n";
+  return Header(encoding) + Opening(shape) + Memos(0, memos, shape) + Closing();
 }
 
 std::string ToCp932(const std::string& text) {
@@ -68,6 +79,31 @@ std::string ToCp932(const std::string& text) {
 
 void WriteFile(const std::string& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+size_t WriteLargeMemoFile(const std::string& path, size_t bytes, MemoShape shape) {
+  constexpr int kMemosPerBlock = 10'000;
+  std::ofstream file(path, std::ios::binary);
+  std::string block = ToCp932(Header("Shift-JIS") + Opening(shape));
+  size_t size = 0;
+  for (int first = 0; size < bytes; first += kMemosPerBlock) {
+    file << block;
+    size += block.size();
+    block = ToCp932(Memos(first, kMemosPerBlock, shape));
+  }
+  const std::string closing = ToCp932(Closing());
+  file << closing;
+  return size + closing.size();
+}
+
+size_t WriteLongContentLine(const std::string& path, size_t bytes) {
+  const std::string opening = ToCp932(Header("Shift-JIS") + "<Memo>\r\n");
+  const std::string text = ToCp932(Phrases(1, 1000) + " ");
+  std::ofstream file(path, std::ios::binary);
+  file << opening;
+  size_t size = opening.size();
+  for (; size < bytes; size += text.size()) file << text;
+  return size;
 }
 
 }  // namespace bench

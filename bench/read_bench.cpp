@@ -6,8 +6,11 @@
 //
 // read_bench [FOLDER]          all figures; scratch files go to FOLDER
 // read_bench --peak FILE       reads FILE and prints its peak memory in kB
+// read_bench --read READER FILE  reads FILE once with READER: ostrel,
+//                              libxml2 or table-floor
+// read_bench --make SHAPE MEMOS FILE  writes a memo file of MEMOS memos,
+//                              SHAPE one-line or multi-line
 #include <fcntl.h>
-#include <iconv.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <expat.h>
@@ -23,6 +26,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/decode_floors.h"
 #include "bench/measure.h"
 #include "bench/memo_files.h"
 #include "platform/com_runtime.h"
@@ -32,8 +36,6 @@
 #include "xmllib/ostrel.h"
 
 namespace {
-
-constexpr size_t kBlock = 64 * 1024;
 
 // What every reader counts, so that none of them can skip the work.
 struct Tally {
@@ -72,16 +74,6 @@ Tally ReadWithOstrel(const std::string& path) {
   return handler->tally;
 }
 
-// Feeds FEED the file in blocks.
-void ForEachBlock(const std::string& path, const std::function<void(const char*, size_t, bool)>& feed) {
-  const int fd = ::open(path.c_str(), O_RDONLY);
-  if (fd < 0) throw std::runtime_error("cannot open " + path);
-  std::vector<char> block(kBlock);
-  for (ssize_t count; (count = ::read(fd, block.data(), block.size())) > 0;) feed(block.data(), count, false);
-  feed(block.data(), 0, true);
-  ::close(fd);
-}
-
 void CountXmlCharacters(void* tally, const xmlChar*, int length) {
   ++static_cast<Tally*>(tally)->callbacks;
   static_cast<Tally*>(tally)->characters += length;
@@ -101,7 +93,7 @@ Tally ReadWithLibxml2(const std::string& path) {
   xmlParserCtxtPtr context = xmlCreatePushParserCtxt(&sax, &tally, nullptr, 0, path.c_str());
   xmlCtxtUseOptions(context, XML_PARSE_IGNORE_ENC);
   xmlSwitchToEncoding(context, xmlFindCharEncodingHandler("CP932"));
-  ForEachBlock(path, [&](const char* bytes, size_t size, bool last) {
+  bench::ForEachBlock(path, [&](const char* bytes, size_t size, bool last) {
     if (xmlParseChunk(context, bytes, static_cast<int>(size), last) != 0) throw std::runtime_error("libxml2 failed");
   });
   xmlFreeParserCtxt(context);
@@ -119,32 +111,10 @@ Tally ReadWithExpat(const std::string& path) {
     ++static_cast<Tally*>(t)->callbacks;
     static_cast<Tally*>(t)->characters += length;
   });
-  ForEachBlock(path, [&](const char* bytes, size_t size, bool last) {
+  bench::ForEachBlock(path, [&](const char* bytes, size_t size, bool last) {
     if (XML_Parse(parser, bytes, static_cast<int>(size), last) == XML_STATUS_ERROR) throw std::runtime_error("expat failed");
   });
   XML_ParserFree(parser);
-  return tally;
-}
-
-// No reader can do less than this: every byte converted, every line found.
-Tally DecodeAndSplit(const std::string& path) {
-  Tally tally;
-  iconv_t descriptor = iconv_open("UTF-16LE", "CP932");
-  std::vector<char16_t> text(kBlock + 1);
-  std::string pending;
-  ForEachBlock(path, [&](const char* bytes, size_t size, bool) {
-    pending.append(bytes, size);
-    char* in = pending.data();
-    size_t inLeft = pending.size();
-    char* out = reinterpret_cast<char*>(text.data());
-    size_t outLeft = text.size() * sizeof(char16_t);
-    iconv(descriptor, &in, &inLeft, &out, &outLeft);
-    const size_t units = (text.size() * sizeof(char16_t) - outLeft) / sizeof(char16_t);
-    for (size_t i = 0; i < units; ++i) tally.callbacks += text[i] == u'\n';
-    tally.characters += static_cast<long>(units);
-    pending.erase(0, pending.size() - inLeft);
-  });
-  iconv_close(descriptor);
   return tally;
 }
 
@@ -154,22 +124,67 @@ void CompareReaders(const std::string& folder, const std::string& title, int mem
   const std::string bytes = bench::ToCp932(bench::MemoFileUtf8(memos, shape, "Shift-JIS"));
   bench::WriteFile(cp932, bytes);
   bench::WriteFile(utf8, bench::MemoFileUtf8(memos, shape, "UTF-8"));
-  std::printf("%s: %d memos, %.1f MB of CP932 (ratios against the floor)\n", title.c_str(), memos, bytes.size() / 1e6);
+  std::printf("%s: %d memos, %.1f MB of CP932 (ratios against the table floor)\n", title.c_str(), memos,
+              bytes.size() / 1e6);
   const std::vector<double> seconds = bench::MedianSecondsInTurns({
-      [&] { DecodeAndSplit(cp932); },
+      [&] { bench::DecodeWithTable(cp932); },
+      [&] { bench::DecodeWithIconv(cp932); },
       [&] { ReadWithOstrel(cp932); },
       [&] { ReadWithLibxml2(cp932); },
       [&] { ReadWithExpat(utf8); },
   });
-  const double floor = seconds[0], ostrel = seconds[1], libxml2 = seconds[2], expat = seconds[3];
-  bench::PrintRow("floor: iconv to UTF-16 + lines", floor, bytes.size(), floor);
+  const double floor = seconds[0], iconvFloor = seconds[1], ostrel = seconds[2], libxml2 = seconds[3];
+  bench::PrintRow("floor: table to UTF-16 + lines", floor, bytes.size(), floor);
+  bench::PrintRow("floor: iconv to UTF-16 + lines", iconvFloor, bytes.size(), floor);
   bench::PrintRow("Ostrel SetData", ostrel, bytes.size(), floor);
   bench::PrintRow("libxml2 SAX2 (CP932)", libxml2, bytes.size(), floor);
-  bench::PrintRow("expat (UTF-8 twin)", expat, bytes.size(), floor);
-  std::printf("  libxml2 / Ostrel: %.2f (goal >= 2)   Ostrel / floor: %.2f (goal <= 1.5)\n\n", libxml2 / ostrel,
+  bench::PrintRow("expat (UTF-8 twin)", seconds[4], bytes.size(), floor);
+  std::printf("  libxml2 / Ostrel: %.2f (goal >= 4)   Ostrel / table floor: %.2f (goal <= 1.25)\n\n", libxml2 / ostrel,
               ostrel / floor);
   std::filesystem::remove(cp932);
   std::filesystem::remove(utf8);
+}
+
+// Runs PROGRAM with ARGUMENTS to its end, its output thrown away.
+void RunProcess(const std::string& program, const std::vector<std::string>& arguments) {
+  const pid_t child = ::fork();
+  if (child == 0) {
+    const int devNull = ::open("/dev/null", O_WRONLY);
+    ::dup2(devNull, STDOUT_FILENO);
+    std::vector<char*> argv = {const_cast<char*>(program.c_str())};
+    for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    ::execv(program.c_str(), argv.data());
+    std::_Exit(127);
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) throw std::runtime_error(program + " failed");
+}
+
+// ostrel-dump as a user runs it, a whole process with its output going
+// nowhere, next to whole processes that read the same file with a counting
+// handler: Ostrel's and libxml2's.
+void CompareDump(const std::string& folder, const std::string& title, int memos, bench::MemoShape shape) {
+  const std::string path = folder + "/memo-dump.xml";
+  const std::string bytes = bench::ToCp932(bench::MemoFileUtf8(memos, shape, "Shift-JIS"));
+  bench::WriteFile(path, bytes);
+  const std::string self = "/proc/self/exe";
+  const std::string dump = (std::filesystem::canonical(self).parent_path() / "ostrel-dump").string();
+  std::printf("ostrel-dump FILE > /dev/null, %s: whole processes (ratios against Ostrel's counting read)\n",
+              title.c_str());
+  const std::vector<double> seconds = bench::MedianSecondsInTurns({
+      [&] { RunProcess(self, {"--read", "ostrel", path}); },
+      [&] { RunProcess(dump, {path}); },
+      [&] { RunProcess(self, {"--read", "libxml2", path}); },
+  });
+  const double reading = seconds[0], dumping = seconds[1], libxml2 = seconds[2];
+  bench::PrintRow("Ostrel, counting handler", reading, bytes.size(), reading);
+  bench::PrintRow("ostrel-dump", dumping, bytes.size(), reading);
+  bench::PrintRow("libxml2 SAX2 (CP932), counting", libxml2, bytes.size(), reading);
+  std::printf("  libxml2 / ostrel-dump: %.2f (goal >= 2)   ostrel-dump / Ostrel: %.2f (goal <= 1.5)\n\n",
+              libxml2 / dumping, dumping / reading);
+  std::filesystem::remove(path);
 }
 
 double TimeOstrelOn(const std::string& path, const std::string& text) {
@@ -245,20 +260,47 @@ long PeakOfReading(const std::string& path) {
   return count > 0 && WIFEXITED(status) && WEXITSTATUS(status) == 0 ? std::atol(text) : -1;
 }
 
+// Peak memory is bounded by the longest token, however long the lines: a
+// file of memo lines, the same memos on one line, and one line of content
+// that no "<" closes (the read drops it and reports the open element).
 void Memory(const std::string& folder) {
-  std::printf("Memory: peak resident memory of a process reading one file (goal < 16 MB, flat)\n");
-  for (int memos : {100'000, 1'000'000}) {
-    const std::string path = folder + "/large.xml";
-    const std::string bytes = bench::ToCp932(bench::MemoFileUtf8(memos, bench::MemoShape::kOneLine, "Shift-JIS"));
-    bench::WriteFile(path, bytes);
-    std::printf("  %6.1f MB file: peak %6.1f MB\n", bytes.size() / 1e6, PeakOfReading(path) / 1024.0);
-    std::filesystem::remove(path);
+  std::printf("Memory: peak resident memory of a process reading one file (goal < 32 MB, flat)\n");
+  std::printf("  %8s %18s %18s %18s\n", "file", "memo lines", "memos on one line", "one content line");
+  const std::string path = folder + "/large.xml";
+  for (size_t megabytes : {10, 100, 200}) {
+    const size_t bytes = megabytes * 1'000'000;
+    std::printf("  %5zu MB", megabytes);
+    for (const bench::MemoShape shape : {bench::MemoShape::kOneLine, bench::MemoShape::kSingleLine}) {
+      bench::WriteLargeMemoFile(path, bytes, shape);
+      std::printf(" %15.1f MB", PeakOfReading(path) / 1024.0);
+    }
+    bench::WriteLongContentLine(path, bytes);
+    std::printf(" %15.1f MB\n", PeakOfReading(path) / 1024.0);
+    std::fflush(stdout);
   }
+  std::filesystem::remove(path);
+  std::printf("\n");
+}
+
+// One read of PATH in a process of its own, for timing whole processes and
+// for profiling.
+int ReadOnce(const std::string& reader, const std::string& path) {
+  if (reader == "ostrel") return ReadWithOstrel(path).callbacks > 0 ? 0 : 1;
+  if (reader == "libxml2") return ReadWithLibxml2(path).callbacks > 0 ? 0 : 1;
+  if (reader == "table-floor") return bench::DecodeWithTable(path).lines > 0 ? 0 : 1;
+  std::fprintf(stderr, "read_bench: no reader %s\n", reader.c_str());
+  return 2;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 4 && std::string(argv[1]) == "--read") return ReadOnce(argv[2], argv[3]);
+  if (argc == 5 && std::string(argv[1]) == "--make") {
+    const auto shape = std::string(argv[2]) == "multi-line" ? bench::MemoShape::kMultiLine : bench::MemoShape::kOneLine;
+    bench::WriteFile(argv[4], bench::ToCp932(bench::MemoFileUtf8(std::atoi(argv[3]), shape, "Shift-JIS")));
+    return 0;
+  }
   if (argc == 3 && std::string(argv[1]) == "--peak") {
     ReadWithOstrel(argv[2]);
     std::printf("%ld\n", PeakKb());
@@ -267,6 +309,8 @@ int main(int argc, char** argv) {
   const std::string folder = argc > 1 ? argv[1] : std::filesystem::temp_directory_path().string();
   CompareReaders(folder, "One-line memos", 200'000, bench::MemoShape::kOneLine);
   CompareReaders(folder, "Multi-line memos", 50'000, bench::MemoShape::kMultiLine);
+  CompareDump(folder, "one-line memos", 200'000, bench::MemoShape::kOneLine);
+  CompareDump(folder, "multi-line memos", 50'000, bench::MemoShape::kMultiLine);
   Growth(folder);
   LongTokens(folder);
   Memory(folder);

@@ -1,5 +1,6 @@
 #include "platform/collection.h"
 
+#include <algorithm>
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -51,15 +52,13 @@ class CollectionObject final : public DispatchObject<CollectionObject, Collectio
     return Guard([&] {
       const VARIANT keyValue = ByValue(*key);
       if (keyValue.vt == VT_EMPTY) {
-        entries_.push_back({std::u16string(View(*item)), {}, false});
-        Index(entries_.back());
+        Index(Append(View(*item), {}, false));
         return;
       }
       if (keyValue.vt != VT_BSTR) Raise(errnum::kTypeMismatch);
       const std::u16string_view name = View(keyValue.bstrVal);
-      if (FindKey(name) != entries_.size()) Raise(errnum::kDuplicateKey);
-      entries_.push_back({std::u16string(View(*item)), std::u16string(name), true});
-      Index(entries_.back());
+      if (FindKey(name) != count_) Raise(errnum::kDuplicateKey);
+      Index(Append(View(*item), name, true));
     });
   }
 
@@ -70,7 +69,7 @@ class CollectionObject final : public DispatchObject<CollectionObject, Collectio
 
   HRESULT Count(int32_t* result) override {
     if (AnyNull(result)) return E_POINTER;
-    *result = static_cast<int32_t>(entries_.size());
+    *result = static_cast<int32_t>(count_);
     return S_OK;
   }
 
@@ -79,8 +78,11 @@ class CollectionObject final : public DispatchObject<CollectionObject, Collectio
     return Guard([&] {
       const auto entry = entries_.begin() + static_cast<std::ptrdiff_t>(Locate(*index));
       if (indexed_ && entry->hasKey) foldedKeys_.erase(FoldedKey(entry->key));
-      entries_.erase(entry);
-      if (entries_.empty()) Unindex();
+      // The entry moves behind the live ones, where its storage waits for
+      // the next Add: a list filled and emptied for every tag of a file
+      // then allocates nothing.
+      std::rotate(entry, entry + 1, entries_.begin() + static_cast<std::ptrdiff_t>(count_));
+      if (--count_ == 0) Unindex();
     });
   }
 
@@ -92,15 +94,15 @@ class CollectionObject final : public DispatchObject<CollectionObject, Collectio
  private:
   // Once the list is indexed, a key that is not there costs no scan.
   size_t FindKey(std::u16string_view key) const {
-    if (indexed_ && !foldedKeys_.contains(FoldedKey(key))) return entries_.size();
-    for (size_t i = 0; i < entries_.size(); ++i) {
+    if (indexed_ && !foldedKeys_.contains(FoldedKey(key))) return count_;
+    for (size_t i = 0; i < count_; ++i) {
       if (entries_[i].hasKey && KeysEqual(entries_[i].key, key)) return i;
     }
-    return entries_.size();
+    return count_;
   }
 
   size_t ByPosition(int64_t position) const {
-    if (position < 1 || position > static_cast<int64_t>(entries_.size())) Raise(errnum::kSubscriptOutOfRange);
+    if (position < 1 || position > static_cast<int64_t>(count_)) Raise(errnum::kSubscriptOutOfRange);
     return static_cast<size_t>(position - 1);
   }
 
@@ -112,7 +114,7 @@ class CollectionObject final : public DispatchObject<CollectionObject, Collectio
       case VT_I4: return ByPosition(value.lVal);
       case VT_BSTR: {
         const size_t found = FindKey(View(value.bstrVal));
-        if (found == entries_.size()) Raise(errnum::kInvalidArgument);
+        if (found == count_) Raise(errnum::kInvalidArgument);
         return found;
       }
       default: Raise(errnum::kTypeMismatch);
@@ -124,9 +126,9 @@ class CollectionObject final : public DispatchObject<CollectionObject, Collectio
   void Index(const Entry& entry) {
     if (indexed_) {
       if (entry.hasKey) foldedKeys_.insert(FoldedKey(entry.key));
-    } else if (entries_.size() == kIndexedFrom) {
-      for (const Entry& each : entries_) {
-        if (each.hasKey) foldedKeys_.insert(FoldedKey(each.key));
+    } else if (count_ == kIndexedFrom) {
+      for (size_t i = 0; i < count_; ++i) {
+        if (entries_[i].hasKey) foldedKeys_.insert(FoldedKey(entries_[i].key));
       }
       indexed_ = true;
     }
@@ -142,7 +144,18 @@ class CollectionObject final : public DispatchObject<CollectionObject, Collectio
   // cost a scan of all the earlier ones per attribute.
   static constexpr size_t kIndexedFrom = 16;
 
-  std::vector<Entry> entries_;
+  const Entry& Append(std::u16string_view value, std::u16string_view key, bool hasKey) {
+    if (count_ == entries_.size()) entries_.emplace_back();
+    Entry& entry = entries_[count_];
+    entry.value.assign(value);
+    entry.key.assign(key);
+    entry.hasKey = hasKey;
+    ++count_;
+    return entry;
+  }
+
+  std::vector<Entry> entries_;  // the first count_ are the list; the rest keep storage
+  size_t count_ = 0;
   bool indexed_ = false;
   std::unordered_set<std::u16string> foldedKeys_;  // the keys of entries_, case folded
 };

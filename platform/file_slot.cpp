@@ -148,10 +148,12 @@ void OpenForOutput(std::u16string_view name) {
 
 bool AtEnd() { return SlotOpenFor(Mode::kInput).reader->AtEnd(); }
 
-std::u16string_view ReadLine() {
+std::u16string_view ReadLine() { return ReadLinePiece(SIZE_MAX).text; }
+
+LinePiece ReadLinePiece(size_t most) {
   LineReader& reader = *SlotOpenFor(Mode::kInput).reader;
   if (reader.AtEnd()) Raise(kInputPastEnd, u"ファイルの終わりを越えて読み込もうとしました。");
-  return reader.ReadLine();
+  return reader.ReadPiece(most);
 }
 
 void Write(std::u16string_view text) { Append(text, {}); }

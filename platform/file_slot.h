@@ -11,7 +11,10 @@
 // the end.
 #pragma once
 
+#include <cstddef>
 #include <string_view>
+
+#include "platform/line_reader.h"
 
 namespace ostrel::com::file_slot {
 
@@ -33,6 +36,10 @@ bool AtEnd();
 // Input: the next line without its line end. The view stays valid until the
 // next ReadLine or Close.
 std::u16string_view ReadLine();
+
+// Input: the rest of the current line, or its next MOST units when more are
+// left (line_reader.h). Valid as ReadLine's view is.
+LinePiece ReadLinePiece(size_t most);
 
 // Output: TEXT converted to CP932, with or without a line end. A character
 // CP932 cannot represent raises 5 naming it (U+XXXX), and nothing of TEXT is

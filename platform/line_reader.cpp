@@ -29,10 +29,13 @@ bool LineReader::AtEnd() {
   return byteCount_ == 0;
 }
 
-std::u16string_view LineReader::ReadLine() {
+// The buffer holds at most MOST units and one block, however long the line.
+LinePiece LineReader::ReadPiece(size_t most) {
   for (size_t from = 0;;) {
     const size_t brk = FindBreak(from);
-    if (IsDecided(brk) || !DecodeMore()) return TakeLine(brk);
+    if (IsDecided(brk)) return {TakeLine(brk), true};
+    if (brk > most) return {TakeUnits(most), false};
+    if (!DecodeMore()) return {TakeLine(brk), true};
     from = brk;
   }
 }
@@ -56,6 +59,12 @@ std::u16string_view LineReader::TakeLine(size_t brk) {
   if (brk < Held()) lineEnd = line[brk] == u'\r' && brk + 1 < Held() && line[brk + 1] == u'\n' ? 2 : 1;
   lineStart_ += brk + lineEnd;
   return {line, brk};
+}
+
+std::u16string_view LineReader::TakeUnits(size_t count) {
+  const char16_t* piece = text_.get() + lineStart_;
+  lineStart_ += count;
+  return {piece, count};
 }
 
 // Appends the next block's text after the current line, which moves to the

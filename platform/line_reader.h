@@ -1,19 +1,28 @@
 // Lines of CP932 text read from an open file.
 //
 // Bytes are read and decoded a block at a time, so memory is bounded by the
-// longest line plus one block, however large the file. A line ends at CR LF,
+// longest line read whole (or the piece asked for) plus one block, however
+// large the file. A line ends at CR LF,
 // at a lone LF or at a lone CR: every convention in use for text files, so a
 // file from any system reads as the lines its author saw. A last line
 // without a line end is still a line; a line end that closes the file opens
 // no further, empty line.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string_view>
 
 #include "platform/cp932.h"
 
 namespace ostrel::com {
+
+// Part of a line; ENDSLINE when nothing of the line follows it.
+struct LinePiece {
+  std::u16string_view text;
+  bool endsLine;
+};
 
 class LineReader {
  public:
@@ -26,12 +35,17 @@ class LineReader {
 
   // The next line without its line end; only when !AtEnd(). The view stays
   // valid until the next ReadLine or the end of the reader.
-  std::u16string_view ReadLine();
+  std::u16string_view ReadLine() { return ReadPiece(SIZE_MAX).text; }
+
+  // The rest of the current line, or its next MOST units when more than MOST
+  // are left; only when !AtEnd(). The view stays valid as ReadLine's does.
+  LinePiece ReadPiece(size_t most);
 
  private:
   size_t FindBreak(size_t from) const;
   bool IsDecided(size_t brk) const;
   std::u16string_view TakeLine(size_t brk);
+  std::u16string_view TakeUnits(size_t count);
   bool DecodeMore();
   void ReadBlock();
   void MakeRoom(size_t units);

@@ -14,11 +14,25 @@ constexpr std::size_t kNotFound = std::u16string_view::npos;
 constexpr std::u16string_view kTagSeparator = u" ";
 constexpr std::u16string_view kContentSeparator = u"\r\n";
 
+// Positions are compared with sizes.
+constexpr std::size_t kLargestPosition = format::kLargestPosition;
+
+// A longer line arrives in pieces of this many units. More than the largest
+// position, so a first piece that is all blank is already too many blanks,
+// and a mark is never cut off by a piece's end but by a line's.
+constexpr std::size_t kLinePiece = 2 * (kLargestPosition + 1);
+
 using format::IsBlank;
+
+std::size_t LeadingBlanks(std::u16string_view text, std::size_t most) {
+  std::size_t blanks = 0;
+  while (blanks < text.size() && blanks < most && IsBlank(text[blanks])) ++blanks;
+  return blanks;
+}
 
 // Positions count from 1 in a 16-bit signed number.
 void CheckPosition(std::size_t position) {
-  if (position > std::size_t{format::kLargestPosition}) ostrel::com::Raise(ostrel::com::errnum::kOverflow);
+  if (position > kLargestPosition) ostrel::com::Raise(ostrel::com::errnum::kOverflow);
 }
 
 struct MarkedKind {
@@ -86,7 +100,9 @@ TokenKind TokenScanner::NextToken(std::u16string_view& text) {
   pendingText.Consume(handedOut);
   handedOut = 0;
   text = {};
-  if (pendingText.empty()) AppendLine(kTagSeparator);
+  if (pendingText.empty()) AppendMore(kTagSeparator);
+  // A start mark is two units at most, and is tested within one line.
+  while (pendingText.size() < 2 && lineOpen) pendingText.Append({}, ReadPiece());
   if (const MarkedKind* kind = KindInFront(pendingText)) {
     switch (ExtractToken(kind->startMark, kind->endMark, text)) {
       case ExtractResult::Found: return kind->found;
@@ -100,6 +116,15 @@ TokenKind TokenScanner::NextToken(std::u16string_view& text) {
   return TokenKind::Content;
 }
 
+// The rest of the line being read, or else the next line.
+bool TokenScanner::AppendMore(std::u16string_view separator) {
+  if (lineOpen) {
+    pendingText.Append({}, ReadPiece());
+    if (!pendingText.empty()) return true;
+  }
+  return AppendLine(separator);
+}
+
 // While the pending text is blank, the separator is trimmed away with it, so
 // blank lines vanish; after that, an empty line adds just the separator.
 bool TokenScanner::AppendLine(std::u16string_view separator) {
@@ -108,11 +133,17 @@ bool TokenScanner::AppendLine(std::u16string_view separator) {
       atEnd = true;
       return false;
     }
-    pendingText.Append(separator, TrimLeading(ostrel::com::file_slot::ReadLine()));
+    pendingText.Append(separator, TrimLeading(ReadPiece()));
     const std::u16string_view pending = pendingText.view();
     pendingText.Consume(pending.size() - TrimLeading(pending).size());
   } while (pendingText.empty());
   return true;
+}
+
+std::u16string_view TokenScanner::ReadPiece() {
+  const ostrel::com::LinePiece piece = ostrel::com::file_slot::ReadLinePiece(kLinePiece);
+  lineOpen = !piece.endsLine;
+  return piece.text;
 }
 
 ExtractResult TokenScanner::ExtractToken(std::u16string_view startMark, std::u16string_view endMark,
@@ -135,7 +166,10 @@ ExtractResult TokenScanner::ExtractToken(std::u16string_view startMark, std::u16
 // never handed out: TEXT stays empty.
 void TokenScanner::ExtractContent(std::u16string_view& text) {
   const std::size_t end = FindAcrossLines(u"<", kContentSeparator);
-  if (end == kNotFound) return;
+  if (end == kNotFound) {
+    if (!atEnd) SkipOverlongContent();
+    return;
+  }
   CheckPosition(end + 1);
   HandOut(text, pendingText.view().substr(0, end), end);
 }
@@ -152,8 +186,38 @@ std::size_t TokenScanner::FindAcrossLines(std::u16string_view mark, std::u16stri
   for (;;) {
     const std::size_t found = pendingText.Find(mark, from);
     if (found != kNotFound) return found;
+    if (ostrel::com::SameUnits(separator, kContentSeparator) && ContentOutgrewPositions()) return kNotFound;
     from = pendingText.streamEnd() - std::min(pendingText.size(), mark.size() - 1);
-    if (!AppendLine(separator)) return kNotFound;
+    if (!AppendMore(separator)) return kNotFound;
+  }
+}
+
+// True when no "<" to come can close the pending content within the largest
+// position, not even once its leading blanks are trimmed at the next line,
+// or when those blanks are already too many to trim.
+bool TokenScanner::ContentOutgrewPositions() const {
+  const std::u16string_view pending = pendingText.view();
+  if (pending.size() < kLargestPosition) return false;
+  const std::size_t blanks = LeadingBlanks(pending, kLargestPosition);
+  return blanks == kLargestPosition || pending.size() - blanks >= kLargestPosition;
+}
+
+// Reads on past content that has outgrown every position: the next "<", or
+// the next line after too many leading blanks, raises the overflow that
+// keeping the text would have raised; the end of the input drops it as any
+// content that no "<" closes.
+void TokenScanner::SkipOverlongContent() {
+  const bool blanksOverflow = LeadingBlanks(pendingText.view(), kLargestPosition) == kLargestPosition;
+  pendingText.Clear();
+  for (;;) {
+    const bool newLine = !lineOpen;
+    if (newLine && ostrel::com::file_slot::AtEnd()) {
+      atEnd = true;
+      return;
+    }
+    if (newLine && blanksOverflow) ostrel::com::Raise(ostrel::com::errnum::kOverflow);
+    const std::u16string_view piece = newLine ? TrimLeading(ReadPiece()) : ReadPiece();
+    if (ostrel::com::FindUnit(piece, u'<') != kNotFound) ostrel::com::Raise(ostrel::com::errnum::kOverflow);
   }
 }
 

@@ -9,6 +9,10 @@
 //
 // Positions are 16-bit: a token end beyond position 32,767, or 32,767 leading
 // blanks, raise run-time error 6.
+//
+// A long line is read in pieces, and content that has outgrown every position
+// is not kept, so memory is bounded by the longest tag, comment or processing
+// instruction, not by the longest line.
 #pragma once
 
 #include <cstddef>
@@ -57,7 +61,11 @@ class TokenScanner {
   TokenKind NextToken(std::u16string_view& text);
 
  private:
+  bool AppendMore(std::u16string_view separator);
   bool AppendLine(std::u16string_view separator);
+  std::u16string_view ReadPiece();
+  bool ContentOutgrewPositions() const;
+  void SkipOverlongContent();
   ExtractResult ExtractToken(std::u16string_view startMark, std::u16string_view endMark, std::u16string_view& text);
   void ExtractContent(std::u16string_view& text);
   // TEXT is handed out as a view, so the COUNT characters it takes are
@@ -68,6 +76,7 @@ class TokenScanner {
   PendingText pendingText;
   std::size_t handedOut = 0;  // characters of the last token, still pending
   bool atEnd = false;
+  bool lineOpen = false;  // the line last read has pieces still unread
 };
 
 }  // namespace ostrel

@@ -109,6 +109,34 @@ TEST_F(CollectionTest, LongListsKeepKeysExactThroughAddsAndRemovals) {
 }
 
 // A late-bound caller passes its own variables by reference.
+// Entries removed keep their storage for later adds; nothing of them may show.
+TEST_F(CollectionTest, EntriesAddedAfterRemovalsCarryNothingOfTheRemoved) {
+  ASSERT_EQ(Add(u"a long first value", u"first"), S_OK);
+  ASSERT_EQ(Add(u"second", u"second"), S_OK);
+  ASSERT_EQ(Add(u"third", u"third"), S_OK);
+  VARIANT middle = Position(2);
+  ASSERT_EQ(list_->Remove(&middle), S_OK);
+  for (int32_t left = 2; left > 0; --left) {
+    VARIANT last = Position(left);
+    ASSERT_EQ(list_->Remove(&last), S_OK);
+  }
+  ASSERT_EQ(Add(u"x", nullptr), S_OK);
+  ASSERT_EQ(Add(u"y", u"second"), S_OK);
+  int32_t count = 0;
+  list_->Count(&count);
+  EXPECT_EQ(count, 2);
+  EXPECT_EQ(ItemAt(Position(1)), u"x");
+  int32_t position = 1;
+  Bstr key;
+  ASSERT_EQ(list_->Key(&position, key.Receive()), S_OK);
+  EXPECT_EQ(key.str(), u"");
+  Bstr first(u"first"), second(u"SECOND");
+  VARIANT removedKey = Text(first.get());
+  Bstr unused;
+  EXPECT_EQ(ErrorOf(list_->Item(&removedKey, unused.Receive())), 5);
+  EXPECT_EQ(ItemAt(Text(second.get())), u"y");
+}
+
 TEST_F(CollectionTest, KeysAndPositionsMayComeByReference) {
   Bstr item(u"value");
   Bstr keyText(u"Name");

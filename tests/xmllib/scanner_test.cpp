@@ -285,3 +285,66 @@ TEST_F(ScannerTest, UnterminatedTagLongerThanAnyPositionIsDeliveredWhole) {
 }
 
 }  // namespace
+
+// --- Lines longer than the pieces they are read in ---
+
+class LongLineTest : public ScannerTest {
+ protected:
+  // A line is read 65,536 units at a time.
+  static constexpr std::size_t kPiece = 65536;
+};
+
+TEST_F(LongLineTest, LineOfShortTokensGivesEveryToken) {
+  std::string line;
+  for (int i = 0; i < 20000; ++i) line += "<ab>xy</ab>";  // 11 units, so pieces end at every offset
+  const Tokens tokens = Scan({line});
+  ASSERT_EQ(tokens.size(), 60002u);
+  for (std::size_t i = 0; i < 60000; i += 3) {
+    ASSERT_EQ(tokens[i], "StartTag:ab") << i;
+    ASSERT_EQ(tokens[i + 1], "Content:xy") << i;
+    ASSERT_EQ(tokens[i + 2], "EndTag:ab") << i;
+  }
+  EXPECT_EQ(tokens[60000], "Content:");
+}
+
+TEST_F(LongLineTest, StartMarkCutByAPieceIsStillOneMark) {
+  std::string lead;
+  for (std::size_t i = 0; i < (kPiece - 4) / 4; ++i) lead += "<a/>";
+  lead += "<c>";  // the next "<" is the piece's last unit
+  ASSERT_EQ(lead.size(), kPiece - 1);
+  Tokens comment = Scan({lead + "<!x-></c>"});
+  Tokens endTag = Scan({lead + "</c>"});
+  ASSERT_EQ(comment.size(), 16383u + 5);
+  EXPECT_EQ(Tokens(comment.end() - 5, comment.end()), (Tokens{"StartTag:c", "Comment:x", "EndTag:c", "Content:", "EndOfInput:"}));
+  EXPECT_EQ(Tokens(endTag.end() - 4, endTag.end()), (Tokens{"StartTag:c", "EndTag:c", "Content:", "EndOfInput:"}));
+}
+
+TEST_F(LongLineTest, TagAcrossPiecesArrivesWhole) {
+  std::string lead;
+  for (int i = 0; i < 15000; ++i) lead += "<a/>";
+  const std::string name = Repeat(30000, 'n');
+  EXPECT_EQ(Scan({lead + "<" + name + ">"}).at(15000), "StartTag:" + name);
+}
+
+TEST_F(LongLineTest, ContentLongerThanAPieceThatNoTagClosesIsDropped) {
+  EXPECT_EQ(Scan({"<a>" + Repeat(200000, 'x')}), (Tokens{"StartTag:a", "Content:", "EndOfInput:"}));
+  EXPECT_EQ(Scan({"<a>" + Repeat(200000, 'x'), "more text"}), (Tokens{"StartTag:a", "Content:", "EndOfInput:"}));
+}
+
+TEST_F(LongLineTest, ContentLongerThanAPieceOverflowsAtTheTagThatClosesIt) {
+  EXPECT_EQ(ScanError({"<a>" + Repeat(200000, 'x') + "</a>"}), ostrel::com::errnum::kOverflow);
+  EXPECT_EQ(ScanError({"<a>" + Repeat(200000, 'x'), "y", "</a>"}), ostrel::com::errnum::kOverflow);
+}
+
+TEST_F(LongLineTest, BlanksAfterATagOverflowOnlyWhenTheNextLineTrimsThem) {
+  EXPECT_EQ(Scan({"<a>" + Repeat(100000, ' ')}), (Tokens{"StartTag:a", "Content:", "EndOfInput:"}));
+  EXPECT_EQ(ScanError({"<a>" + Repeat(100000, ' '), "x"}), ostrel::com::errnum::kOverflow);
+  EXPECT_EQ(ScanError({"<a>" + Repeat(100000, ' ') + "</a>"}), ostrel::com::errnum::kOverflow);
+}
+
+// Blanks that the next line trims away bring the rest within the positions.
+TEST_F(LongLineTest, ContentLedByBlanksIsKeptUntilTheirTrimDecides) {
+  const std::string text = Repeat(5000, 'x');
+  EXPECT_EQ(Scan({"<a>" + Repeat(30000, ' ') + text, "y</a>"}),
+            (Tokens{"StartTag:a", "Content:" + text + "\r\ny", "EndTag:a", "Content:", "EndOfInput:"}));
+}

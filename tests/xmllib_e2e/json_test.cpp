@@ -23,4 +23,16 @@ TEST(JsonStringTest, TextBeyondAsciiIsUtf8) {
   EXPECT_EQ(JsonString(u"未使用\"\U0001F600"), "\"未使用\\\"\U0001F600\"");
 }
 
+TEST(JsonStringTest, SurrogateWithoutItsPartnerIsTheReplacementCharacter) {
+  EXPECT_EQ(JsonString(u"a\xD800" u"b\xDC00" u"\xDBFF"), "\"a\uFFFDb\uFFFD\uFFFD\"");
+}
+
+TEST(JsonStringTest, ControlCharactersFillTheRoomGivenAndNoMore) {
+  const std::u16string controls(100, u'\x01');
+  std::string room(tools::JsonStringRoom(controls.size()) + 1, '#');
+  const char* end = tools::PutJsonString(controls, room.data());
+  EXPECT_EQ(end - room.data(), static_cast<std::ptrdiff_t>(room.size() - 1));
+  EXPECT_EQ(room.back(), '#');
+}
+
 }  // namespace

@@ -63,7 +63,7 @@ char* PutPlainAscii(std::u16string_view text, std::size_t& i, char* out) {
   for (; i + 8 <= text.size(); i += 8, out += 8) {
     Units units;
     std::memcpy(&units, text.data() + i, sizeof units);
-    const auto plain = (units >= 0x20) & (units < 0x80) & (units != u'"') & (units != u'\\');
+    const auto plain = (units >= 0x20) & (units < 0x80) & (units != uint16_t{u'"'}) & (units != uint16_t{u'\\'});
     uint64_t halves[2];
     std::memcpy(halves, &plain, sizeof halves);
     if ((halves[0] & halves[1]) != ~uint64_t{0}) break;

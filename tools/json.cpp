@@ -1,6 +1,8 @@
 #include "tools/json.h"
 
+#include <algorithm>
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 
@@ -54,50 +56,117 @@ constexpr auto kStandsForItself = [] {
   return table;
 }();
 
-// Narrows the units from I on while eight at a time stand for themselves:
-// element names, attribute names and much of a memo's text. Tried once per
-// text, so Japanese text pays for it once, not at every unit.
-char* PutPlainAscii(std::u16string_view text, std::size_t& i, char* out) {
-  using Units = uint16_t __attribute__((vector_size(16)));
-  using Bytes = uint8_t __attribute__((vector_size(8)));
-  for (; i + 8 <= text.size(); i += 8, out += 8) {
-    Units units;
-    std::memcpy(&units, text.data() + i, sizeof units);
-    const auto plain = (units >= 0x20) & (units < 0x80) & (units != uint16_t{u'"'}) & (units != uint16_t{u'\\'});
-    uint64_t halves[2];
-    std::memcpy(halves, &plain, sizeof halves);
-    if ((halves[0] & halves[1]) != ~uint64_t{0}) break;
-    const Bytes bytes = __builtin_convertvector(units, Bytes);
-    std::memcpy(out, &bytes, sizeof bytes);
+// The unit at I, or the pair that starts there, as JSON; I moves past it.
+char* PutUnit(std::u16string_view text, std::size_t& i, char* out) {
+  const char16_t c = text[i++];
+  if (c < 0x80) {
+    if (kStandsForItself[c]) {
+      *out = static_cast<char>(c);
+      return out + 1;
+    }
+    return PutEscape(c, out);
   }
-  return out;
+  if (!IsSurrogate(c)) return PutUtf8(c, out);
+  if (IsHighSurrogate(c) && i < text.size() && IsLowSurrogate(text[i])) {
+    return PutUtf8(0x10000 + ((c - 0xD800) << 10) + (text[i++] - 0xDC00), out);
+  }
+  return PutUtf8(ostrel::com::utf16::kReplacement, out);
+}
+
+// Eight units side by side, and what comparing them gives. Constants are
+// 16-bit, as clang compares vectors only with elements of their own width.
+constexpr std::size_t kStep = 8;
+using Units = uint16_t __attribute__((vector_size(kStep * sizeof(uint16_t))));
+using SignedUnits = int16_t __attribute__((vector_size(kStep * sizeof(int16_t))));
+using UnitFlags = SignedUnits;  // all ones where a comparison holds
+using Bytes = uint8_t __attribute__((vector_size(kStep)));
+
+constexpr uint16_t U(uint16_t unit) { return unit; }
+constexpr int16_t S(int16_t value) { return value; }
+
+// Eight bytes as a number whose lowest byte comes first in memory.
+uint64_t InOrder(Bytes bytes) {
+  uint64_t number;
+  std::memcpy(&number, &bytes, sizeof number);
+  return std::endian::native == std::endian::little ? number : __builtin_bswap64(number);
+}
+
+void PutInOrder(uint64_t number, char* out) {
+  if (std::endian::native == std::endian::big) number = __builtin_bswap64(number);
+  std::memcpy(out, &number, sizeof number);
+}
+
+// How many units in a row FLAGS holds set, from the unit SKIPPED on.
+std::size_t RunFrom(UnitFlags flags, std::size_t skipped) {
+  return static_cast<std::size_t>(std::countr_one(InOrder(__builtin_convertvector(flags, Bytes)) >> 8 * skipped)) / 8;
+}
+
+// Units that stand for themselves: printable ASCII but '"' and '\'. Adding
+// 0x7F80 moves 0x20..0x7F to the top of the signed range, so one signed
+// comparison tests both bounds.
+UnitFlags StandForThemselves(Units units) {
+  const auto printable = reinterpret_cast<SignedUnits>(units + U(0x7F80)) > S(0x7F9F);
+  return printable & ~((units == U(u'"')) | (units == U(u'\\')));
+}
+
+// Units that are three bytes in UTF-8 on their own: U+0800 up, surrogates
+// excepted, which is most Japanese text.
+UnitFlags TakeThreeBytes(Units units) {
+  const Units top = units & U(0xF800);
+  return ~((top == U(0)) | (top == U(0xD800)));
+}
+
+// The three UTF-8 bytes of each unit, in the first three bytes of a word as
+// memory holds it.
+void ThreeByteWords(Units units, uint32_t (&words)[kStep]) {
+  const Units lead = units >> 12 | U(0xE0);
+  const Units middle = (units >> 6 & U(0x3F)) | U(0x80);
+  const Units last = (units & U(0x3F)) | U(0x80);
+  constexpr bool kLittle = std::endian::native == std::endian::little;
+  const Units firstTwo = kLittle ? lead | middle << 8 : lead << 8 | middle;
+  const Units third = kLittle ? last : last << 8;
+  const Units low = __builtin_shufflevector(firstTwo, third, 0, 8, 1, 9, 2, 10, 3, 11);
+  const Units high = __builtin_shufflevector(firstTwo, third, 4, 12, 5, 13, 6, 14, 7, 15);
+  std::memcpy(words, &low, sizeof low);
+  std::memcpy(words + kStep / 2, &high, sizeof high);
+}
+
+// The units from I on, with eight units from AT (AT <= I < AT + 8) side by
+// side: a run of units that stand for themselves is narrowed to bytes, a
+// run of three-byte units encoded a word a unit, and else one unit goes
+// the way every unit of a short text goes. The eight bytes narrowed fit, as
+// they are written only where two units are left, which have room for 13.
+char* PutStep(std::u16string_view text, std::size_t at, std::size_t& i, char* out) {
+  Units units;
+  std::memcpy(&units, text.data() + at, sizeof units);
+  const std::size_t skipped = i - at;
+  const std::size_t plain = RunFrom(StandForThemselves(units), skipped);
+  if (plain && text.size() - i >= 2) {
+    PutInOrder(InOrder(__builtin_convertvector(units, Bytes)) >> 8 * skipped, out);
+    i += plain;
+    return out + plain;
+  }
+  if (const std::size_t wide = RunFrom(TakeThreeBytes(units), skipped)) {
+    uint32_t words[kStep];
+    ThreeByteWords(units, words);
+    for (std::size_t k = 0; k < wide; ++k) std::memcpy(out + 3 * k, &words[skipped + k], sizeof words[k]);
+    i += wide;
+    return out + 3 * wide;
+  }
+  return PutUnit(text, i, out);
 }
 
 }  // namespace
 
-// One pass: units that stand for themselves are copied, escapes written in
-// place, the rest encoded; a surrogate without its partner becomes U+FFFD.
+// One pass, eight units a step; the last step of a text ends with the text
+// and skips the units done.
 char* PutJsonString(std::u16string_view text, char* out) {
   *out++ = '"';
-  std::size_t start = 0;
-  out = PutPlainAscii(text, start, out);
-  for (std::size_t i = start; i < text.size(); ++i) {
-    const char16_t c = text[i];
-    if (c < 0x80) {
-      if (kStandsForItself[c]) {
-        *out++ = static_cast<char>(c);
-
-
-      } else {
-        out = PutEscape(c, out);
-      }
-    } else if (!IsSurrogate(c)) {
-      out = PutUtf8(c, out);
-    } else if (IsHighSurrogate(c) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
-      out = PutUtf8(0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00), out);
-    } else {
-      out = PutUtf8(ostrel::com::utf16::kReplacement, out);
-    }
+  std::size_t i = 0;
+  if (text.size() >= kStep) {
+    while (i < text.size()) out = PutStep(text, std::min(i, text.size() - kStep), i, out);
+  } else {
+    while (i < text.size()) out = PutUnit(text, i, out);
   }
   *out++ = '"';
   return out;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -58,78 +59,106 @@ constexpr tools::ToolDescription kTool{"ostrel-dump", kHelp, kOptions, 1};
 // block. A failed write ends nothing, as with any stream.
 class Output {
  public:
-  Output() : block_(kBlock, '\0') {}
+  Output() : block_(kBlock, '\0'), at_(block_.data()) {}
   Output(const Output&) = delete;
   Output& operator=(const Output&) = delete;
   ~Output() { Flush(); }
 
-  void Put(std::string_view text) {
-    char* at = Room(text.size());
-    std::memcpy(at, text.data(), text.size());
-    used_ += text.size();
+  // Where BYTES bytes can be written; Keep then takes what was written.
+  char* Room(std::size_t bytes) {
+    if (bytes > static_cast<std::size_t>(block_.data() + block_.size() - at_)) MakeRoom(bytes);
+    return at_;
   }
-  void PutJson(std::u16string_view text) {
-    used_ = static_cast<std::size_t>(tools::PutJsonString(text, Room(tools::JsonStringRoom(text.size()))) - block_.data());
-  }
+  void Keep(char* end) { at_ = end; }
+
   void Flush() {
-    std::string_view rest(block_.data(), used_);
+    std::string_view rest(block_.data(), static_cast<std::size_t>(at_ - block_.data()));
     while (!rest.empty()) {
       const ssize_t count = ::write(STDOUT_FILENO, rest.data(), rest.size());
       if (count < 0 && errno == EINTR) continue;
       if (count <= 0) break;
       rest.remove_prefix(static_cast<std::size_t>(count));
     }
-    used_ = 0;
+    at_ = block_.data();
   }
 
  private:
   static constexpr std::size_t kBlock = 64 * 1024;
 
-  // Where BYTES bytes can be written after what the block holds.
-  char* Room(std::size_t bytes) {
-    if (used_ + bytes > block_.size()) Flush();
-    if (bytes > block_.size()) block_.resize(bytes);
-    return block_.data() + used_;
+  void MakeRoom(std::size_t bytes) {
+    Flush();
+    if (bytes > block_.size()) {
+      block_.resize(bytes);
+      at_ = block_.data();
+    }
   }
 
   std::string block_;
-  std::size_t used_ = 0;
+  char* at_;  // the end of what the block holds
 };
 
-// One JSON object on one line: {"call":"NAME","field":value,...}. FIELD
-// names the field with its quotes, comma and colon, as in ",\"ln\":".
+// One JSON object on one line: {"call":"NAME","field":value,...}, written
+// straight into the output, which is asked for room once a line: TEXTS_ROOM
+// for the JSON of its texts (TextRoom, PairsRoom) and a fixed amount for the
+// rest. FIELD names the field with its quotes, comma and colon, as in
+// ",\"ln\":".
 class CallLine {
  public:
-  CallLine(Output& out, std::string_view opening) : out_(out) { out_.Put(opening); }
+  CallLine(Output& out, std::string_view opening, std::size_t textsRoom)
+      : out_(out), at_(out.Room(kOtherRoom + textsRoom)) {
+    Put(opening);
+  }
+
+  static std::size_t TextRoom(std::u16string_view text) { return tools::JsonStringRoom(text.size()); }
+  // The pairs' texts and their brackets and commas.
+  static std::size_t PairsRoom(const std::vector<Bstr>& keysAndValues) {
+    std::size_t room = 0;
+    for (const Bstr& text : keysAndValues) room += TextRoom(text.view()) + kPairPunctuation / 2;
+    return room;
+  }
 
   CallLine& Number(std::string_view field, int64_t value) {
-    out_.Put(field);
-    out_.Put(std::to_string(value));
+    Put(field);
+    at_ = std::to_chars(at_, at_ + kNumberRoom, value).ptr;
     return *this;
   }
   CallLine& Text(std::string_view field, std::u16string_view value) {
-    out_.Put(field);
-    out_.PutJson(value);
+    Put(field);
+    at_ = tools::PutJsonString(value, at_);
     return *this;
   }
   // [["KEY","VALUE"],...] from texts that alternate key and value.
   CallLine& Pairs(std::string_view field, const std::vector<Bstr>& keysAndValues) {
-    out_.Put(field);
-    out_.Put("[");
+    Put(field);
+    Put("[");
     for (std::size_t i = 0; i < keysAndValues.size(); i += 2) {
-      out_.Put(i == 0 ? "[" : ",[");
-      out_.PutJson(keysAndValues[i].view());
-      out_.Put(",");
-      out_.PutJson(keysAndValues[i + 1].view());
-      out_.Put("]");
+      Put(i == 0 ? "[" : ",[");
+      at_ = tools::PutJsonString(keysAndValues[i].view(), at_);
+      Put(",");
+      at_ = tools::PutJsonString(keysAndValues[i + 1].view(), at_);
+      Put("]");
     }
-    out_.Put("]");
+    Put("]");
     return *this;
   }
-  void End() { out_.Put("}\n"); }
+  void End() {
+    Put("}\n");
+    out_.Keep(at_);
+  }
 
  private:
+  static constexpr std::size_t kNumberRoom = 20;       // "-9223372036854775808"
+  static constexpr std::size_t kPairPunctuation = 4;   // ",[" "," "]"
+  // More than the call, field names, numbers and brackets of any line take.
+  static constexpr std::size_t kOtherRoom = 128;
+
+  void Put(std::string_view text) {
+    std::memcpy(at_, text.data(), text.size());
+    at_ += text.size();
+  }
+
   Output& out_;
+  char* at_;
 };
 
 class DumpHandler final : public ostrel::com::DispatchObject<DumpHandler, _IXmlHandler> {
@@ -139,7 +168,7 @@ class DumpHandler final : public ostrel::com::DispatchObject<DumpHandler, _IXmlH
   explicit DumpHandler(Output& output) : output_(output) {}
 
   HRESULT ErrElement(int32_t* ln, BSTR* msg, BSTR* content) override {
-    CallLine(output_, R"({"call":"ErrElement")")
+    CallLine(output_, R"({"call":"ErrElement")", CallLine::TextRoom(View(*msg)) + CallLine::TextRoom(View(*content)))
         .Number(R"(,"ln":)", *ln)
         .Text(R"(,"msg":)", View(*msg))
         .Text(R"(,"content":)", View(*content))
@@ -152,18 +181,20 @@ class DumpHandler final : public ostrel::com::DispatchObject<DumpHandler, _IXmlH
     return ostrel::com::Guard([&] {
       if (!*parmList) ostrel::com::Raise(ostrel::com::errnum::kObjectNotSet);
       ReadPairs(**parmList);
-      CallLine(output_, R"({"call":"StartElement","tagname":)")
+      CallLine(output_, R"({"call":"StartElement","tagname":)",
+               CallLine::TextRoom(View(*tagname)) + CallLine::PairsRoom(keysAndValues_))
           .Text("", View(*tagname))
           .Pairs(R"(,"parmList":)", keysAndValues_)
           .End();
     });
   }
   HRESULT EndElement(BSTR* tagname) override {
-    CallLine(output_, R"({"call":"EndElement","tagname":)").Text("", View(*tagname)).End();
+    CallLine(output_, R"({"call":"EndElement","tagname":)", CallLine::TextRoom(View(*tagname))).Text("", View(*tagname)).End();
     return S_OK;
   }
   HRESULT contentData(BSTR* tagname, BSTR* contentData) override {
-    CallLine(output_, R"({"call":"contentData","tagname":)")
+    CallLine(output_, R"({"call":"contentData","tagname":)",
+             CallLine::TextRoom(View(*tagname)) + CallLine::TextRoom(View(*contentData)))
         .Text("", View(*tagname))
         .Text(R"(,"contentData":)", View(*contentData))
         .End();
@@ -230,10 +261,10 @@ int Dump(std::string_view file, bool lateBound) {
   try {
     const int16_t result = lateBound ? SetDataByName(*reader.get(), filename, handler.get())
                                      : SetDataBySlot(*reader.get(), filename, handler.get());
-    CallLine(output, R"({"call":"SetData")").Number(R"(,"result":)", result).End();
+    CallLine(output, R"({"call":"SetData")", 0).Number(R"(,"result":)", result).End();
     return result == 0 ? 0 : 2;
   } catch (const ostrel::com::RuntimeError& error) {
-    CallLine(output, R"({"call":"SetData")")
+    CallLine(output, R"({"call":"SetData")", CallLine::TextRoom(error.description()))
         .Number(R"(,"error":)", error.number())
         .Text(R"(,"description":)", error.description())
         .End();

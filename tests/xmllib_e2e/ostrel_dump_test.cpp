@@ -75,6 +75,28 @@ TEST_F(OstrelDumpTest, EscapesLineBreaksQuotesAndControlsAndWritesUtf8) {
   EXPECT_EQ(run.lines[1], R"({"call":"contentData","tagname":"a","contentData":"say \"hi\" \\\r\n本文\u0009end"})");
 }
 
+// Lines are gathered into blocks before they are written: lines that cross
+// from one block to the next, and a line longer than a block, come out whole.
+TEST_F(OstrelDumpTest, LinesAcrossAndBeyondTheOutputBlockComeOutWhole) {
+  std::string memos;
+  for (int i = 0; i < 3000; ++i) memos += "<s T=\"\x8D\xA1\">\x93\xFA\"" + std::to_string(i) + "</s>";
+  std::string longText;
+  std::string longJson;
+  for (int i = 0; i < 10000; ++i) {  // 70,000 bytes of UTF-8
+    longText += "\x8D\xA1\x8D\xA1" "a";
+    longJson += "今今a";
+  }
+  const DumpRun run = DumpFile(WriteLines("input.xml", {"<Memo>", memos, "<b>" + longText + "</b>", "</Memo>"}));
+  EXPECT_EQ(run.status, 0);
+  ASSERT_EQ(run.lines.size(), 1u + 3 * 3000 + 3 + 3);
+  for (int i = 0; i < 3000; ++i) {
+    EXPECT_EQ(run.lines[1 + 3 * i], R"({"call":"StartElement","tagname":"s","parmList":[["T","今"]]})");
+    EXPECT_EQ(run.lines[2 + 3 * i],
+              R"({"call":"contentData","tagname":"s","contentData":"日\")" + std::to_string(i) + "\"}");
+  }
+  EXPECT_EQ(run.lines[1 + 3 * 3000 + 1], R"({"call":"contentData","tagname":"b","contentData":")" + longJson + "\"}");
+}
+
 TEST_F(OstrelDumpTest, NestingErrorIsALineAndTheReadStillSucceeds) {
   const DumpRun run = DumpFile(WriteLines("input.xml", {"</a>"}));
   EXPECT_EQ(run.status, 0);

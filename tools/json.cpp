@@ -57,7 +57,8 @@ constexpr auto kStandsForItself = [] {
 }();
 
 // The unit at I, or the pair that starts there, as JSON; I moves past it.
-char* PutUnit(std::u16string_view text, std::size_t& i, char* out) {
+// Inlined in both loops, as a call would cost more than most units.
+[[gnu::always_inline]] inline char* PutUnit(std::u16string_view text, std::size_t& i, char* out) {
   const char16_t c = text[i++];
   if (c < 0x80) {
     if (kStandsForItself[c]) {
@@ -96,12 +97,10 @@ void PutInOrder(uint64_t number, char* out) {
   std::memcpy(out, &number, sizeof number);
 }
 
-// How many units in a row FLAGS holds set, from the unit SKIPPED on.
-std::size_t RunFrom(UnitFlags flags, std::size_t skipped) {
-  return static_cast<std::size_t>(std::countr_one(InOrder(__builtin_convertvector(flags, Bytes)) >> 8 * skipped)) / 8;
-}
+// A byte a unit of FLAGS, 0xFF where it is set, the first unit lowest.
+uint64_t Packed(UnitFlags flags) { return InOrder(__builtin_convertvector(flags, Bytes)); }
 
-// Units that stand for themselves: printable ASCII but '"' and '\'. Adding
+// Units that stand for themselves: printable ASCII but '"' and '\\'. Adding
 // 0x7F80 moves 0x20..0x7F to the top of the signed range, so one signed
 // comparison tests both bounds.
 UnitFlags StandForThemselves(Units units) {
@@ -116,50 +115,62 @@ UnitFlags TakeThreeBytes(Units units) {
   return ~((top == U(0)) | (top == U(0xD800)));
 }
 
-// The three UTF-8 bytes of each unit, in the first three bytes of a word as
-// memory holds it.
-void ThreeByteWords(Units units, uint32_t (&words)[kStep]) {
+// The UTF-8 of each unit that stands for itself or takes three bytes (WIDE),
+// in the first bytes of a word as memory holds it.
+void Words(Units units, UnitFlags wide, uint32_t (&words)[kStep]) {
+  constexpr bool kLittle = std::endian::native == std::endian::little;
   const Units lead = units >> 12 | U(0xE0);
   const Units middle = (units >> 6 & U(0x3F)) | U(0x80);
   const Units last = (units & U(0x3F)) | U(0x80);
-  constexpr bool kLittle = std::endian::native == std::endian::little;
-  const Units firstTwo = kLittle ? lead | middle << 8 : lead << 8 | middle;
-  const Units third = kLittle ? last : last << 8;
+  const Units wideMask = reinterpret_cast<Units>(wide);
+  const Units firstTwo = ((kLittle ? lead | middle << 8 : lead << 8 | middle) & wideMask) |
+                         ((kLittle ? units : units << 8) & ~wideMask);
+  const Units third = (kLittle ? last : last << 8) & wideMask;
   const Units low = __builtin_shufflevector(firstTwo, third, 0, 8, 1, 9, 2, 10, 3, 11);
   const Units high = __builtin_shufflevector(firstTwo, third, 4, 12, 5, 13, 6, 14, 7, 15);
   std::memcpy(words, &low, sizeof low);
   std::memcpy(words + kStep / 2, &high, sizeof high);
 }
 
-// The units from I on, with eight units from AT (AT <= I < AT + 8) side by
-// side: a run of units that stand for themselves is narrowed to bytes, a
-// run of three-byte units encoded a word a unit, and else one unit goes
-// the way every unit of a short text goes. The eight bytes narrowed fit, as
-// they are written only where two units are left, which have room for 13.
+// The units from I on, with the eight from AT (AT <= I < AT + 8) side by
+// side. The run from I of units that stand for themselves or take three
+// bytes, in any mix, is written a word a unit, each where the one before
+// ends; the step's other units are written too, but count for no length,
+// so what follows overwrites them. That is at most three bytes a unit kept
+// and four more, within the room of the units kept. A run of ASCII alone is
+// narrowed to eight bytes at once, which fit where two units are left. A
+// unit that begins no run goes on its own.
 char* PutStep(std::u16string_view text, std::size_t at, std::size_t& i, char* out) {
   Units units;
   std::memcpy(&units, text.data() + at, sizeof units);
   const std::size_t skipped = i - at;
-  const std::size_t plain = RunFrom(StandForThemselves(units), skipped);
-  if (plain && text.size() - i >= 2) {
+  const UnitFlags wide = TakeThreeBytes(units);
+  const uint64_t simple = Packed(StandForThemselves(units) | wide) >> 8 * skipped;
+  const std::size_t kept = static_cast<std::size_t>(std::countr_one(simple)) / 8;
+  if (!kept) return PutUnit(text, i, out);
+  const std::size_t left = text.size() - i;
+  i += kept;
+  const uint64_t run = (simple & ~(simple + 1)) << 8 * skipped;  // 0xFF a unit kept
+  const uint64_t wideKept = Packed(wide) & run;
+  if (!wideKept && left >= 2) {
     PutInOrder(InOrder(__builtin_convertvector(units, Bytes)) >> 8 * skipped, out);
-    i += plain;
-    return out + plain;
+    return out + kept;
   }
-  if (const std::size_t wide = RunFrom(TakeThreeBytes(units), skipped)) {
-    uint32_t words[kStep];
-    ThreeByteWords(units, words);
-    for (std::size_t k = 0; k < wide; ++k) std::memcpy(out + 3 * k, &words[skipped + k], sizeof words[k]);
-    i += wide;
-    return out + 3 * wide;
+  constexpr uint64_t kOnes = 0x0101010101010101;
+  const uint64_t lengths = (run & kOnes) + (wideKept & 2 * kOnes);
+  uint32_t words[kStep];
+  Words(units, wide, words);
+  for (std::size_t k = 0; k < kStep; ++k) {
+    std::memcpy(out, &words[k], sizeof words[k]);
+    out += lengths >> 8 * k & 0xFF;
   }
-  return PutUnit(text, i, out);
+  return out;
 }
 
 }  // namespace
 
 // One pass, eight units a step; the last step of a text ends with the text
-// and skips the units done.
+// and skips the units done. A text shorter than a step goes a unit at a time.
 char* PutJsonString(std::u16string_view text, char* out) {
   *out++ = '"';
   std::size_t i = 0;

@@ -127,6 +127,12 @@ class CallLine {
     at_ = tools::PutJsonString(value, at_);
     return *this;
   }
+  // A text whose JSON is made already.
+  CallLine& Json(std::string_view field, std::string_view json) {
+    Put(field);
+    Put(json);
+    return *this;
+  }
   // [["KEY","VALUE"],...] from texts that alternate key and value.
   CallLine& Pairs(std::string_view field, const std::vector<Bstr>& keysAndValues) {
     Put(field);
@@ -161,6 +167,23 @@ class CallLine {
   char* at_;
 };
 
+// The JSON of the tag name made last: the start, content and end of an
+// element repeat their name, and a memo file has few names.
+class TagNameJson {
+ public:
+  std::string_view Of(std::u16string_view name) {
+    if (name.size() != name_.size() || std::memcmp(name.data(), name_.data(), name.size() * sizeof(char16_t)) != 0) {
+      name_.assign(name);
+      json_ = tools::JsonString(name);
+    }
+    return json_;
+  }
+
+ private:
+  std::u16string name_;
+  std::string json_ = tools::JsonString(u"");
+};
+
 class DumpHandler final : public ostrel::com::DispatchObject<DumpHandler, _IXmlHandler> {
  public:
   static const ostrel::com::DispatchTable<DumpHandler>& Members() { return ostrel::XmlHandlerMembers<DumpHandler>(); }
@@ -183,19 +206,21 @@ class DumpHandler final : public ostrel::com::DispatchObject<DumpHandler, _IXmlH
       ReadPairs(**parmList);
       CallLine(output_, R"({"call":"StartElement","tagname":)",
                CallLine::TextRoom(View(*tagname)) + CallLine::PairsRoom(keysAndValues_))
-          .Text("", View(*tagname))
+          .Json("", tagNames_.Of(View(*tagname)))
           .Pairs(R"(,"parmList":)", keysAndValues_)
           .End();
     });
   }
   HRESULT EndElement(BSTR* tagname) override {
-    CallLine(output_, R"({"call":"EndElement","tagname":)", CallLine::TextRoom(View(*tagname))).Text("", View(*tagname)).End();
+    CallLine(output_, R"({"call":"EndElement","tagname":)", CallLine::TextRoom(View(*tagname)))
+        .Json("", tagNames_.Of(View(*tagname)))
+        .End();
     return S_OK;
   }
   HRESULT contentData(BSTR* tagname, BSTR* contentData) override {
     CallLine(output_, R"({"call":"contentData","tagname":)",
              CallLine::TextRoom(View(*tagname)) + CallLine::TextRoom(View(*contentData)))
-        .Text("", View(*tagname))
+        .Json("", tagNames_.Of(View(*tagname)))
         .Text(R"(,"contentData":)", View(*contentData))
         .End();
     return S_OK;
@@ -219,6 +244,7 @@ class DumpHandler final : public ostrel::com::DispatchObject<DumpHandler, _IXmlH
 
   Output& output_;
   std::vector<Bstr> keysAndValues_;
+  TagNameJson tagNames_;
 };
 
 int16_t SetDataBySlot(_CXmlReader& reader, Bstr& filename, _IXmlHandler* handle) {

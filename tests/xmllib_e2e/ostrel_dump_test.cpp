@@ -75,6 +75,29 @@ TEST_F(OstrelDumpTest, EscapesLineBreaksQuotesAndControlsAndWritesUtf8) {
   EXPECT_EQ(run.lines[1], R"({"call":"contentData","tagname":"a","contentData":"say \"hi\" \\\r\n本文\u0009end"})");
 }
 
+// The JSON of a tag name is made once and used while the name repeats;
+// names of the same length, or one the start of another, are still told
+// apart.
+TEST_F(OstrelDumpTest, EachLineNamesItsOwnTagAmongLikeNames) {
+  const DumpRun run = DumpFile(WriteLines("input.xml", {"<ab><ac>1</ac><a>2</a><ab>3</ab></ab>"}));
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.lines, (Lines{
+                           R"({"call":"StartElement","tagname":"ab","parmList":[]})",
+                           R"({"call":"StartElement","tagname":"ac","parmList":[]})",
+                           R"({"call":"contentData","tagname":"ac","contentData":"1"})",
+                           R"({"call":"EndElement","tagname":"ac"})",
+                           R"({"call":"StartElement","tagname":"a","parmList":[]})",
+                           R"({"call":"contentData","tagname":"a","contentData":"2"})",
+                           R"({"call":"EndElement","tagname":"a"})",
+                           R"({"call":"StartElement","tagname":"ab","parmList":[]})",
+                           R"({"call":"contentData","tagname":"ab","contentData":"3"})",
+                           R"({"call":"EndElement","tagname":"ab"})",
+                           R"({"call":"EndElement","tagname":"ab"})",
+                           R"({"call":"contentData","tagname":"","contentData":""})",
+                           R"({"call":"SetData","result":0})",
+                       }));
+}
+
 // Lines are gathered into blocks before they are written: lines that cross
 // from one block to the next, and a line longer than a block, come out whole.
 TEST_F(OstrelDumpTest, LinesAcrossAndBeyondTheOutputBlockComeOutWhole) {

@@ -97,6 +97,24 @@ class Output {
   char* at_;  // the end of what the block holds
 };
 
+// The JSON of the name made last, made again only for another name: the
+// start, content and end of an element repeat its name, and a memo file has
+// few names of tags and attributes.
+class NameJson {
+ public:
+  std::string_view Of(std::u16string_view name) {
+    if (name.size() != name_.size() || std::memcmp(name.data(), name_.data(), name.size() * sizeof(char16_t)) != 0) {
+      name_.assign(name);
+      json_ = tools::JsonString(name);
+    }
+    return json_;
+  }
+
+ private:
+  std::u16string name_;
+  std::string json_ = tools::JsonString(u"");
+};
+
 // One JSON object on one line: {"call":"NAME","field":value,...}, written
 // straight into the output, which is asked for room once a line: TEXTS_ROOM
 // for the JSON of its texts (TextRoom, PairsRoom) and a fixed amount for the
@@ -134,12 +152,12 @@ class CallLine {
     return *this;
   }
   // [["KEY","VALUE"],...] from texts that alternate key and value.
-  CallLine& Pairs(std::string_view field, const std::vector<Bstr>& keysAndValues) {
+  CallLine& Pairs(std::string_view field, const std::vector<Bstr>& keysAndValues, NameJson& keys) {
     Put(field);
     Put("[");
     for (std::size_t i = 0; i < keysAndValues.size(); i += 2) {
       Put(i == 0 ? "[" : ",[");
-      at_ = tools::PutJsonString(keysAndValues[i].view(), at_);
+      Put(keys.Of(keysAndValues[i].view()));
       Put(",");
       at_ = tools::PutJsonString(keysAndValues[i + 1].view(), at_);
       Put("]");
@@ -167,23 +185,6 @@ class CallLine {
   char* at_;
 };
 
-// The JSON of the tag name made last: the start, content and end of an
-// element repeat their name, and a memo file has few names.
-class TagNameJson {
- public:
-  std::string_view Of(std::u16string_view name) {
-    if (name.size() != name_.size() || std::memcmp(name.data(), name_.data(), name.size() * sizeof(char16_t)) != 0) {
-      name_.assign(name);
-      json_ = tools::JsonString(name);
-    }
-    return json_;
-  }
-
- private:
-  std::u16string name_;
-  std::string json_ = tools::JsonString(u"");
-};
-
 class DumpHandler final : public ostrel::com::DispatchObject<DumpHandler, _IXmlHandler> {
  public:
   static const ostrel::com::DispatchTable<DumpHandler>& Members() { return ostrel::XmlHandlerMembers<DumpHandler>(); }
@@ -207,7 +208,7 @@ class DumpHandler final : public ostrel::com::DispatchObject<DumpHandler, _IXmlH
       CallLine(output_, R"({"call":"StartElement","tagname":)",
                CallLine::TextRoom(View(*tagname)) + CallLine::PairsRoom(keysAndValues_))
           .Json("", tagNames_.Of(View(*tagname)))
-          .Pairs(R"(,"parmList":)", keysAndValues_)
+          .Pairs(R"(,"parmList":)", keysAndValues_, keys_)
           .End();
     });
   }
@@ -244,7 +245,8 @@ class DumpHandler final : public ostrel::com::DispatchObject<DumpHandler, _IXmlH
 
   Output& output_;
   std::vector<Bstr> keysAndValues_;
-  TagNameJson tagNames_;
+  NameJson tagNames_;
+  NameJson keys_;
 };
 
 int16_t SetDataBySlot(_CXmlReader& reader, Bstr& filename, _IXmlHandler* handle) {

@@ -108,20 +108,20 @@ struct Kinds {
                       // up, as most Japanese text
 };
 
-// Each range is tested with one signed comparison, after an addition that
-// moves it to the top of the signed range.
+// Each range FROM..TO is tested with one signed comparison, after an
+// addition that moves it to the top of the signed range.
 Kinds KindsOf(Units units) {
-  const auto Below = [&](uint16_t from, uint16_t to) {
+  const auto Within = [&](uint16_t from, uint16_t to) {
     return reinterpret_cast<SignedUnits>(units + U(0x8000 - to)) >= static_cast<int16_t>(0x8000 - to + from);
   };
   const UnitFlags lineEnd = (units == U(u'\r')) | (units == U(u'\n'));
   const Units top = units & U(0xF800);
-  return {(Below(0, 0x20) & ~lineEnd) | Below(0x80, 0x800) | (top == U(0xD800)),
+  return {(Within(0, 0x20) & ~lineEnd) | Within(0x80, 0x800) | (top == U(0xD800)),
           lineEnd | (units == U(u'"')) | (units == U(u'\\')), ~(top == U(0))};
 }
 
 // The JSON of each unit of KINDS, in the first bytes of a word as memory
-// holds it.
+// holds it: the same bytes as PutUnit writes, eight units at once.
 void Words(Units units, const Kinds& kinds, uint32_t (&words)[kStep]) {
   constexpr bool kLittle = std::endian::native == std::endian::little;
   const auto Pair = [](Units first, Units second) { return kLittle ? first | second << 8 : first << 8 | second; };

@@ -16,7 +16,8 @@ std::string JsonString(std::u16string_view text);
 constexpr std::size_t JsonStringRoom(std::size_t units) { return 6 * units + 2; }
 
 // Writes the JSON string of TEXT at OUT, which has room for
-// JsonStringRoom(text.size()) bytes, and returns the end of what it wrote.
+// JsonStringRoom(text.size()) bytes, and returns its end. The bytes after
+// the end, within the room, may have been written over.
 char* PutJsonString(std::u16string_view text, char* out);
 
 }  // namespace tools

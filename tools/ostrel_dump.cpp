@@ -151,7 +151,8 @@ class CallLine {
     Put(json);
     return *this;
   }
-  // [["KEY","VALUE"],...] from texts that alternate key and value.
+  // [["KEY","VALUE"],...] from texts that alternate key and value, the keys'
+  // JSON made by KEYS.
   CallLine& Pairs(std::string_view field, const std::vector<Bstr>& keysAndValues, NameJson& keys) {
     Put(field);
     Put("[");

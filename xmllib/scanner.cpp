@@ -127,20 +127,30 @@ bool TokenScanner::AppendMore(std::u16string_view separator) {
 
 // While the pending text is blank, the separator is trimmed away with it, so
 // blank lines vanish; after that, an empty line adds just the separator.
+// A line that arrives while nothing is pending and the separator is blank
+// would lose that separator at once, so it is borrowed as it is.
 bool TokenScanner::AppendLine(std::u16string_view separator) {
+  const bool blankSeparator = TrimLeading(separator).empty();
   do {
     if (ostrel::com::file_slot::AtEnd()) {
       atEnd = true;
       return false;
     }
-    pendingText.Append(separator, TrimLeading(ReadPiece()));
+    const std::u16string_view line = TrimLeading(ReadPiece());
+    if (pendingText.empty() && blankSeparator) {
+      if (!line.empty()) pendingText.Borrow(line);
+      continue;
+    }
+    pendingText.Append(separator, line);
     const std::u16string_view pending = pendingText.view();
     pendingText.Consume(pending.size() - TrimLeading(pending).size());
   } while (pendingText.empty());
   return true;
 }
 
+// Reading on may move the line that the pending text borrows.
 std::u16string_view TokenScanner::ReadPiece() {
+  pendingText.Own();
   const ostrel::com::LinePiece piece = ostrel::com::file_slot::ReadLinePiece(kLinePiece);
   lineOpen = !piece.endsLine;
   return piece.text;

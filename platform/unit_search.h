@@ -82,10 +82,18 @@ inline std::size_t FindAnyUnit(std::u16string_view text, char16_t a, char16_t b,
 }
 
 // Most texts compared are a few units long, which a call to memcmp would
-// cost more than.
+// cost more than; four units are compared at a time as one 64-bit word.
 inline bool SameUnits(std::u16string_view a, std::u16string_view b) {
   if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
+  constexpr std::size_t kUnitsPerWord = sizeof(uint64_t) / sizeof(char16_t);
+  std::size_t i = 0;
+  for (; i + kUnitsPerWord <= a.size(); i += kUnitsPerWord) {
+    uint64_t wordA, wordB;
+    std::memcpy(&wordA, a.data() + i, sizeof wordA);
+    std::memcpy(&wordB, b.data() + i, sizeof wordB);
+    if (wordA != wordB) return false;
+  }
+  for (; i < a.size(); ++i) {
     if (a[i] != b[i]) return false;
   }
   return true;

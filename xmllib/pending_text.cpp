@@ -10,9 +10,8 @@ void PendingText::Borrow(std::u16string_view line) {
 
 void PendingText::Own() {
   if (owned()) return;
-  const std::u16string_view pending = view();
+  buffer_.assign(text_ + start_, text_ + end_);
   origin_ += start_;
-  buffer_.assign(pending);
   text_ = buffer_.data();
   start_ = 0;
   end_ = buffer_.size();

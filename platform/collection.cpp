@@ -34,7 +34,7 @@ struct Entry {
   bool hasKey;
 };
 
-class CollectionObject final : public DispatchObject<CollectionObject, Collection> {
+class CollectionObject final : public DispatchObject<CollectionObject, Collection>, public CollectionFiller {
  public:
   static const DispatchTable<CollectionObject>& Members() {
     static const DispatchTable<CollectionObject> table{
@@ -56,10 +56,19 @@ class CollectionObject final : public DispatchObject<CollectionObject, Collectio
         return;
       }
       if (keyValue.vt != VT_BSTR) Raise(errnum::kTypeMismatch);
-      const std::u16string_view name = View(keyValue.bstrVal);
-      if (FindKey(name) != count_) Raise(errnum::kDuplicateKey);
-      Index(Append(View(*item), name, true));
+      Add(View(*item), View(keyValue.bstrVal));
     });
+  }
+
+  void Add(std::u16string_view item, std::u16string_view key) override {
+    if (FindKey(key) != count_) Raise(errnum::kDuplicateKey);
+    Index(Append(item, key, true));
+  }
+
+  // The entries' storage stays for the next Add, as after Remove.
+  void Clear() override {
+    count_ = 0;
+    Unindex();
   }
 
   HRESULT Item(VARIANT* index, BSTR* result) override {
@@ -163,8 +172,14 @@ class CollectionObject final : public DispatchObject<CollectionObject, Collectio
 }  // namespace
 
 ComPtr<Collection> NewCollection() {
+  CollectionFiller* filler = nullptr;
+  return NewCollection(filler);
+}
+
+ComPtr<Collection> NewCollection(CollectionFiller*& filler) {
   ComPtr<Collection> collection;
   Check(CreateComObject<CollectionObject>(Collection::iid, collection.ReceiveVoid()));
+  filler = static_cast<CollectionObject*>(collection.get());
   return collection;
 }
 

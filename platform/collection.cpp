@@ -9,6 +9,7 @@
 #include "platform/dispatch.h"
 #include "platform/error_info.h"
 #include "platform/runtime_error.h"
+#include "platform/text.h"
 #include "platform/unit_search.h"
 
 namespace ostrel::com {
@@ -28,9 +29,11 @@ VARIANT ByValue(VARIANT& argument) {
   return value;
 }
 
+// Texts of the runtime's own kind: refilling one with a text that fits
+// reuses its block, as a list filled and emptied for every tag wants.
 struct Entry {
-  std::u16string value;
-  std::u16string key;
+  Bstr value;
+  Bstr key;
   bool hasKey;
 };
 
@@ -73,7 +76,7 @@ class CollectionObject final : public DispatchObject<CollectionObject, Collectio
 
   HRESULT Item(VARIANT* index, BSTR* result) override {
     if (AnyNull(index, result)) return E_POINTER;
-    return Guard([&] { *result = SysAllocString(entries_[Locate(*index)].value); });
+    return Guard([&] { *result = SysAllocString(entries_[Locate(*index)].value.view()); });
   }
 
   HRESULT Count(int32_t* result) override {
@@ -86,7 +89,7 @@ class CollectionObject final : public DispatchObject<CollectionObject, Collectio
     if (AnyNull(index)) return E_POINTER;
     return Guard([&] {
       const auto entry = entries_.begin() + static_cast<std::ptrdiff_t>(Locate(*index));
-      if (indexed_ && entry->hasKey) foldedKeys_.erase(FoldedKey(entry->key));
+      if (indexed_ && entry->hasKey) foldedKeys_.erase(FoldedKey(entry->key.view()));
       // The entry moves behind the live ones, where its storage waits for
       // the next Add: a list filled and emptied for every tag of a file
       // then allocates nothing.
@@ -97,7 +100,7 @@ class CollectionObject final : public DispatchObject<CollectionObject, Collectio
 
   HRESULT Key(int32_t* position, BSTR* result) override {
     if (AnyNull(position, result)) return E_POINTER;
-    return Guard([&] { *result = SysAllocString(entries_[ByPosition(*position)].key); });
+    return Guard([&] { *result = SysAllocString(entries_[ByPosition(*position)].key.view()); });
   }
 
  private:
@@ -105,7 +108,7 @@ class CollectionObject final : public DispatchObject<CollectionObject, Collectio
   size_t FindKey(std::u16string_view key) const {
     if (indexed_ && !foldedKeys_.contains(FoldedKey(key))) return count_;
     for (size_t i = 0; i < count_; ++i) {
-      if (entries_[i].hasKey && KeysEqual(entries_[i].key, key)) return i;
+      if (entries_[i].hasKey && KeysEqual(entries_[i].key.view(), key)) return i;
     }
     return count_;
   }
@@ -134,10 +137,10 @@ class CollectionObject final : public DispatchObject<CollectionObject, Collectio
   // the list reaches kIndexedFrom entries.
   void Index(const Entry& entry) {
     if (indexed_) {
-      if (entry.hasKey) foldedKeys_.insert(FoldedKey(entry.key));
+      if (entry.hasKey) foldedKeys_.insert(FoldedKey(entry.key.view()));
     } else if (count_ == kIndexedFrom) {
       for (size_t i = 0; i < count_; ++i) {
-        if (entries_[i].hasKey) foldedKeys_.insert(FoldedKey(entries_[i].key));
+        if (entries_[i].hasKey) foldedKeys_.insert(FoldedKey(entries_[i].key.view()));
       }
       indexed_ = true;
     }
@@ -156,8 +159,8 @@ class CollectionObject final : public DispatchObject<CollectionObject, Collectio
   const Entry& Append(std::u16string_view value, std::u16string_view key, bool hasKey) {
     if (count_ == entries_.size()) entries_.emplace_back();
     Entry& entry = entries_[count_];
-    entry.value.assign(value);
-    entry.key.assign(key);
+    entry.value.Assign(value);
+    entry.key.Assign(key);
     entry.hasKey = hasKey;
     ++count_;
     return entry;

@@ -83,6 +83,10 @@ inline std::size_t FindAnyUnit(std::u16string_view text, char16_t a, char16_t b,
 
 // Most texts compared are a few units long, which a call to memcmp would
 // cost more than; four units are compared at a time as one 64-bit word.
+// GCC warns about the word loads where a literal shorter than a word makes
+// the loop dead, so that warning is off here.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Warray-bounds"
 inline bool SameUnits(std::u16string_view a, std::u16string_view b) {
   if (a.size() != b.size()) return false;
   constexpr std::size_t kUnitsPerWord = sizeof(uint64_t) / sizeof(char16_t);
@@ -98,6 +102,7 @@ inline bool SameUnits(std::u16string_view a, std::u16string_view b) {
   }
   return true;
 }
+#pragma GCC diagnostic pop
 
 inline bool StartsWithUnits(std::u16string_view text, std::u16string_view prefix) {
   return text.size() >= prefix.size() && SameUnits(text.substr(0, prefix.size()), prefix);
@@ -106,6 +111,7 @@ inline bool StartsWithUnits(std::u16string_view text, std::u16string_view prefix
 // The index of the first MARK (not empty) at or after FROM; npos when there
 // is none.
 inline std::size_t FindMark(std::u16string_view text, std::u16string_view mark, std::size_t from = 0) {
+  if (mark.size() == 1) return FindUnit(text, mark.front(), from);
   for (std::size_t at = from; (at = FindUnit(text, mark.front(), at)) != std::u16string_view::npos; ++at) {
     if (StartsWithUnits(text.substr(at), mark)) return at;
   }

@@ -74,6 +74,11 @@ class CollectionObject final : public DispatchObject<CollectionObject, Collectio
     Unindex();
   }
 
+  void ViewInto(std::vector<EntryView>& views) const {
+    views.resize(count_);
+    for (size_t i = 0; i < count_; ++i) views[i] = {entries_[i].key.view(), entries_[i].value.view()};
+  }
+
   HRESULT Item(VARIANT* index, BSTR* result) override {
     if (AnyNull(index, result)) return E_POINTER;
     return Guard([&] { *result = SysAllocString(entries_[Locate(*index)].value.view()); });
@@ -177,6 +182,13 @@ class CollectionObject final : public DispatchObject<CollectionObject, Collectio
 ComPtr<Collection> NewCollection() {
   CollectionFiller* filler = nullptr;
   return NewCollection(filler);
+}
+
+bool ViewEntries(Collection& list, std::vector<EntryView>& entries) {
+  const auto* own = dynamic_cast<const CollectionObject*>(&list);
+  if (!own) return false;
+  own->ViewInto(entries);
+  return true;
 }
 
 ComPtr<Collection> NewCollection(CollectionFiller*& filler) {

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 #include "com.h"
 #include "com_ptr.h"
@@ -45,5 +46,16 @@ class CollectionFiller {
 ComPtr<Collection> NewCollection();
 // A new list and, in FILLER, the way to fill it.
 ComPtr<Collection> NewCollection(CollectionFiller*& filler);
+
+// An entry's key (empty for an entry filed without one) and text.
+struct EntryView {
+  std::u16string_view key;
+  std::u16string_view value;
+};
+
+// The entries of LIST in order, as views that last until LIST changes: a
+// handler that only looks at its list then makes no text per entry. False,
+// leaving ENTRIES alone, for a list that this runtime did not make.
+bool ViewEntries(Collection& list, std::vector<EntryView>& entries);
 
 }  // namespace ostrel::com

@@ -129,9 +129,9 @@ class CallLine {
 
   static std::size_t TextRoom(std::u16string_view text) { return tools::JsonStringRoom(text.size()); }
   // The pairs' texts and their brackets and commas.
-  static std::size_t PairsRoom(const std::vector<Bstr>& keysAndValues) {
+  static std::size_t PairsRoom(const std::vector<ostrel::com::EntryView>& entries) {
     std::size_t room = 0;
-    for (const Bstr& text : keysAndValues) room += TextRoom(text.view()) + kPairPunctuation / 2;
+    for (const auto& entry : entries) room += TextRoom(entry.key) + TextRoom(entry.value) + kPairPunctuation;
     return room;
   }
 
@@ -151,16 +151,15 @@ class CallLine {
     Put(json);
     return *this;
   }
-  // [["KEY","VALUE"],...] from texts that alternate key and value, the keys'
-  // JSON made by KEYS.
-  CallLine& Pairs(std::string_view field, const std::vector<Bstr>& keysAndValues, NameJson& keys) {
+  // [["KEY","VALUE"],...], the keys' JSON made by KEYS.
+  CallLine& Pairs(std::string_view field, const std::vector<ostrel::com::EntryView>& entries, NameJson& keys) {
     Put(field);
     Put("[");
-    for (std::size_t i = 0; i < keysAndValues.size(); i += 2) {
+    for (std::size_t i = 0; i < entries.size(); ++i) {
       Put(i == 0 ? "[" : ",[");
-      Put(keys.Of(keysAndValues[i].view()));
+      Put(keys.Of(entries[i].key));
       Put(",");
-      at_ = tools::PutJsonString(keysAndValues[i + 1].view(), at_);
+      at_ = tools::PutJsonString(entries[i].value, at_);
       Put("]");
     }
     Put("]");
@@ -207,9 +206,9 @@ class DumpHandler final : public ostrel::com::DispatchObject<DumpHandler, _IXmlH
       if (!*parmList) ostrel::com::Raise(ostrel::com::errnum::kObjectNotSet);
       ReadPairs(**parmList);
       CallLine(output_, R"({"call":"StartElement","tagname":)",
-               CallLine::TextRoom(View(*tagname)) + CallLine::PairsRoom(keysAndValues_))
+               CallLine::TextRoom(View(*tagname)) + CallLine::PairsRoom(entries_))
           .Json("", tagNames_.Of(View(*tagname)))
-          .Pairs(R"(,"parmList":)", keysAndValues_, keys_)
+          .Pairs(R"(,"parmList":)", entries_, keys_)
           .End();
     });
   }
@@ -229,23 +228,30 @@ class DumpHandler final : public ostrel::com::DispatchObject<DumpHandler, _IXmlH
   }
 
  private:
-  // Into texts kept from one tag to the next; "" is the key of an entry
-  // filed without one.
+  // The reader's own list is read in place; any other through its interface,
+  // into texts kept from one tag to the next. "" is the key of an entry filed
+  // without one.
   void ReadPairs(Collection& list) {
+    if (ostrel::com::ViewEntries(list, entries_)) return;
     int32_t count = 0;
     Check(list.Count(&count));
-    keysAndValues_.resize(2 * static_cast<std::size_t>(std::max(count, 0)));
+    copies_.resize(2 * static_cast<std::size_t>(std::max(count, 0)));
+    entries_.resize(static_cast<std::size_t>(std::max(count, 0)));
     for (int32_t position = 1; position <= count; ++position) {
       VARIANT index;
       index.vt = VT_I4;
       index.lVal = position;
-      Check(list.Key(&position, keysAndValues_[2 * (position - 1)].Receive()));
-      Check(list.Item(&index, keysAndValues_[2 * (position - 1) + 1].Receive()));
+      Bstr& key = copies_[2 * (position - 1)];
+      Bstr& value = copies_[2 * (position - 1) + 1];
+      Check(list.Key(&position, key.Receive()));
+      Check(list.Item(&index, value.Receive()));
+      entries_[position - 1] = {key.view(), value.view()};
     }
   }
 
   Output& output_;
-  std::vector<Bstr> keysAndValues_;
+  std::vector<ostrel::com::EntryView> entries_;
+  std::vector<Bstr> copies_;
   NameJson tagNames_;
   NameJson keys_;
 };

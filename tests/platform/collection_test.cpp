@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/collection.h"
+#include "platform/dispatch.h"
 #include "platform/error_info.h"
 #include "platform/runtime_error.h"
 
@@ -166,6 +167,43 @@ TEST(CollectionFillerTest, FillsUnderTheSameRulesAndClearsEverything) {
     VARIANT byKey = Text(key.get());
     EXPECT_TRUE(Failed(list->Item(&byKey, item.Receive())));
   }
+}
+
+// A list of another maker, answering through a list of ours: only what the
+// interface offers is known of it.
+class ForeignList final : public ostrel::com::DispatchObject<ForeignList, Collection> {
+ public:
+  static const ostrel::com::DispatchTable<ForeignList>& Members() {
+    static const ostrel::com::DispatchTable<ForeignList> table{};
+    return table;
+  }
+  HRESULT Add(BSTR* item, VARIANT* key) override { return inner_->Add(item, key); }
+  HRESULT Item(VARIANT* index, BSTR* result) override { return inner_->Item(index, result); }
+  HRESULT Count(int32_t* result) override { return inner_->Count(result); }
+  HRESULT Remove(VARIANT* index) override { return inner_->Remove(index); }
+  HRESULT Key(int32_t* position, BSTR* result) override { return inner_->Key(position, result); }
+
+ private:
+  ostrel::com::ComPtr<Collection> inner_ = ostrel::com::NewCollection();
+};
+
+TEST_F(CollectionTest, EntriesAreViewedInPlaceOnlyInTheRuntimesOwnLists) {
+  ASSERT_EQ(Add(u"one", u"k1"), S_OK);
+  ASSERT_EQ(Add(u"two", nullptr), S_OK);
+  ASSERT_EQ(Add(u"three", u"K3"), S_OK);
+  VARIANT first = Position(1);
+  ASSERT_EQ(list_->Remove(&first), S_OK);
+  std::vector<ostrel::com::EntryView> entries;
+  ASSERT_TRUE(ostrel::com::ViewEntries(*list_.get(), entries));
+  ASSERT_EQ(entries.size(), 2u);
+  EXPECT_EQ(entries[0].key, u"");
+  EXPECT_EQ(entries[0].value, u"two");
+  EXPECT_EQ(entries[1].key, u"K3");
+  EXPECT_EQ(entries[1].value, u"three");
+
+  const auto foreign = ostrel::com::ComPtr<ForeignList>::Attach(new ForeignList());
+  EXPECT_FALSE(ostrel::com::ViewEntries(*foreign.get(), entries));
+  EXPECT_EQ(entries.size(), 2u);
 }
 
 TEST_F(CollectionTest, KeysAndPositionsMayComeByReference) {

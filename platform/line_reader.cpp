@@ -29,22 +29,10 @@ bool LineReader::NothingLeftToRead() {
   return byteStart_ == byteEnd_;
 }
 
-// Most lines lie within the bytes read, with a byte after their line end:
-// decoded in one call, they leave the rest to ReadOn.
-LinePiece LineReader::ReadPiece(size_t most) {
+// The line goes on from the CARRIED_ units that the piece before left.
+LinePiece LineReader::ReadCarriedOn(size_t most) {
   std::copy_n(text_.get() + textSize_, carried_, text_.get());
   textSize_ = std::exchange(carried_, 0);
-  if (textSize_ == 0 && byteEnd_ - byteStart_ > Cp932Decoder::kLongestIncomplete) {
-    // The text holds a block's worth of units, so it has room for them all.
-    const auto decoded = decoder_.DecodeToLineEnd({bytes_.get() + byteStart_, byteEnd_ - byteStart_}, text_.get(),
-                                                  endOfFile_);
-    textSize_ = decoded.unitsWritten;
-    byteStart_ += decoded.bytesUsed;
-    if (textSize_ <= most && byteEnd_ - byteStart_ >= 2 && IsLineEnd(bytes_[byteStart_])) {
-      byteStart_ += bytes_[byteStart_] == '\r' && bytes_[byteStart_ + 1] == '\n' ? 2 : 1;
-      return {{text_.get(), textSize_}, true};
-    }
-  }
   return ReadOn(most);
 }
 

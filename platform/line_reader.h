@@ -43,7 +43,9 @@ class LineReader {
 
  private:
   bool NothingLeftToRead();
+  LinePiece ReadCarriedOn(size_t most);
   LinePiece ReadOn(size_t most);
+  std::string_view Unread() const { return {bytes_.get() + byteStart_, byteEnd_ - byteStart_}; }
   bool DecodeMore();
   void SkipLineEnd();
   LinePiece TakeUnits(size_t count);
@@ -64,5 +66,20 @@ class LineReader {
   size_t textCapacity_ = 0;
   size_t carried_ = 0;
 };
+
+// Inline, as it runs once a line: most lines lie within the bytes read,
+// with a byte after their line end, and take one call to decode. The rest
+// goes on out of line.
+inline LinePiece LineReader::ReadPiece(size_t most) {
+  if (carried_ > 0 || byteEnd_ - byteStart_ <= Cp932Decoder::kLongestIncomplete) return ReadCarriedOn(most);
+  const auto decoded = decoder_.DecodeToLineEnd(Unread(), text_.get(), endOfFile_);  // a block fits in text_
+  textSize_ = decoded.unitsWritten;
+  byteStart_ += decoded.bytesUsed;
+  if (textSize_ > most || byteEnd_ - byteStart_ < 2) return ReadOn(most);
+  const char lineEnd = bytes_[byteStart_];
+  if (lineEnd != '\r' && lineEnd != '\n') return ReadOn(most);
+  byteStart_ += lineEnd == '\r' && bytes_[byteStart_ + 1] == '\n' ? 2 : 1;
+  return {{text_.get(), textSize_}, true};
+}
 
 }  // namespace ostrel::com

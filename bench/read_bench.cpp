@@ -4,7 +4,9 @@
 // Then how the cost grows with the file, with one long content run and with
 // one long tag, and the peak memory of reading a large file.
 //
-// read_bench [FOLDER]          all figures; scratch files go to FOLDER
+// read_bench [FOLDER [PART...]]  the figures of each PART (readers, dump,
+//                              growth, long-tokens, memory; all when none is
+//                              named); scratch files go to FOLDER
 // read_bench --peak FILE       reads FILE and prints its peak memory in kB
 // read_bench --read READER FILE  reads FILE once with READER: ostrel,
 //                              libxml2, table-floor or slot-lines
@@ -17,6 +19,7 @@
 #include <libxml/parser.h>
 #include <libxml/parserInternals.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -329,13 +332,19 @@ int main(int argc, char** argv) {
     return 0;
   }
   const std::string folder = argc > 1 ? argv[1] : std::filesystem::temp_directory_path().string();
-  CompareReaders(folder, "One-line memos", 200'000, bench::MemoShape::kOneLine);
-  CompareReaders(folder, "Multi-line memos", 50'000, bench::MemoShape::kMultiLine);
-  CompareDump(folder, "one-line memos", 200'000, bench::MemoShape::kOneLine);
-  CompareDump(folder, "multi-line memos", 50'000, bench::MemoShape::kMultiLine);
-  Growth(folder);
-  LongTokens(folder);
-  Memory(folder);
+  const std::vector<std::string> parts(argv + std::min(argc, 2), argv + argc);
+  const auto wanted = [&](const std::string& part) { return parts.empty() || std::ranges::count(parts, part) > 0; };
+  if (wanted("readers")) {
+    CompareReaders(folder, "One-line memos", 200'000, bench::MemoShape::kOneLine);
+    CompareReaders(folder, "Multi-line memos", 50'000, bench::MemoShape::kMultiLine);
+  }
+  if (wanted("dump")) {
+    CompareDump(folder, "one-line memos", 200'000, bench::MemoShape::kOneLine);
+    CompareDump(folder, "multi-line memos", 50'000, bench::MemoShape::kMultiLine);
+  }
+  if (wanted("growth")) Growth(folder);
+  if (wanted("long-tokens")) LongTokens(folder);
+  if (wanted("memory")) Memory(folder);
   xmlCleanupParser();
   return 0;
 }

@@ -9,6 +9,7 @@
 #include "platform/dispatch.h"
 #include "platform/error_info.h"
 #include "platform/runtime_error.h"
+#include "platform/text.h"
 #include "platform/unit_search.h"
 
 namespace ostrel::com {
@@ -28,13 +29,15 @@ VARIANT ByValue(VARIANT& argument) {
   return value;
 }
 
+// Texts of the runtime's own kind: refilling one with a text that fits
+// reuses its block, as a list filled and emptied for every tag wants.
 struct Entry {
-  std::u16string value;
-  std::u16string key;
+  Bstr value;
+  Bstr key;
   bool hasKey;
 };
 
-class CollectionObject final : public DispatchObject<CollectionObject, Collection> {
+class CollectionObject final : public DispatchObject<CollectionObject, Collection>, public CollectionFiller {
  public:
   static const DispatchTable<CollectionObject>& Members() {
     static const DispatchTable<CollectionObject> table{
@@ -56,15 +59,24 @@ class CollectionObject final : public DispatchObject<CollectionObject, Collectio
         return;
       }
       if (keyValue.vt != VT_BSTR) Raise(errnum::kTypeMismatch);
-      const std::u16string_view name = View(keyValue.bstrVal);
-      if (FindKey(name) != count_) Raise(errnum::kDuplicateKey);
-      Index(Append(View(*item), name, true));
+      Add(View(*item), View(keyValue.bstrVal));
     });
+  }
+
+  void Add(std::u16string_view item, std::u16string_view key) override {
+    if (FindKey(key) != count_) Raise(errnum::kDuplicateKey);
+    Index(Append(item, key, true));
+  }
+
+  // The entries' storage stays for the next Add, as after Remove.
+  void Clear() override {
+    count_ = 0;
+    Unindex();
   }
 
   HRESULT Item(VARIANT* index, BSTR* result) override {
     if (AnyNull(index, result)) return E_POINTER;
-    return Guard([&] { *result = SysAllocString(entries_[Locate(*index)].value); });
+    return Guard([&] { *result = SysAllocString(entries_[Locate(*index)].value.view()); });
   }
 
   HRESULT Count(int32_t* result) override {
@@ -77,7 +89,7 @@ class CollectionObject final : public DispatchObject<CollectionObject, Collectio
     if (AnyNull(index)) return E_POINTER;
     return Guard([&] {
       const auto entry = entries_.begin() + static_cast<std::ptrdiff_t>(Locate(*index));
-      if (indexed_ && entry->hasKey) foldedKeys_.erase(FoldedKey(entry->key));
+      if (indexed_ && entry->hasKey) foldedKeys_.erase(FoldedKey(entry->key.view()));
       // The entry moves behind the live ones, where its storage waits for
       // the next Add: a list filled and emptied for every tag of a file
       // then allocates nothing.
@@ -88,7 +100,7 @@ class CollectionObject final : public DispatchObject<CollectionObject, Collectio
 
   HRESULT Key(int32_t* position, BSTR* result) override {
     if (AnyNull(position, result)) return E_POINTER;
-    return Guard([&] { *result = SysAllocString(entries_[ByPosition(*position)].key); });
+    return Guard([&] { *result = SysAllocString(entries_[ByPosition(*position)].key.view()); });
   }
 
  private:
@@ -96,7 +108,7 @@ class CollectionObject final : public DispatchObject<CollectionObject, Collectio
   size_t FindKey(std::u16string_view key) const {
     if (indexed_ && !foldedKeys_.contains(FoldedKey(key))) return count_;
     for (size_t i = 0; i < count_; ++i) {
-      if (entries_[i].hasKey && KeysEqual(entries_[i].key, key)) return i;
+      if (entries_[i].hasKey && KeysEqual(entries_[i].key.view(), key)) return i;
     }
     return count_;
   }
@@ -125,10 +137,10 @@ class CollectionObject final : public DispatchObject<CollectionObject, Collectio
   // the list reaches kIndexedFrom entries.
   void Index(const Entry& entry) {
     if (indexed_) {
-      if (entry.hasKey) foldedKeys_.insert(FoldedKey(entry.key));
+      if (entry.hasKey) foldedKeys_.insert(FoldedKey(entry.key.view()));
     } else if (count_ == kIndexedFrom) {
       for (size_t i = 0; i < count_; ++i) {
-        if (entries_[i].hasKey) foldedKeys_.insert(FoldedKey(entries_[i].key));
+        if (entries_[i].hasKey) foldedKeys_.insert(FoldedKey(entries_[i].key.view()));
       }
       indexed_ = true;
     }
@@ -147,8 +159,8 @@ class CollectionObject final : public DispatchObject<CollectionObject, Collectio
   const Entry& Append(std::u16string_view value, std::u16string_view key, bool hasKey) {
     if (count_ == entries_.size()) entries_.emplace_back();
     Entry& entry = entries_[count_];
-    entry.value.assign(value);
-    entry.key.assign(key);
+    entry.value.Assign(value);
+    entry.key.Assign(key);
     entry.hasKey = hasKey;
     ++count_;
     return entry;
@@ -163,8 +175,14 @@ class CollectionObject final : public DispatchObject<CollectionObject, Collectio
 }  // namespace
 
 ComPtr<Collection> NewCollection() {
+  CollectionFiller* filler = nullptr;
+  return NewCollection(filler);
+}
+
+ComPtr<Collection> NewCollection(CollectionFiller*& filler) {
   ComPtr<Collection> collection;
   Check(CreateComObject<CollectionObject>(Collection::iid, collection.ReceiveVoid()));
+  filler = static_cast<CollectionObject*>(collection.get());
   return collection;
 }
 

@@ -29,6 +29,21 @@ struct Collection : IDispatch {
 
 namespace ostrel::com {
 
+// How the maker of a list fills and empties it for every tag of a file: the
+// rules of Add (457 for a key already present) without the conversions of a
+// call through the interface. It lives as long as its list.
+class CollectionFiller {
+ public:
+  virtual void Add(std::u16string_view item, std::u16string_view key) = 0;
+  // Removes every entry.
+  virtual void Clear() = 0;
+
+ protected:
+  ~CollectionFiller() = default;
+};
+
 ComPtr<Collection> NewCollection();
+// A new list and, in FILLER, the way to fill it.
+ComPtr<Collection> NewCollection(CollectionFiller*& filler);
 
 }  // namespace ostrel::com

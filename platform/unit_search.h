@@ -5,37 +5,117 @@
 // traits look at one unit at a time, even when only equality is asked.
 #pragma once
 
+#include <bit>
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
 namespace ostrel::com {
 
+namespace unit_search_detail {
+
+// Eight units side by side; the compiler turns the operations on them into
+// the machine's vector instructions where it has them.
+constexpr std::size_t kUnitsPerStep = 8;
+using Units = uint16_t __attribute__((vector_size(kUnitsPerStep * sizeof(uint16_t))));
+using UnitMatches = int16_t __attribute__((vector_size(kUnitsPerStep * sizeof(int16_t))));  // what == gives
+using UnitFlags = int8_t __attribute__((vector_size(kUnitsPerStep)));
+
+// A byte per unit of MATCHES (all ones or all zeros per unit), the first
+// unit in the lowest place on either byte order.
+inline uint64_t Packed(UnitMatches matches) {
+  const UnitFlags flags = __builtin_convertvector(matches, UnitFlags);
+  uint64_t packed;
+  std::memcpy(&packed, &flags, sizeof packed);
+  return std::endian::native == std::endian::little ? packed : __builtin_bswap64(packed);
+}
+
+// The bytes of PACKED that stand for the first SKIPPED units cleared.
+inline uint64_t Skipping(uint64_t packed, std::size_t skipped) { return packed & (~uint64_t{0} << (skipped * 8)); }
+
+// The first unit from FROM on that equals one of WANTED. The units that do
+// not fill a whole step are looked at in one last step that ends with the
+// text and skips the units already looked at. Inline: the scanner searches
+// for every token, mostly over a few dozen units, where a call costs as much
+// as the search.
+template <class... Wanted>
+inline std::size_t Search(std::u16string_view text, std::size_t from, Wanted... wanted) {
+  constexpr std::size_t kNotFound = std::u16string_view::npos;
+  const auto found = [&](std::size_t at) {
+    Units step;
+    std::memcpy(&step, text.data() + at, sizeof step);
+    return Packed(((step == static_cast<uint16_t>(wanted)) | ...));
+  };
+  std::size_t at = from;
+  for (; at + kUnitsPerStep <= text.size(); at += kUnitsPerStep) {
+    if (const uint64_t flags = found(at)) return at + static_cast<std::size_t>(std::countr_zero(flags)) / 8;
+  }
+  if (at >= text.size()) return kNotFound;
+  if (text.size() >= kUnitsPerStep) {
+    const std::size_t last = text.size() - kUnitsPerStep;
+    const uint64_t flags = Skipping(found(last), at - last);
+    return flags ? last + static_cast<std::size_t>(std::countr_zero(flags)) / 8 : kNotFound;
+  }
+  for (; at < text.size(); ++at) {
+    if (((text[at] == wanted) || ...)) return at;
+  }
+  return kNotFound;
+}
+
+}  // namespace unit_search_detail
+
 // The index of the first UNIT at or after FROM; npos when there is none.
-std::size_t FindUnit(std::u16string_view text, char16_t unit, std::size_t from = 0);
+inline std::size_t FindUnit(std::u16string_view text, char16_t unit, std::size_t from = 0) {
+  return unit_search_detail::Search(text, from, unit);
+}
 
 // The index of the first A or B at or after FROM; npos when there is none.
-std::size_t FindEitherUnit(std::u16string_view text, char16_t a, char16_t b, std::size_t from = 0);
+inline std::size_t FindEitherUnit(std::u16string_view text, char16_t a, char16_t b, std::size_t from = 0) {
+  return unit_search_detail::Search(text, from, a, b);
+}
 
 // The index of the first A, B or C at or after FROM; npos when there is none.
-std::size_t FindAnyUnit(std::u16string_view text, char16_t a, char16_t b, char16_t c, std::size_t from = 0);
-
-// The index of the first MARK (not empty) at or after FROM; npos when there
-// is none.
-std::size_t FindMark(std::u16string_view text, std::u16string_view mark, std::size_t from = 0);
+inline std::size_t FindAnyUnit(std::u16string_view text, char16_t a, char16_t b, char16_t c, std::size_t from = 0) {
+  return unit_search_detail::Search(text, from, a, b, c);
+}
 
 // Most texts compared are a few units long, which a call to memcmp would
-// cost more than.
+// cost more than; four units are compared at a time as one 64-bit word.
+// GCC warns about the word loads where a literal shorter than a word makes
+// the loop dead, so that warning is off here.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Warray-bounds"
 inline bool SameUnits(std::u16string_view a, std::u16string_view b) {
   if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
+  constexpr std::size_t kUnitsPerWord = sizeof(uint64_t) / sizeof(char16_t);
+  std::size_t i = 0;
+  for (; i + kUnitsPerWord <= a.size(); i += kUnitsPerWord) {
+    uint64_t wordA, wordB;
+    std::memcpy(&wordA, a.data() + i, sizeof wordA);
+    std::memcpy(&wordB, b.data() + i, sizeof wordB);
+    if (wordA != wordB) return false;
+  }
+  for (; i < a.size(); ++i) {
     if (a[i] != b[i]) return false;
   }
   return true;
 }
+#pragma GCC diagnostic pop
 
 inline bool StartsWithUnits(std::u16string_view text, std::u16string_view prefix) {
   return text.size() >= prefix.size() && SameUnits(text.substr(0, prefix.size()), prefix);
+}
+
+// The index of the first MARK (not empty) at or after FROM; npos when there
+// is none.
+inline std::size_t FindMark(std::u16string_view text, std::u16string_view mark, std::size_t from = 0) {
+  if (mark.size() == 1) return FindUnit(text, mark.front(), from);
+  for (std::size_t at = from; (at = FindUnit(text, mark.front(), at)) != std::u16string_view::npos; ++at) {
+    if (StartsWithUnits(text.substr(at), mark)) return at;
+  }
+  return std::u16string_view::npos;
 }
 
 // Keys (of a Collection, of a member or a class looked up by name) compare

@@ -1,41 +1,38 @@
 #include "xmllib/pending_text.h"
 
-#include <algorithm>
-
-#include "platform/unit_search.h"
-
 namespace ostrel {
 
-namespace {
-// Below this many consumed characters compaction is not worth a move.
-constexpr std::size_t kCompactionFloor = 4096;
-}  // namespace
+void PendingText::Borrow(std::u16string_view line) {
+  Compact();
+  text_ = line.data();
+  end_ = line.size();
+}
 
-std::size_t PendingText::Find(std::u16string_view mark, std::size_t from) const {
-  const std::size_t begin = origin_ + start_;
-  return ostrel::com::FindMark(view(), mark, std::max(from, begin) - begin);
+void PendingText::Own() {
+  if (owned()) return;
+  buffer_.assign(text_ + start_, text_ + end_);
+  origin_ += start_;
+  text_ = buffer_.data();
+  start_ = 0;
+  end_ = buffer_.size();
 }
 
 void PendingText::Append(std::u16string_view separator, std::u16string_view line) {
+  Own();
   buffer_.append(separator);
   buffer_.append(line);
+  text_ = buffer_.data();
+  end_ = buffer_.size();
 }
 
-void PendingText::Consume(std::size_t count) {
-  start_ += count;
-  if (empty()) {
-    origin_ += buffer_.size();
-    buffer_.clear();
-    start_ = 0;
-  } else if (start_ >= kCompactionFloor && start_ >= size()) {
-    // Each move is paid for by the characters consumed since the last one,
-    // so the cost stays linear in the input.
-    origin_ += start_;
-    buffer_.erase(0, start_);
-    start_ = 0;
-  }
+// Drops the consumed text. Each move is paid for by the characters consumed
+// since the last one, so the cost stays linear in the input.
+void PendingText::Compact() {
+  origin_ += start_;
+  if (owned()) buffer_.erase(0, start_);
+  text_ = buffer_.data();
+  start_ = 0;
+  end_ = buffer_.size();
 }
-
-void PendingText::Clear() { Consume(size()); }
 
 }  // namespace ostrel

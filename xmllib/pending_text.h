@@ -5,7 +5,12 @@
 // buffer is compacted once the consumed part outweighs the rest. Memory stays
 // bounded by the longest token, not by the file.
 //
-// Offsets into the stream (counted from the first character ever appended)
+// Most lines hold whole tokens, so a line read while nothing is pending is
+// borrowed, not copied: the text stays where the line reader decoded it, and
+// is copied only when Own() is called, which must happen before the reader
+// reads on. Views handed out by view() are valid until the next change.
+//
+// Offsets into the stream (counted from the first character ever added)
 // stay valid across consumption and compaction, which lets a search resume
 // where it left off after more lines were appended.
 #pragma once
@@ -20,25 +25,48 @@ namespace ostrel {
 
 class PendingText {
  public:
-  std::u16string_view view() const { return std::u16string_view(buffer_).substr(start_); }
-  bool empty() const { return start_ == buffer_.size(); }
-  std::size_t size() const { return buffer_.size() - start_; }
+  PendingText() = default;
+  PendingText(const PendingText&) = delete;
+  PendingText& operator=(const PendingText&) = delete;
+
+  std::u16string_view view() const { return {text_ + start_, end_ - start_}; }
+  bool empty() const { return start_ == end_; }
+  std::size_t size() const { return end_ - start_; }
   // Stream offset just past the last pending character.
-  std::size_t streamEnd() const { return origin_ + buffer_.size(); }
+  std::size_t streamEnd() const { return origin_ + end_; }
 
   bool StartsWith(std::u16string_view mark) const { return ostrel::com::StartsWithUnits(view(), mark); }
   // Index in view() of the first MARK that begins at or after stream offset
   // FROM; npos when there is none.
-  std::size_t Find(std::u16string_view mark, std::size_t from) const;
+  std::size_t Find(std::u16string_view mark, std::size_t from) const {
+    const std::size_t begin = origin_ + start_;
+    return ostrel::com::FindMark(view(), mark, from > begin ? from - begin : 0);
+  }
 
+  // Only when empty(): LINE becomes the pending text without a copy.
+  void Borrow(std::u16string_view line);
+  // Copies borrowed text into the buffer; after that the line it came from
+  // may go.
+  void Own();
   void Append(std::u16string_view separator, std::u16string_view line);
-  void Consume(std::size_t count);
-  void Clear();
+  void Consume(std::size_t count) {
+    start_ += count;
+    if (start_ == end_ || (owned() && start_ >= kCompactionFloor && start_ >= size())) Compact();
+  }
+  void Clear() { Consume(size()); }
 
  private:
+  // Below this many consumed characters compaction is not worth a move.
+  static constexpr std::size_t kCompactionFloor = 4096;
+
+  bool owned() const { return text_ == buffer_.data(); }
+  void Compact();
+
   std::u16string buffer_;
-  std::size_t start_ = 0;   // first pending character in buffer_
-  std::size_t origin_ = 0;  // stream offset of buffer_[0]
+  const char16_t* text_ = buffer_.data();  // buffer_ or a borrowed line
+  std::size_t start_ = 0;   // first pending character in text_
+  std::size_t end_ = 0;     // just past the last one
+  std::size_t origin_ = 0;  // stream offset of text_[0]
 };
 
 }  // namespace ostrel

@@ -1,5 +1,6 @@
 #include "xmllib/reader.h"
 
+#include <algorithm>
 #include <climits>
 
 #include "platform/collection.h"
@@ -21,19 +22,6 @@ constexpr std::u16string_view kAttributeSeparator = u"=";
 using ostrel::com::Bstr;
 using ostrel::com::Check;
 
-int32_t CountOf(Collection& list) {
-  int32_t count = 0;
-  Check(list.Count(&count));
-  return count;
-}
-
-// From the back, so that no removal moves the entries after it.
-void EmptyList(Collection& list) {
-  VARIANT last;
-  last.vt = VT_I4;
-  while ((last.lVal = CountOf(list)) > 0) Check(list.Remove(&last));
-}
-
 // The handler's four callbacks. Each argument goes by reference to a variable
 // of the reader's own, so a handler that assigns to one changes nothing here;
 // a failed status raises and ends the read.
@@ -50,9 +38,10 @@ class Callbacks {
     Check(Handler().StartElement(Holding(name_, tagname), &parmList));
   }
   void EndElement(std::u16string_view tagname) { Check(Handler().EndElement(Holding(name_, tagname))); }
-  void contentData(std::u16string_view tagname, std::u16string_view contentData) {
-    Check(Handler().contentData(Holding(name_, tagname), Holding(content_, contentData)));
-  }
+  // With the text that content() was given.
+  void contentData(std::u16string_view tagname) { Check(Handler().contentData(Holding(name_, tagname), content_.Address())); }
+  // The argument contentData passes, for the reader to fill in place.
+  Bstr& content() { return content_; }
 
  private:
   // ARGUMENT, made to hold TEXT. The handler may change or replace what it
@@ -91,13 +80,14 @@ class InputCloser {
 
 // The state of one SetData call.
 struct CXmlReader::ReadCall {
-  ReadCall(std::u16string_view name, _IXmlHandler* handle) : filename(name), callbacks(handle) {}
+  ReadCall(std::u16string_view name, _IXmlHandler* handle)
+      : filename(name), callbacks(handle), parmList(ostrel::com::NewCollection(parmFiller)) {}
 
   std::u16string_view filename;
   Callbacks callbacks;
-  ostrel::com::ComPtr<Collection> parmList = ostrel::com::NewCollection();
+  ostrel::com::CollectionFiller* parmFiller = nullptr;
+  ostrel::com::ComPtr<Collection> parmList;
   TagStack openTags;
-  std::u16string content;  // decoded, when it needs decoding; kept to reuse its storage
   int32_t tokenCount = 0;
 };
 
@@ -128,7 +118,8 @@ HRESULT CXmlReader::setKeyList(BSTR* strbuf, BSTR* tagname, Collection** keylist
   std::u16string_view rest = text;
   std::u16string_view tag = name;
   // The caller's variables show how far the split got, also when it fails.
-  const HRESULT status = ostrel::com::Guard([&] { *result = ToVariantBool(SplitTag(rest, tag, *keylist)); });
+  const auto add = [&](std::u16string_view value, std::u16string_view name) { AddUnderKey(*keylist, value, name); };
+  const HRESULT status = ostrel::com::Guard([&] { *result = ToVariantBool(SplitTag(rest, tag, add)); });
   SysReAllocString(strbuf, rest);
   SysReAllocString(tagname, tag);
   return status;
@@ -139,7 +130,8 @@ HRESULT CXmlReader::SetData(BSTR* filename, _IXmlHandler** handle, int16_t* resu
   return ostrel::com::Guard([&] { *result = Read(std::u16string(ostrel::com::View(*filename)), *handle); });
 }
 
-bool CXmlReader::SplitTag(std::u16string_view& strbuf, std::u16string_view& tagname, Collection* keylist) {
+template <class AddAttribute>
+bool CXmlReader::SplitTag(std::u16string_view& strbuf, std::u16string_view& tagname, AddAttribute add) {
   strbuf = TokenScanner::TrimLeading(strbuf);
   const int16_t p = FindSeparator(strbuf);
   if (p == 0) {
@@ -152,10 +144,10 @@ bool CXmlReader::SplitTag(std::u16string_view& strbuf, std::u16string_view& tagn
     strbuf = TokenScanner::TrimLeading(strbuf);
     const int16_t q = FindSeparator(strbuf);
     if (q == 0) break;
-    ParseAttribute(strbuf.substr(0, q - 1), kAttributeSeparator, keylist);
+    ParseAttribute(strbuf.substr(0, q - 1), kAttributeSeparator, add);
     strbuf.remove_prefix(q - 1);
   }
-  ParseAttribute(strbuf, kAttributeSeparator, keylist);
+  ParseAttribute(strbuf, kAttributeSeparator, add);
   return true;
 }
 
@@ -173,14 +165,15 @@ int16_t CXmlReader::FindSeparator(std::u16string_view text) {
 
 // "a=b=c" files "b=c" under "a"; only a value both opened and closed by a
 // double quote loses its quotes.
-bool CXmlReader::ParseAttribute(std::u16string_view item, std::u16string_view separator, Collection* keylist) {
-  const std::size_t p = item.find(separator);
+template <class AddAttribute>
+bool CXmlReader::ParseAttribute(std::u16string_view item, std::u16string_view separator, AddAttribute add) {
+  const std::size_t p = ostrel::com::FindMark(item, separator);
   if (p == std::u16string_view::npos) return false;
   std::u16string_view value = item.substr(p + separator.size());
   if (value.size() >= 2 && value.front() == u'"' && value.back() == u'"') {
     value = value.substr(1, value.size() - 2);
   }
-  AddUnderKey(keylist, value, item.substr(0, p));
+  add(value, item.substr(0, p));
   return true;
 }
 
@@ -197,21 +190,25 @@ void CXmlReader::AddUnderKey(Collection* keylist, std::u16string_view value, std
 
 // One pass gives what replacing row after row would: every reference starts
 // with its only "&", so no two matches overlap, and no character a row puts
-// in occurs in any reference, so a replacement never forms a new one. Text
-// without an "&" comes back as it is, without a copy.
-std::u16string_view CXmlReader::DecodeEntities(std::u16string_view text, std::u16string& decoded) const {
-  std::size_t at = ostrel::com::FindUnit(text, u'&');
-  if (at == std::u16string_view::npos) return text;
-  decoded.clear();
-  do {
-    decoded.append(text.substr(0, at));
-    text.remove_prefix(at);
-    const int16_t row = EntityRowAt(text);
-    decoded.push_back(row < 0 ? u'&' : entityChars[row]);
-    text.remove_prefix(row < 0 ? 1 : static_cast<std::size_t>(entityLengths[row]));
-  } while ((at = ostrel::com::FindUnit(text, u'&')) != std::u16string_view::npos);
-  decoded.append(text);
-  return decoded;
+// in occurs in any reference, so a replacement never forms a new one. The
+// text is written over from the front, never ahead of what is still to read.
+void CXmlReader::DecodeEntities(ostrel::com::Bstr& text) const {
+  constexpr std::size_t kNone = std::u16string_view::npos;
+  const std::u16string_view held = text.view();
+  std::size_t at = ostrel::com::FindUnit(held, u'&');
+  if (at == kNone) return;
+  char16_t* const units = text.get();
+  std::size_t written = at;
+  while (at != kNone) {
+    const int16_t row = EntityRowAt(held.substr(at));
+    units[written++] = row < 0 ? u'&' : entityChars[row];
+    const std::size_t next = at + (row < 0 ? 1 : static_cast<std::size_t>(entityLengths[row]));
+    at = ostrel::com::FindUnit(held, u'&', next);
+    const std::size_t end = at == kNone ? held.size() : at;
+    std::copy(units + next, units + end, units + written);
+    written += end - next;
+  }
+  text.Assign(std::u16string_view(units, written));
 }
 
 // The first row whose reference TEXT starts with; -1 when there is none.
@@ -234,7 +231,7 @@ int16_t CXmlReader::Read(std::u16string filename, _IXmlHandler* handle) {
   const InputCloser closer(scanner);
   ReadCall call(filename, handle);
   ReadTokens(call);
-  EmptyList(*call.parmList.get());
+  call.parmFiller->Clear();
   return 0;
 }
 
@@ -265,14 +262,14 @@ bool CXmlReader::OnToken(ReadCall& call, TokenKind kind, std::u16string_view tex
 std::u16string_view CXmlReader::StartElement(ReadCall& call, std::u16string_view text) {
   std::u16string_view strbuf = text;
   std::u16string_view tagname;
-  SplitTag(strbuf, tagname, call.parmList.get());
+  SplitTag(strbuf, tagname, [&](std::u16string_view value, std::u16string_view name) { call.parmFiller->Add(value, name); });
   call.callbacks.StartElement(tagname, call.parmList.get());
   return tagname;
 }
 
 void CXmlReader::OnStartTag(ReadCall& call, std::u16string_view text) {
   call.openTags.Push(StartElement(call, text));
-  EmptyList(*call.parmList.get());
+  call.parmFiller->Clear();
 }
 
 // An empty-element tag never enters openTags, so a later end tag of the same
@@ -280,8 +277,9 @@ void CXmlReader::OnStartTag(ReadCall& call, std::u16string_view text) {
 void CXmlReader::OnEmptyTag(ReadCall& call, std::u16string_view text) {
   const std::u16string_view tagname = StartElement(call, text);
   call.callbacks.EndElement(tagname);
-  call.callbacks.contentData(tagname, u"");
-  EmptyList(*call.parmList.get());
+  call.callbacks.content().Assign(u"");
+  call.callbacks.contentData(tagname);
+  call.parmFiller->Clear();
 }
 
 // Names compare whole and case-sensitively: "</a >" does not close "<a>".
@@ -302,8 +300,10 @@ bool CXmlReader::OnEndTag(ReadCall& call, std::u16string_view text) {
 }
 
 void CXmlReader::OnContent(ReadCall& call, std::u16string_view text) {
-  const std::u16string_view content = DecodeEntities(text, call.content);
-  call.callbacks.contentData(call.openTags.empty() ? std::u16string_view() : call.openTags.innermost(), content);
+  ostrel::com::Bstr& content = call.callbacks.content();
+  content.Assign(text);
+  DecodeEntities(content);
+  call.callbacks.contentData(call.openTags.empty() ? std::u16string_view() : call.openTags.innermost());
 }
 
 // The message names the outermost element still open, and TEXT is whatever

@@ -39,14 +39,18 @@ class CXmlReader final : public ostrel::com::DispatchObject<CXmlReader, _CXmlRea
   void Class_Initialize();
   void Class_Terminate();
 
-  // setKeyList on views into a text that outlives them.
-  bool SplitTag(std::u16string_view& strbuf, std::u16string_view& tagname, Collection* keylist);
+  // setKeyList on views into a text that outlives them. ADD(value, name)
+  // files each attribute: into a caller's list through its interface, or
+  // into the reader's own list directly.
+  template <class AddAttribute>
+  bool SplitTag(std::u16string_view& strbuf, std::u16string_view& tagname, AddAttribute add);
   static int16_t FindSeparator(std::u16string_view text);
-  bool ParseAttribute(std::u16string_view item, std::u16string_view separator, Collection* keylist);
+  template <class AddAttribute>
+  bool ParseAttribute(std::u16string_view item, std::u16string_view separator, AddAttribute add);
   void AddUnderKey(Collection* keylist, std::u16string_view value, std::u16string_view name);
-  // TEXT with its references replaced; DECODED holds the result if it
-  // differs from TEXT.
-  std::u16string_view DecodeEntities(std::u16string_view text, std::u16string& decoded) const;
+  // Replaces the references in TEXT where it stands: no reference is shorter
+  // than the character it stands for.
+  void DecodeEntities(ostrel::com::Bstr& text) const;
   int16_t EntityRowAt(std::u16string_view text) const;
 
   int16_t Read(std::u16string filename, _IXmlHandler* handle);

@@ -25,6 +25,7 @@ constexpr std::size_t kLinePiece = 2 * (kLargestPosition + 1);
 using format::IsBlank;
 
 std::size_t LeadingBlanks(std::u16string_view text, std::size_t most) {
+  if (text.empty() || !IsBlank(text.front())) return 0;  // as most lines and items start
   std::size_t blanks = 0;
   while (blanks < text.size() && blanks < most && IsBlank(text[blanks])) ++blanks;
   return blanks;
@@ -53,11 +54,12 @@ constexpr MarkedKind kMarkedKinds[] = {
 };
 
 // The first kind whose start mark PENDING begins with; null for content.
-// Every start mark begins with "<", so anything else is content at once.
-const MarkedKind* KindInFront(const PendingText& pending) {
-  if (!pending.StartsWith(u"<")) return nullptr;
+// Every start mark is "<" and at most one unit more, so anything else is
+// content at once, and the unit after the "<" decides the rest.
+const MarkedKind* KindInFront(std::u16string_view pending) {
+  if (pending.empty() || pending.front() != u'<') return nullptr;
   for (const MarkedKind& kind : kMarkedKinds) {
-    if (pending.StartsWith(kind.startMark)) return &kind;
+    if (kind.startMark.size() == 1 || (pending.size() > 1 && pending[1] == kind.startMark[1])) return &kind;
   }
   return nullptr;
 }
@@ -69,11 +71,8 @@ void DropFinalLineBreak(std::u16string_view& text) {
 }  // namespace
 
 std::u16string_view TokenScanner::TrimLeading(std::u16string_view text) {
-  std::size_t blanks = 0;
-  while (blanks < text.size() && IsBlank(text[blanks])) {
-    ++blanks;
-    CheckPosition(blanks + 1);
-  }
+  const std::size_t blanks = LeadingBlanks(text, kLargestPosition);
+  CheckPosition(blanks + 1);
   return text.substr(blanks);
 }
 
@@ -103,7 +102,7 @@ TokenKind TokenScanner::NextToken(std::u16string_view& text) {
   if (pendingText.empty()) AppendMore(kTagSeparator);
   // A start mark is two units at most, and is tested within one line.
   while (pendingText.size() < 2 && lineOpen) pendingText.Append({}, ReadPiece());
-  if (const MarkedKind* kind = KindInFront(pendingText)) {
+  if (const MarkedKind* kind = KindInFront(pendingText.view())) {
     switch (ExtractToken(kind->startMark, kind->endMark, text)) {
       case ExtractResult::Found: return kind->found;
       case ExtractResult::FoundEmpty: return kind->foundEmpty;
@@ -127,20 +126,30 @@ bool TokenScanner::AppendMore(std::u16string_view separator) {
 
 // While the pending text is blank, the separator is trimmed away with it, so
 // blank lines vanish; after that, an empty line adds just the separator.
+// A line that arrives while nothing is pending and the separator is blank
+// would lose that separator at once, so it is borrowed as it is.
 bool TokenScanner::AppendLine(std::u16string_view separator) {
+  const bool blankSeparator = TrimLeading(separator).empty();
   do {
     if (ostrel::com::file_slot::AtEnd()) {
       atEnd = true;
       return false;
     }
-    pendingText.Append(separator, TrimLeading(ReadPiece()));
+    const std::u16string_view line = TrimLeading(ReadPiece());
+    if (pendingText.empty() && blankSeparator) {
+      if (!line.empty()) pendingText.Borrow(line);
+      continue;
+    }
+    pendingText.Append(separator, line);
     const std::u16string_view pending = pendingText.view();
     pendingText.Consume(pending.size() - TrimLeading(pending).size());
   } while (pendingText.empty());
   return true;
 }
 
+// Reading on may move the line that the pending text borrows.
 std::u16string_view TokenScanner::ReadPiece() {
+  pendingText.Own();
   const ostrel::com::LinePiece piece = ostrel::com::file_slot::ReadLinePiece(kLinePiece);
   lineOpen = !piece.endsLine;
   return piece.text;

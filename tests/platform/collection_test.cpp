@@ -4,6 +4,7 @@
 
 #include "platform/collection.h"
 #include "platform/error_info.h"
+#include "platform/runtime_error.h"
 
 namespace {
 
@@ -135,6 +136,36 @@ TEST_F(CollectionTest, EntriesAddedAfterRemovalsCarryNothingOfTheRemoved) {
   Bstr unused;
   EXPECT_EQ(ErrorOf(list_->Item(&removedKey, unused.Receive())), 5);
   EXPECT_EQ(ItemAt(Text(second.get())), u"y");
+}
+
+// The maker's own way in keeps the list's rules: a key is refused again
+// however many entries there are, and a cleared list keeps no key or text.
+TEST(CollectionFillerTest, FillsUnderTheSameRulesAndClearsEverything) {
+  ostrel::com::CollectionFiller* filler = nullptr;
+  const ostrel::com::ComPtr<Collection> list = ostrel::com::NewCollection(filler);
+  ASSERT_NE(filler, nullptr);
+  for (int round = 0; round < 2; ++round) {
+    for (char16_t letter = u'a'; letter <= u'z'; ++letter) filler->Add(std::u16string(3, letter), std::u16string(1, letter));
+    try {
+      filler->Add(u"again", u"Q");
+      ADD_FAILURE() << "a key present in another case was taken";
+    } catch (const ostrel::com::RuntimeError& error) {
+      EXPECT_EQ(error.number(), 457);
+    }
+    int32_t count = 0;
+    ostrel::com::Check(list->Count(&count));
+    EXPECT_EQ(count, 26);
+    VARIANT last = Position(26);
+    Bstr item;
+    ostrel::com::Check(list->Item(&last, item.Receive()));
+    EXPECT_EQ(item.str(), u"zzz");
+    filler->Clear();
+    ostrel::com::Check(list->Count(&count));
+    EXPECT_EQ(count, 0);
+    Bstr key(u"q");
+    VARIANT byKey = Text(key.get());
+    EXPECT_TRUE(Failed(list->Item(&byKey, item.Receive())));
+  }
 }
 
 TEST_F(CollectionTest, KeysAndPositionsMayComeByReference) {

@@ -63,4 +63,20 @@ TEST(UnitSearch, ComparesWholeUnitsNotBytes) {
   EXPECT_TRUE(ostrel::com::StartsWithUnits(u"<", {}));
 }
 
+// Units are compared a word at a time: a difference in any place, in either
+// byte of a unit, must show, whatever the length.
+TEST(UnitSearch, FindsADifferenceAtEveryPlaceOfEveryLength) {
+  for (size_t length = 0; length <= 13; ++length) {
+    const std::u16string text(length, u'\u3042');
+    EXPECT_TRUE(ostrel::com::SameUnits(text, std::u16string(text)));
+    for (size_t at = 0; at < length; ++at) {
+      for (char16_t changed : {char16_t{0x3043}, char16_t{0x3142}}) {
+        std::u16string other = text;
+        other[at] = changed;
+        EXPECT_FALSE(ostrel::com::SameUnits(text, other)) << length << " " << at;
+      }
+    }
+  }
+}
+
 }  // namespace

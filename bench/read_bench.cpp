@@ -83,9 +83,6 @@ void CountXmlCharacters(void* tally, const xmlChar*, int length) {
   static_cast<Tally*>(tally)->characters += length;
 }
 
-// The declared name "Shift-JIS" gives libxml2 a table that reads 0x5C as the
-// yen sign and stops at NEC extension characters, so CP932 is forced and the
-// declaration ignored.
 // Ostrel's share of the floor's work: the lines of the file slot, decoded,
 // in the pieces that the reader asks for.
 bench::LineTally ReadSlotLines(const std::string& path) {
@@ -102,6 +99,9 @@ bench::LineTally ReadSlotLines(const std::string& path) {
   return tally;
 }
 
+// The declared name "Shift-JIS" gives libxml2 a table that reads 0x5C as the
+// yen sign and stops at NEC extension characters, so CP932 is forced and the
+// declaration ignored.
 Tally ReadWithLibxml2(const std::string& path) {
   Tally tally;
   xmlSAXHandler sax{};

@@ -134,6 +134,25 @@ TEST(Cp932Decoder, LeadByteAtTheEndWaitsForTheNextBlockUnlessItIsTheLast) {
   EXPECT_EQ(std::u16string(out, last.unitsWritten), u"\uFFFD");
 }
 
+// Every pair of bytes with a block boundary between its two bytes.
+TEST(Cp932Decoder, EveryPairSplitBetweenBlocksDecodesAsAWhole) {
+  const ostrel::com::Cp932Decoder decoder;
+  for (int first = 0; first < 256; ++first) {
+    for (int second = 0; second < 256; ++second) {
+      const std::string before = std::string("ab") + static_cast<char>(first);
+      const std::string after = std::string(1, static_cast<char>(second)) + "cd";
+      char16_t out[8];
+      const auto head = decoder.Decode(before, out, false);
+      std::u16string text(out, head.unitsWritten);
+      const std::string rest = before.substr(head.bytesUsed) + after;
+      const auto tail = decoder.Decode(rest, out, true);
+      text.append(out, tail.unitsWritten);
+      ASSERT_EQ(tail.bytesUsed, rest.size());
+      ASSERT_EQ(text, Converted(before + after)) << first << " " << second;
+    }
+  }
+}
+
 // Blocks end anywhere: in a step, between the bytes of a pair, right before
 // a line end. Whatever a call leaves unused opens the next block.
 TEST(Cp932Decoder, TextSplitIntoBlocksDecodesAsAWhole) {

@@ -126,10 +126,10 @@ bool TokenScanner::AppendMore(std::u16string_view separator) {
 
 // While the pending text is blank, the separator is trimmed away with it, so
 // blank lines vanish; after that, an empty line adds just the separator.
-// A line that arrives while nothing is pending and the separator is blank
-// would lose that separator at once, so it is borrowed as it is.
+// A line that arrives while nothing is pending would lose a tag's separator,
+// a blank, at once, so it is borrowed as it is.
 bool TokenScanner::AppendLine(std::u16string_view separator) {
-  const bool blankSeparator = TrimLeading(separator).empty();
+  const bool blankSeparator = ostrel::com::SameUnits(separator, kTagSeparator);
   do {
     if (ostrel::com::file_slot::AtEnd()) {
       atEnd = true;
@@ -188,16 +188,21 @@ void TokenScanner::HandOut(std::u16string_view& text, std::u16string_view view, 
   handedOut = count;
 }
 
+// Most tokens end on the line they start on.
+std::size_t TokenScanner::FindAcrossLines(std::u16string_view mark, std::u16string_view separator) {
+  const std::size_t found = pendingText.Find(mark, 0);
+  return found != kNotFound ? found : FindInLinesToCome(mark, separator);
+}
+
 // Each search resumes where a MARK could first straddle the appended text,
 // so a token spread over many lines costs no more than its length.
-std::size_t TokenScanner::FindAcrossLines(std::u16string_view mark, std::u16string_view separator) {
-  std::size_t from = 0;
+std::size_t TokenScanner::FindInLinesToCome(std::u16string_view mark, std::u16string_view separator) {
   for (;;) {
+    if (ostrel::com::SameUnits(separator, kContentSeparator) && ContentOutgrewPositions()) return kNotFound;
+    const std::size_t from = pendingText.streamEnd() - std::min(pendingText.size(), mark.size() - 1);
+    if (!AppendMore(separator)) return kNotFound;
     const std::size_t found = pendingText.Find(mark, from);
     if (found != kNotFound) return found;
-    if (ostrel::com::SameUnits(separator, kContentSeparator) && ContentOutgrewPositions()) return kNotFound;
-    from = pendingText.streamEnd() - std::min(pendingText.size(), mark.size() - 1);
-    if (!AppendMore(separator)) return kNotFound;
   }
 }
 

@@ -72,6 +72,7 @@ class TokenScanner {
   // consumed only at the next call.
   void HandOut(std::u16string_view& text, std::u16string_view view, std::size_t count);
   std::size_t FindAcrossLines(std::u16string_view mark, std::u16string_view separator);
+  std::size_t FindInLinesToCome(std::u16string_view mark, std::u16string_view separator);
 
   PendingText pendingText;
   std::size_t handedOut = 0;  // characters of the last token, still pending

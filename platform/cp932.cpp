@@ -1,5 +1,6 @@
 #include "platform/cp932.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cerrno>
@@ -24,11 +25,13 @@ constexpr const char* kUtf16 = std::endian::native == std::endian::little ? "UTF
 // No UTF-16 unit needs more than two CP932 bytes.
 constexpr size_t kMostBytesPerUnit = 2;
 
+[[noreturn]] void RaiseUnavailable(const char* to, const char* from) {
+  Raise(errnum::kInternal, FromUtf8(std::string("文字コード変換 ") + from + " → " + to + " を利用できません。"));
+}
+
 iconv_t OpenConverter(const char* to, const char* from) {
   const iconv_t descriptor = iconv_open(to, from);
-  if (descriptor == reinterpret_cast<iconv_t>(-1)) {
-    Raise(errnum::kInternal, FromUtf8(std::string("文字コード変換 ") + from + " → " + to + " を利用できません。"));
-  }
+  if (descriptor == reinterpret_cast<iconv_t>(-1)) RaiseUnavailable(to, from);
   return descriptor;
 }
 
@@ -45,11 +48,15 @@ std::u16string CodePointName(char32_t code_point) {
 struct Cp932Decoder::Table {
   std::array<char16_t, 256> single{};  // U+FFFD for a byte that is no character
   std::array<bool, 256> lead{};        // the byte needs a second one
-  std::vector<char16_t> pairs;         // by lead << 8 | trail; 0 for no character
-  bool asciiAsItself = false;          // bytes below 0x80 are those code points
+  // By first << 8 | second: the unit of the character that starts with FIRST,
+  // and above it the bytes that character takes. A lead byte that SECOND
+  // does not complete is U+FFFD and one byte, so SECOND starts afresh.
+  std::vector<uint32_t> steps;
 };
 
 namespace {
+
+constexpr int kWidthShift = 16;
 
 // The one unit that converting BYTES as a whole gives; 0 when they are no
 // single character. ERROR receives why not.
@@ -64,49 +71,140 @@ char16_t ConvertWhole(iconv_t descriptor, std::string_view bytes, int& error) {
   return error == 0 && inLeft == 0 && outLeft == 0 ? unit : 0;
 }
 
-// Widens the run of bytes below 0x80 that starts at USED, eight at a time:
-// most memo files are largely ASCII. Each step widens eight bytes whatever
-// they are and keeps the units of those before the first byte above 0x7F;
-// this stays within OUT because no unit is written ahead of its byte.
-void CopyAscii(const unsigned char* in, size_t size, char16_t* out, size_t& used, size_t& written) {
-  using Bytes = uint8_t __attribute__((vector_size(8)));
-  using Units = uint16_t __attribute__((vector_size(16)));
-  constexpr uint64_t kHighBits = 0x8080808080808080;
-  while (used + sizeof(Bytes) <= size) {
-    Bytes bytes;
-    std::memcpy(&bytes, in + used, sizeof bytes);
-    const Units units = __builtin_convertvector(bytes, Units);
-    std::memcpy(out + written, &units, sizeof units);
-    uint64_t word;
-    std::memcpy(&word, &bytes, sizeof word);
-    const uint64_t high = word & kHighBits;
-    const int firstHigh = std::endian::native == std::endian::little ? std::countr_zero(high) : std::countl_zero(high);
-    const size_t ascii = high ? static_cast<size_t>(firstHigh) / 8 : sizeof bytes;
-    used += ascii;
-    written += ascii;
-    if (ascii < sizeof bytes) return;
+uint32_t Step(char16_t unit, uint32_t width) { return unit | width << kWidthShift; }
+
+// Where the pair of bytes at BYTES is in the table: the two bytes as one
+// number in the machine's byte order, so that decoding loads them at once.
+uint16_t PairIndex(const unsigned char* bytes) {
+  uint16_t index;
+  std::memcpy(&index, bytes, sizeof index);
+  return index;
+}
+
+bool IsLineEnd(char16_t unit) { return unit == u'\r' || unit == u'\n'; }
+
+// ASCII widens sixteen bytes at a time, and line ends are found among its
+// bytes alone: the fast paths rest on both.
+bool KeepsAsciiAndLineEnds(const Cp932Decoder::Table& table) {
+  for (int first = 0; first < 256; ++first) {
+    if (first < 0x80 && (table.single[first] != first || table.lead[first])) return false;
+    for (int second = 0; first >= 0x80 && second < 256; ++second) {
+      const unsigned char pair[2] = {static_cast<unsigned char>(first), static_cast<unsigned char>(second)};
+      if (IsLineEnd(static_cast<char16_t>(table.steps[PairIndex(pair)]))) return false;
+    }
   }
+  return true;
 }
 
 Cp932Decoder::Table BuildTable() {
   const iconv_t descriptor = OpenConverter(kUtf16, kCp932);
   Cp932Decoder::Table table;
-  table.pairs.assign(256 * 256, 0);
+  table.steps.resize(256 * 256);
   for (int first = 0; first < 256; ++first) {
     const char bytes[2] = {static_cast<char>(first), 0};
     int error = 0;
     const char16_t unit = ConvertWhole(descriptor, {bytes, 1}, error);
     table.single[first] = error == 0 ? unit : static_cast<char16_t>(utf16::kReplacement);
     table.lead[first] = error == EINVAL;
-    for (int second = 0; table.lead[first] && second < 256; ++second) {
-      const char pair[2] = {static_cast<char>(first), static_cast<char>(second)};
-      table.pairs[first << 8 | second] = ConvertWhole(descriptor, {pair, 2}, error);
+    for (int second = 0; second < 256; ++second) {
+      const unsigned char pair[2] = {static_cast<unsigned char>(first), static_cast<unsigned char>(second)};
+      const char16_t pairUnit =
+          table.lead[first] ? ConvertWhole(descriptor, {reinterpret_cast<const char*>(pair), 2}, error) : 0;
+      table.steps[PairIndex(pair)] = pairUnit != 0 ? Step(pairUnit, 2) : Step(table.single[first], 1);
     }
   }
   iconv_close(descriptor);
-  table.asciiAsItself = true;
-  for (int byte = 0; byte < 0x80; ++byte) table.asciiAsItself &= table.single[byte] == byte && !table.lead[byte];
+  if (!KeepsAsciiAndLineEnds(table)) RaiseUnavailable(kUtf16, kCp932);
   return table;
+}
+
+// Sixteen bytes side by side, the units they widen to, and half of those.
+using Bytes = uint8_t __attribute__((vector_size(16)));
+using Units = uint16_t __attribute__((vector_size(32)));
+using HalfUnits = uint16_t __attribute__((vector_size(16)));
+
+// The index of the first byte of FLAGS (all ones or all zeros per byte) that
+// is set; sizeof(Bytes) when none is.
+size_t FirstFlagged(Bytes flags) {
+  uint64_t halves[2];
+  std::memcpy(halves, &flags, sizeof halves);
+  const auto first = [](uint64_t half) {
+    return static_cast<size_t>(std::endian::native == std::endian::little ? std::countr_zero(half)
+                                                                          : std::countl_zero(half)) / 8;
+  };
+  if (halves[0] != 0) return first(halves[0]);
+  return halves[1] != 0 ? 8 + first(halves[1]) : sizeof(Bytes);
+}
+
+// The units go out in halves the size of the machine's vectors: stored
+// whole, g++ copies them through the stack first.
+void Widen(Bytes bytes, char16_t* out) {
+  const Units units = __builtin_convertvector(bytes, Units);
+  const HalfUnits low = __builtin_shufflevector(units, units, 0, 1, 2, 3, 4, 5, 6, 7);
+  const HalfUnits high = __builtin_shufflevector(units, units, 8, 9, 10, 11, 12, 13, 14, 15);
+  std::memcpy(out, &low, sizeof low);
+  std::memcpy(out + sizeof(Bytes) / 2, &high, sizeof high);
+}
+
+// Widens the run of ASCII at IN, sixteen bytes a step, while a whole step
+// starts before STEPLIMIT. True when it stopped at a byte above 0x7F (or a
+// line end, with LINEENDS). Each step widens sixteen bytes whatever they are
+// and keeps the units of those before the first that stops it; this stays
+// within OUT because no unit is written ahead of its byte.
+template <bool kLineEnds>
+bool CopyAscii(const unsigned char*& in, const unsigned char* stepLimit, char16_t*& out) {
+  for (; in < stepLimit; in += sizeof(Bytes), out += sizeof(Bytes)) {
+    Bytes bytes;
+    std::memcpy(&bytes, in, sizeof bytes);
+    Widen(bytes, out);
+    Bytes stops = reinterpret_cast<Bytes>(bytes >= 0x80);
+    if constexpr (kLineEnds) stops |= reinterpret_cast<Bytes>((bytes == '\r') | (bytes == '\n'));
+    if (const size_t ascii = FirstFlagged(stops); ascii < sizeof(Bytes)) {
+      in += ascii;
+      out += ascii;
+      return true;
+    }
+  }
+  return false;
+}
+
+// Where the converter refuses a byte, it becomes U+FFFD and the next byte
+// starts afresh, so a broken pair still lets its second byte through.
+//
+// Japanese text mixes runs of double-byte characters with short runs of
+// ASCII, often a single space: one character at a time through the table
+// until two ASCII bytes in a row make a vector step worth its cost.
+template <bool kLineEnds>
+Cp932Decoder::Result DecodeWith(const Cp932Decoder::Table& table, std::string_view bytes, char16_t* out, bool last) {
+  if (bytes.empty()) return {0, 0};
+  const uint32_t* const steps = table.steps.data();
+  const auto* const begin = reinterpret_cast<const unsigned char*>(bytes.data());
+  const auto* const end = begin + bytes.size();
+  const auto* const lastByte = end - 1;
+  const auto* const stepLimit = end - std::min(bytes.size(), sizeof(Bytes) - 1);
+  const auto* in = begin;
+  char16_t* written = out;
+  while (in < lastByte) {
+    if (*in < 0x80) {
+      if (in[1] >= 0x80 || in >= stepLimit) {
+        if (kLineEnds && IsLineEnd(*in)) break;
+        *written++ = *in++;
+        continue;
+      }
+      if (!CopyAscii<kLineEnds>(in, stepLimit, written)) continue;
+      if (kLineEnds && *in < 0x80) break;  // a line end stopped it
+      if (in == lastByte) break;
+    }
+    do {
+      const uint32_t step = steps[PairIndex(in)];
+      *written++ = static_cast<char16_t>(step);
+      in += step >> kWidthShift;
+    } while (in < lastByte && *in >= 0x80);
+  }
+  if (in == lastByte && !(kLineEnds && IsLineEnd(*in)) && !(table.lead[*in] && !last)) {
+    *written++ = table.single[*in++];  // a lead byte here waits for the next block's second byte
+  }
+  return {static_cast<size_t>(in - begin), static_cast<size_t>(written - out)};
 }
 
 }  // namespace
@@ -117,30 +215,12 @@ Cp932Decoder::Cp932Decoder()
         return table;
       }()) {}
 
-// Where the converter refuses a byte, it becomes U+FFFD and the next byte
-// starts afresh, so a broken pair still lets its second byte through.
 Cp932Decoder::Result Cp932Decoder::Decode(std::string_view bytes, char16_t* out, bool last) const {
-  const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
-  const size_t size = bytes.size();
-  size_t used = 0;
-  size_t written = 0;
-  while (used < size) {
-    if (in[used] < 0x80 && table_.asciiAsItself) {
-      CopyAscii(in, size, out, used, written);
-      if (used == size) break;
-    }
-    const unsigned char first = in[used];
-    if (!table_.lead[first]) {
-      out[written++] = table_.single[first];
-      ++used;
-      continue;
-    }
-    if (used + 1 == size && !last) break;  // the second byte is in the next block
-    const char16_t unit = used + 1 < size ? table_.pairs[first << 8 | in[used + 1]] : 0;
-    out[written++] = unit != 0 ? unit : static_cast<char16_t>(utf16::kReplacement);
-    used += unit != 0 ? 2 : 1;
-  }
-  return {used, written};
+  return DecodeWith<false>(table_, bytes, out, last);
+}
+
+Cp932Decoder::Result Cp932Decoder::DecodeToLineEnd(std::string_view bytes, char16_t* out, bool last) const {
+  return DecodeWith<true>(table_, bytes, out, last);
 }
 
 Cp932Encoder::Cp932Encoder() : descriptor_(OpenConverter(kCp932, kUtf16)) {}

@@ -5,7 +5,9 @@
 // table that it fills once per process: the same text as converting each
 // block with it, at a fraction of the cost. Encoding keeps one descriptor
 // open for the encoder's whole life. Encoders are not safe for concurrent
-// use; decoders are.
+// use; decoders are. The decoder raises 51 too where the converter's CP932
+// is not the one this code relies on: ASCII as itself, and CR and LF never
+// made of other bytes.
 #pragma once
 
 #include <iconv.h>
@@ -37,6 +39,11 @@ class Cp932Decoder {
   // that ends BYTES is left unused for the next call, unless LAST says that
   // no bytes follow; then it becomes U+FFFD too.
   Result Decode(std::string_view bytes, char16_t* out, bool last) const;
+
+  // Decodes as Decode does, but stops before the first line end: the byte
+  // CR or LF, which always stands for that character alone. The caller tells
+  // it by the byte at bytesUsed.
+  Result DecodeToLineEnd(std::string_view bytes, char16_t* out, bool last) const;
 
  private:
   const Table& table_;

@@ -4,89 +4,86 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
+#include <utility>
 
 #include "platform/file_error.h"
-#include "platform/unit_search.h"
 
 namespace ostrel::com {
 namespace {
 
 constexpr size_t kBlockSize = 64 * 1024;
 
+bool IsLineEnd(char byte) { return byte == '\r' || byte == '\n'; }
+
 }  // namespace
 
 LineReader::LineReader(int fd, Cp932Decoder& decoder)
     : fd_(fd), decoder_(decoder), bytes_(new char[kBlockSize + Cp932Decoder::kLongestIncomplete]) {
-  MakeRoom(kBlockSize);
+  MakeRoom(kBlockSize + Cp932Decoder::kLongestIncomplete);
 }
 
-bool LineReader::AtEnd() {
-  if (Held() > 0 || byteCount_ > 0) return false;
-  // Only raw bytes may be read here: decoding could move the decoded text,
-  // and with it the line that the caller still holds.
+// Only raw bytes may be read here: the decoded text holds the line that the
+// caller still holds.
+bool LineReader::NothingLeftToRead() {
   if (!endOfFile_) ReadBlock();
-  return byteCount_ == 0;
+  return byteStart_ == byteEnd_;
 }
 
-// The buffer holds at most MOST units and one block, however long the line.
-LinePiece LineReader::ReadPiece(size_t most) {
-  for (size_t from = 0;;) {
-    const size_t brk = FindBreak(from);
-    if (IsDecided(brk)) return {TakeLine(brk), true};
-    if (brk > most) return {TakeUnits(most), false};
-    if (!DecodeMore()) return {TakeLine(brk), true};
-    from = brk;
+// The line goes on from the CARRIED_ units that the piece before left.
+LinePiece LineReader::ReadCarriedOn(size_t most) {
+  std::copy_n(text_.get() + textSize_, carried_, text_.get());
+  textSize_ = std::exchange(carried_, 0);
+  return ReadOn(most);
+}
+
+// The line goes on from the TEXTSIZE_ units decoded. The buffer holds at
+// most MOST units and one block, however long the line.
+LinePiece LineReader::ReadOn(size_t most) {
+  while (textSize_ <= most) {
+    if (!DecodeMore()) return {{text_.get(), textSize_}, true};
+    if (byteStart_ < byteEnd_ && IsLineEnd(bytes_[byteStart_])) {
+      if (textSize_ > most) break;
+      SkipLineEnd();
+      return {{text_.get(), textSize_}, true};
+    }
   }
+  return TakeUnits(most);
 }
 
-// The offset from the line's start of its first CR or LF at or after FROM;
-// Held() when the decoded text has none.
-size_t LineReader::FindBreak(size_t from) const {
-  const std::u16string_view held(text_.get() + lineStart_, Held());
-  return std::min(FindEitherUnit(held, u'\r', u'\n', from), Held());
-}
-
-// A CR that is the last unit decoded may yet turn out to be the start of a
-// CR LF.
-bool LineReader::IsDecided(size_t brk) const {
-  return brk < Held() && !(text_[lineStart_ + brk] == u'\r' && brk + 1 == Held());
-}
-
-std::u16string_view LineReader::TakeLine(size_t brk) {
-  const char16_t* line = text_.get() + lineStart_;
-  size_t lineEnd = 0;
-  if (brk < Held()) lineEnd = line[brk] == u'\r' && brk + 1 < Held() && line[brk + 1] == u'\n' ? 2 : 1;
-  lineStart_ += brk + lineEnd;
-  return {line, brk};
-}
-
-std::u16string_view LineReader::TakeUnits(size_t count) {
-  const char16_t* piece = text_.get() + lineStart_;
-  lineStart_ += count;
-  return {piece, count};
-}
-
-// Appends the next block's text after the current line, which moves to the
-// front first so that the buffer holds one line and one block at most.
-// False when the file has nothing left.
-bool LineReader::DecodeMore() {
-  if (!endOfFile_ && byteCount_ <= Cp932Decoder::kLongestIncomplete) ReadBlock();
-  if (byteCount_ == 0) return false;
-  textSize_ = Held();
-  if (lineStart_ > 0) std::copy_n(text_.get() + lineStart_, textSize_, text_.get());
-  lineStart_ = 0;
-  MakeRoom(textSize_ + byteCount_);
-  const auto decoded = decoder_.Decode({bytes_.get(), byteCount_}, text_.get() + textSize_, endOfFile_);
+// Appends the text of the bytes read up to the next line end, reading the
+// next block first when at most an incomplete character is left. False when
+// the file has nothing left.
+inline bool LineReader::DecodeMore() {
+  if (!endOfFile_ && byteEnd_ - byteStart_ <= Cp932Decoder::kLongestIncomplete) ReadBlock();
+  const size_t count = byteEnd_ - byteStart_;
+  if (count == 0) return false;
+  MakeRoom(textSize_ + count);
+  const auto decoded =
+      decoder_.DecodeToLineEnd({bytes_.get() + byteStart_, count}, text_.get() + textSize_, endOfFile_);
   textSize_ += decoded.unitsWritten;
-  byteCount_ -= decoded.bytesUsed;
-  std::memmove(bytes_.get(), bytes_.get() + decoded.bytesUsed, byteCount_);
+  byteStart_ += decoded.bytesUsed;
   return true;
+}
+
+// Steps over CR LF, or a lone CR or LF. A CR that ends the block may yet be
+// the start of a CR LF.
+inline void LineReader::SkipLineEnd() {
+  const bool cr = bytes_[byteStart_++] == '\r';
+  if (!cr) return;
+  if (byteStart_ == byteEnd_ && !endOfFile_) ReadBlock();
+  if (byteStart_ < byteEnd_ && bytes_[byteStart_] == '\n') ++byteStart_;
+}
+
+// The rest of the decoded text is carried over to the next piece.
+inline LinePiece LineReader::TakeUnits(size_t count) {
+  carried_ = textSize_ - count;
+  textSize_ = count;
+  return {{text_.get(), count}, false};
 }
 
 // The buffer is not cleared when it grows: every unit is decoded into it
 // before it is read.
-void LineReader::MakeRoom(size_t units) {
+inline void LineReader::MakeRoom(size_t units) {
   if (units <= textCapacity_) return;
   const size_t capacity = std::max(units, 2 * textCapacity_);
   auto grown = std::make_unique_for_overwrite<char16_t[]>(capacity);
@@ -95,14 +92,18 @@ void LineReader::MakeRoom(size_t units) {
   textCapacity_ = capacity;
 }
 
+// The bytes not yet decoded, an incomplete character at most, move to the
+// front before the block.
 void LineReader::ReadBlock() {
+  byteEnd_ = std::copy(bytes_.get() + byteStart_, bytes_.get() + byteEnd_, bytes_.get()) - bytes_.get();
+  byteStart_ = 0;
   ssize_t count;
   do {
-    count = ::read(fd_, bytes_.get() + byteCount_, kBlockSize);
+    count = ::read(fd_, bytes_.get() + byteEnd_, kBlockSize);
   } while (count < 0 && errno == EINTR);
   if (count < 0) RaiseFileError(errno, FileUse::kInput);
   if (count == 0) endOfFile_ = true;
-  byteCount_ += static_cast<size_t>(count);
+  byteEnd_ += static_cast<size_t>(count);
 }
 
 }  // namespace ostrel::com

@@ -1,12 +1,12 @@
 // Lines of CP932 text read from an open file.
 //
-// Bytes are read and decoded a block at a time, so memory is bounded by the
-// longest line read whole (or the piece asked for) plus one block, however
-// large the file. A line ends at CR LF,
-// at a lone LF or at a lone CR: every convention in use for text files, so a
-// file from any system reads as the lines its author saw. A last line
-// without a line end is still a line; a line end that closes the file opens
-// no further, empty line.
+// Bytes are read a block at a time and decoded a line at a time, so memory
+// is bounded by the longest line read whole (or the piece asked for) plus
+// one block, however large the file. A line ends at CR LF, at a lone LF or
+// at a lone CR: every convention in use for text files, so a file from any
+// system reads as the lines its author saw. A last line without a line end
+// is still a line; a line end that closes the file opens no further, empty
+// line.
 #pragma once
 
 #include <cstddef>
@@ -31,7 +31,7 @@ class LineReader {
   LineReader(int fd, Cp932Decoder& decoder);
 
   // May read the file, but leaves the line last returned intact.
-  bool AtEnd();
+  bool AtEnd() { return carried_ == 0 && byteStart_ == byteEnd_ && NothingLeftToRead(); }
 
   // The next line without its line end; only when !AtEnd(). The view stays
   // valid until the next ReadLine or the end of the reader.
@@ -42,24 +42,44 @@ class LineReader {
   LinePiece ReadPiece(size_t most);
 
  private:
-  size_t FindBreak(size_t from) const;
-  bool IsDecided(size_t brk) const;
-  std::u16string_view TakeLine(size_t brk);
-  std::u16string_view TakeUnits(size_t count);
+  bool NothingLeftToRead();
+  LinePiece ReadCarriedOn(size_t most);
+  LinePiece ReadOn(size_t most);
+  std::string_view Unread() const { return {bytes_.get() + byteStart_, byteEnd_ - byteStart_}; }
   bool DecodeMore();
+  void SkipLineEnd();
+  LinePiece TakeUnits(size_t count);
   void ReadBlock();
   void MakeRoom(size_t units);
-  size_t Held() const { return textSize_ - lineStart_; }
 
   int fd_;
   Cp932Decoder& decoder_;
-  std::unique_ptr<char[]> bytes_;  // read, not yet decoded: [0, byteCount_)
-  size_t byteCount_ = 0;
+  // Read, not yet decoded: [byteStart_, byteEnd_).
+  std::unique_ptr<char[]> bytes_;
+  size_t byteStart_ = 0;
+  size_t byteEnd_ = 0;
   bool endOfFile_ = false;
-  std::unique_ptr<char16_t[]> text_;  // decoded: [0, textSize_)
+  // Decoded: the piece last returned, then CARRIED_ units of its line that
+  // were decoded beyond it.
+  std::unique_ptr<char16_t[]> text_;
   size_t textSize_ = 0;
   size_t textCapacity_ = 0;
-  size_t lineStart_ = 0;  // where the next line starts in text_
+  size_t carried_ = 0;
 };
+
+// Inline, as it runs once a line: most lines lie within the bytes read,
+// with a byte after their line end, and take one call to decode. The rest
+// goes on out of line.
+inline LinePiece LineReader::ReadPiece(size_t most) {
+  if (carried_ > 0 || byteEnd_ - byteStart_ <= Cp932Decoder::kLongestIncomplete) return ReadCarriedOn(most);
+  const auto decoded = decoder_.DecodeToLineEnd(Unread(), text_.get(), endOfFile_);  // a block fits in text_
+  textSize_ = decoded.unitsWritten;
+  byteStart_ += decoded.bytesUsed;
+  if (textSize_ > most || byteEnd_ - byteStart_ < 2) return ReadOn(most);
+  const char lineEnd = bytes_[byteStart_];
+  if (lineEnd != '\r' && lineEnd != '\n') return ReadOn(most);
+  byteStart_ += lineEnd == '\r' && bytes_[byteStart_ + 1] == '\n' ? 2 : 1;
+  return {{text_.get(), textSize_}, true};
+}
 
 }  // namespace ostrel::com

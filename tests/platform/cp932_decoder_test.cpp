@@ -1,6 +1,7 @@
 // The decoder reads through a table; the system's converter, called on each
 // text directly, is the reference it must match for every byte, every pair
-// of bytes and arbitrary runs of them.
+// of bytes and arbitrary runs of them, wherever they fall in a vector step
+// or a block, and wherever decoding stops at a line end.
 #include <gtest/gtest.h>
 #include <iconv.h>
 
@@ -35,6 +36,10 @@ std::u16string Converted(std::string_view bytes) {
   return out;
 }
 
+// Sixteen bytes of ASCII are widened in one step, so a run of up to two
+// steps and a tail puts the byte after it at every offset of a step.
+constexpr int kLongestRunTried = 2 * 16 + 2;
+
 std::u16string Decoded(std::string_view bytes) {
   std::u16string out(bytes.size(), u'\0');
   const auto result = ostrel::com::Cp932Decoder().Decode(bytes, out.data(), true);
@@ -54,6 +59,44 @@ TEST(Cp932Decoder, EveryByteAndPairDecodesAsTheConverterSays) {
   }
 }
 
+// Decoding up to each line end in turn, then taking the line end itself,
+// must give what decoding the whole text gives.
+std::u16string DecodedLineByLine(std::string_view bytes) {
+  const ostrel::com::Cp932Decoder decoder;
+  std::u16string text;
+  std::u16string out(bytes.size(), u'\0');
+  while (!bytes.empty()) {
+    const auto result = decoder.DecodeToLineEnd(bytes, out.data(), true);
+    const std::u16string_view units(out.data(), result.unitsWritten);
+    EXPECT_EQ(units.find_first_of(u"\r\n"), std::u16string_view::npos) << "a line end was decoded past";
+    text += units;
+    bytes.remove_prefix(result.bytesUsed);
+    if (bytes.empty()) break;
+    EXPECT_TRUE(bytes.front() == '\r' || bytes.front() == '\n') << "stopped short of a line end";
+    text += static_cast<char16_t>(bytes.front());
+    bytes.remove_prefix(1);
+  }
+  return text;
+}
+
+// Every pair of bytes, after an ASCII run of each length up to two steps
+// and a tail: the pair's first byte falls at every offset of a step.
+TEST(Cp932Decoder, EveryPairAtEveryOffsetOfAStepDecodesAsTheConverterSays) {
+  for (int run = 0; run <= kLongestRunTried; ++run) {
+    std::string bytes;
+    for (int first = 0; first < 256; ++first) {
+      for (int second = 0; second < 256; ++second) {
+        bytes.append(run, 'a');
+        bytes += static_cast<char>(first);
+        bytes += static_cast<char>(second);
+      }
+    }
+    const std::u16string expected = Converted(bytes);
+    ASSERT_EQ(Decoded(bytes), expected) << "run " << run;
+    ASSERT_EQ(DecodedLineByLine(bytes), expected) << "run " << run;
+  }
+}
+
 TEST(Cp932Decoder, ArbitraryRunsDecodeAsTheConverterSays) {
   std::mt19937 random(11);
   for (int round = 0; round < 2000; ++round) {
@@ -61,12 +104,13 @@ TEST(Cp932Decoder, ArbitraryRunsDecodeAsTheConverterSays) {
     // Mostly lead bytes, ASCII and trail bytes, so that pairs form and break.
     for (char& byte : bytes) byte = static_cast<char>(random() % 3 == 0 ? random() % 0x80 : 0x80 + random() % 0x80);
     ASSERT_EQ(Decoded(bytes), Converted(bytes)) << round;
+    ASSERT_EQ(DecodedLineByLine(bytes), Converted(bytes)) << round;
   }
 }
 
 // ASCII is widened several bytes at a time; a run may end anywhere in a step.
 TEST(Cp932Decoder, AsciiRunsOfEveryLengthEndWhereTheyEnd) {
-  static const std::string kBreaks[] = {"\x82\xA0", "\xB1", "\x80", "\xFF", "\x81", "\x88\x9F"};
+  static const std::string kBreaks[] = {"\x82\xA0", "\xB1", "\x80", "\xFF", "\x81", "\x88\x9F", "\r", "\n", "\r\n"};
   std::mt19937 random(12);
   for (int round = 0; round < 2000; ++round) {
     std::string bytes;
@@ -76,6 +120,7 @@ TEST(Cp932Decoder, AsciiRunsOfEveryLengthEndWhereTheyEnd) {
     }
     bytes.resize(random() % bytes.size());
     ASSERT_EQ(Decoded(bytes), Converted(bytes)) << round;
+    ASSERT_EQ(DecodedLineByLine(bytes), Converted(bytes)) << round;
   }
 }
 
@@ -87,6 +132,53 @@ TEST(Cp932Decoder, LeadByteAtTheEndWaitsForTheNextBlockUnlessItIsTheLast) {
   EXPECT_EQ(std::u16string(out, waiting.unitsWritten), u"ab");
   const auto last = decoder.Decode("\x82", out, true);
   EXPECT_EQ(std::u16string(out, last.unitsWritten), u"\uFFFD");
+}
+
+// Every pair of bytes with a block boundary between its two bytes.
+TEST(Cp932Decoder, EveryPairSplitBetweenBlocksDecodesAsAWhole) {
+  const ostrel::com::Cp932Decoder decoder;
+  for (int first = 0; first < 256; ++first) {
+    for (int second = 0; second < 256; ++second) {
+      const std::string before = std::string("ab") + static_cast<char>(first);
+      const std::string after = std::string(1, static_cast<char>(second)) + "cd";
+      char16_t out[8];
+      const auto head = decoder.Decode(before, out, false);
+      std::u16string text(out, head.unitsWritten);
+      const std::string rest = before.substr(head.bytesUsed) + after;
+      const auto tail = decoder.Decode(rest, out, true);
+      text.append(out, tail.unitsWritten);
+      ASSERT_EQ(tail.bytesUsed, rest.size());
+      ASSERT_EQ(text, Converted(before + after)) << first << " " << second;
+    }
+  }
+}
+
+// Blocks end anywhere: in a step, between the bytes of a pair, right before
+// a line end. Whatever a call leaves unused opens the next block.
+TEST(Cp932Decoder, TextSplitIntoBlocksDecodesAsAWhole) {
+  std::mt19937 random(13);
+  std::string bytes;
+  while (bytes.size() < 4000) {
+    bytes.append(random() % 40, static_cast<char>(0x20 + random() % 0x5F));
+    for (int pairs = random() % 6; pairs > 0; --pairs) bytes += random() % 8 == 0 ? "\x82\r" : "\x93\xFA";
+    if (random() % 4 == 0) bytes += random() % 2 ? "\r\n" : "\r";
+  }
+  const std::u16string expected = Converted(bytes);
+  const ostrel::com::Cp932Decoder decoder;
+  for (size_t blockSize = 1; blockSize <= 40; ++blockSize) {
+    std::u16string text;
+    std::string pending;
+    for (size_t at = 0; at < bytes.size(); at += blockSize) {
+      pending += bytes.substr(at, blockSize);
+      const bool last = at + blockSize >= bytes.size();
+      std::u16string out(pending.size(), u'\0');
+      const auto result = decoder.Decode(pending, out.data(), last);
+      ASSERT_LE(pending.size() - result.bytesUsed, ostrel::com::Cp932Decoder::kLongestIncomplete);
+      text.append(out.data(), result.unitsWritten);
+      pending.erase(0, result.bytesUsed);
+    }
+    ASSERT_EQ(text, expected) << "blocks of " << blockSize;
+  }
 }
 
 }  // namespace

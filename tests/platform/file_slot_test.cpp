@@ -62,6 +62,68 @@ TEST_F(LineSplitting, CharactersAndLineEndsSplitByBlockBoundariesStayWhole) {
   EXPECT_EQ(count, 100'000);
 }
 
+// Eleven bytes a round, four lines: a lone CR right after a pair, an LF, a
+// broken pair before CR LF, an empty line ended by a lone CR. Eleven is prime
+// to the block size, so over eleven blocks a block boundary falls at every
+// offset of a round.
+TEST_F(LineSplitting, LoneCrsBrokenPairsAndLfsSplitByBlockBoundariesStayWhole) {
+  constexpr int kRounds = 70'000;
+  std::string bytes;
+  for (int i = 0; i < kRounds; ++i) bytes += "\x82\xA0\rabc\n\x82\r\n\r";
+  const Lines lines = ReadLines(WriteBytes("rounds.txt", bytes));
+  ASSERT_EQ(lines.size(), 4u * kRounds);
+  for (size_t i = 0; i < lines.size(); i += 4) {
+    ASSERT_EQ(Lines(lines.begin() + i, lines.begin() + i + 4), (Lines{u"あ", u"abc", u"\uFFFD", u""})) << "round " << i / 4;
+  }
+}
+
+// Lines of every length up to two vector steps and more, of ASCII with or
+// without a pair, each with every kind of line end.
+TEST_F(LineSplitting, LineEndsAtEveryOffsetOfAStepEndTheirLines) {
+  static const std::string kEnds[] = {"\r\n", "\n", "\r"};
+  std::string bytes;
+  Lines expected;
+  for (int length = 0; length <= 40; ++length) {
+    for (const std::string& end : kEnds) {
+      bytes += std::string(length, 'x') + end;
+      expected.push_back(std::u16string(length, u'x'));
+      bytes += std::string(length, 'y') + "\x93\xFA" + end;
+      expected.push_back(std::u16string(length, u'y') + u"日");
+      bytes += "\x93\xFA" + std::string(length, 'z') + "\x82" + end;
+      expected.push_back(u"日" + std::u16string(length, u'z') + u"\uFFFD");
+    }
+  }
+  EXPECT_EQ(ReadLines(WriteBytes("lengths.txt", bytes)), expected);
+}
+
+// However much of the line has been read ahead, a piece never holds more
+// than the units asked for, and only the last piece of a line ends it.
+TEST_F(LineSplitting, PiecesHoldAtMostTheUnitsAskedFor) {
+  std::string longLine;
+  std::u16string longText;
+  for (int i = 0; i < 30'000; ++i) {
+    longLine += "ab\x93\xFA";
+    longText += u"ab日";
+  }
+  const std::u16string name = WriteBytes("pieces.txt", longLine + "\r\nshort\r\n" + longLine);
+  for (const size_t most : {size_t{1}, size_t{7}, size_t{65'536}}) {
+    slot::OpenForInput(name);
+    Lines lines(1);
+    while (!slot::AtEnd()) {
+      const ostrel::com::LinePiece piece = slot::ReadLinePiece(most);
+      ASSERT_LE(piece.text.size(), most);
+      if (!piece.endsLine) {
+        ASSERT_EQ(piece.text.size(), most);
+      }
+      lines.back() += piece.text;
+      if (piece.endsLine) lines.emplace_back();
+    }
+    slot::Close();
+    lines.pop_back();
+    EXPECT_EQ(lines, (Lines{longText, u"short", longText})) << "pieces of " << most;
+  }
+}
+
 TEST_F(SlotSharing, EitherOpenRefusesWhileTheSlotHoldsAFile) {
   const auto input = WriteBytes("in.txt", "x");
   const auto other = Name("other.txt");

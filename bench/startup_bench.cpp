@@ -56,7 +56,7 @@ double SecondsToFirstFrame(const Program& program, const std::string& hook) {
 // linked to.
 void FillScratch(const fs::path& bin, const fs::path& scratch) {
   fs::create_directories(scratch);
-  for (const char* file : {"lintrow", "window_without_ostrel", "libostrel-com.so", "libOstrel.so.1"}) {
+  for (const char* file : {"lintrow", "window_without_ostrel", "libostrel-com.so.1", "libOstrel.so.1"}) {
     fs::copy_file(bin / file, scratch / file, fs::copy_options::overwrite_existing);
   }
   fs::copy(bin / "com-registry.d", scratch / "com-registry.d",

@@ -38,6 +38,14 @@ class CollectionTest : public ::testing::Test {
     ostrel::com::Check(list_->Item(&index, result.Receive()));
     return result.str();
   }
+  // "1" under "x", "2" without a key, "3" under "z"; then the first removed.
+  void AddThreeAndRemoveTheFirst() {
+    ASSERT_EQ(Add(u"1", u"x"), S_OK);
+    ASSERT_EQ(Add(u"2", nullptr), S_OK);
+    ASSERT_EQ(Add(u"3", u"z"), S_OK);
+    VARIANT first = Position(1);
+    ASSERT_EQ(list_->Remove(&first), S_OK);
+  }
   int ErrorOf(HRESULT status) {
     return Failed(status) ? ostrel::com::ErrorFromStatus(status).number() : 0;
   }
@@ -68,11 +76,7 @@ TEST_F(CollectionTest, MissingKeyAndBadPositionRaiseTheirErrors) {
 }
 
 TEST_F(CollectionTest, RemovingTheFirstItemShiftsTheRestAndKeepsKeys) {
-  ASSERT_EQ(Add(u"1", u"x"), S_OK);
-  ASSERT_EQ(Add(u"2", nullptr), S_OK);
-  ASSERT_EQ(Add(u"3", u"z"), S_OK);
-  VARIANT first = Position(1);
-  ASSERT_EQ(list_->Remove(&first), S_OK);
+  AddThreeAndRemoveTheFirst();
   EXPECT_EQ(ItemAt(Position(1)), u"2");
   int32_t position = 2;
   Bstr key;
@@ -188,18 +192,14 @@ class ForeignList final : public ostrel::com::DispatchObject<ForeignList, Collec
 };
 
 TEST_F(CollectionTest, EntriesAreViewedInPlaceOnlyInTheRuntimesOwnLists) {
-  ASSERT_EQ(Add(u"one", u"k1"), S_OK);
-  ASSERT_EQ(Add(u"two", nullptr), S_OK);
-  ASSERT_EQ(Add(u"three", u"K3"), S_OK);
-  VARIANT first = Position(1);
-  ASSERT_EQ(list_->Remove(&first), S_OK);
+  AddThreeAndRemoveTheFirst();
   std::vector<ostrel::com::EntryView> entries;
   ASSERT_TRUE(ostrel::com::ViewEntries(*list_.get(), entries));
   ASSERT_EQ(entries.size(), 2u);
   EXPECT_EQ(entries[0].key, u"");
-  EXPECT_EQ(entries[0].value, u"two");
-  EXPECT_EQ(entries[1].key, u"K3");
-  EXPECT_EQ(entries[1].value, u"three");
+  EXPECT_EQ(entries[0].value, u"2");
+  EXPECT_EQ(entries[1].key, u"z");
+  EXPECT_EQ(entries[1].value, u"3");
 
   const auto foreign = ostrel::com::ComPtr<ForeignList>::Attach(new ForeignList());
   EXPECT_FALSE(ostrel::com::ViewEntries(*foreign.get(), entries));

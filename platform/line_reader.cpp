@@ -13,8 +13,6 @@ namespace {
 
 constexpr size_t kBlockSize = 64 * 1024;
 
-bool IsLineEnd(char byte) { return byte == '\r' || byte == '\n'; }
-
 }  // namespace
 
 LineReader::LineReader(int fd, Cp932Decoder& decoder)
@@ -41,7 +39,7 @@ LinePiece LineReader::ReadCarriedOn(size_t most) {
 LinePiece LineReader::ReadOn(size_t most) {
   while (textSize_ <= most) {
     if (!DecodeMore()) return {{text_.get(), textSize_}, true};
-    if (byteStart_ < byteEnd_ && IsLineEnd(bytes_[byteStart_])) {
+    if (AtLineEnd()) {
       if (textSize_ > most) break;
       SkipLineEnd();
       return {{text_.get(), textSize_}, true};
@@ -63,15 +61,6 @@ inline bool LineReader::DecodeMore() {
   textSize_ += decoded.unitsWritten;
   byteStart_ += decoded.bytesUsed;
   return true;
-}
-
-// Steps over CR LF, or a lone CR or LF. A CR that ends the block may yet be
-// the start of a CR LF.
-inline void LineReader::SkipLineEnd() {
-  const bool cr = bytes_[byteStart_++] == '\r';
-  if (!cr) return;
-  if (byteStart_ == byteEnd_ && !endOfFile_) ReadBlock();
-  if (byteStart_ < byteEnd_ && bytes_[byteStart_] == '\n') ++byteStart_;
 }
 
 // The rest of the decoded text is carried over to the next piece.

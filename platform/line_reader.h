@@ -47,6 +47,10 @@ class LineReader {
   LinePiece ReadOn(size_t most);
   std::string_view Unread() const { return {bytes_.get() + byteStart_, byteEnd_ - byteStart_}; }
   bool DecodeMore();
+  // The next byte read is CR or LF, where decoding to a line end stops.
+  bool AtLineEnd() const {
+    return byteStart_ < byteEnd_ && (bytes_[byteStart_] == '\r' || bytes_[byteStart_] == '\n');
+  }
   void SkipLineEnd();
   LinePiece TakeUnits(size_t count);
   void ReadBlock();
@@ -67,19 +71,26 @@ class LineReader {
   size_t carried_ = 0;
 };
 
-// Inline, as it runs once a line: most lines lie within the bytes read,
-// with a byte after their line end, and take one call to decode. The rest
+// Inline, as it runs once a line: most lines lie within the bytes read and
+// take one call to decode. The rest
 // goes on out of line.
 inline LinePiece LineReader::ReadPiece(size_t most) {
   if (carried_ > 0 || byteEnd_ - byteStart_ <= Cp932Decoder::kLongestIncomplete) return ReadCarriedOn(most);
   const auto decoded = decoder_.DecodeToLineEnd(Unread(), text_.get(), endOfFile_);  // a block fits in text_
   textSize_ = decoded.unitsWritten;
   byteStart_ += decoded.bytesUsed;
-  if (textSize_ > most || byteEnd_ - byteStart_ < 2) return ReadOn(most);
-  const char lineEnd = bytes_[byteStart_];
-  if (lineEnd != '\r' && lineEnd != '\n') return ReadOn(most);
-  byteStart_ += lineEnd == '\r' && bytes_[byteStart_ + 1] == '\n' ? 2 : 1;
+  if (textSize_ > most || !AtLineEnd()) return ReadOn(most);
+  SkipLineEnd();
   return {{text_.get(), textSize_}, true};
+}
+
+// Steps over CR LF, or a lone CR or LF. A CR that ends the block may yet be
+// the start of a CR LF.
+inline void LineReader::SkipLineEnd() {
+  const bool cr = bytes_[byteStart_++] == '\r';
+  if (!cr) return;
+  if (byteStart_ == byteEnd_ && !endOfFile_) ReadBlock();
+  if (byteStart_ < byteEnd_ && bytes_[byteStart_] == '\n') ++byteStart_;
 }
 
 }  // namespace ostrel::com

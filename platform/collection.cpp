@@ -151,7 +151,10 @@ class CollectionObject final : public DispatchObject<CollectionObject, Collectio
     }
   }
 
+  // Clearing even an empty set wipes its buckets, and the reader empties
+  // its list after every tag.
   void Unindex() {
+    if (!indexed_) return;
     foldedKeys_.clear();
     indexed_ = false;
   }

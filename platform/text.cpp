@@ -7,7 +7,7 @@
 
 namespace {
 
-uint32_t* BlockOf(BSTR text) { return reinterpret_cast<uint32_t*>(text) - 1; }
+using ostrel::com::LengthPrefixOf;
 
 size_t BlockSize(size_t units) { return sizeof(uint32_t) + (units + 1) * sizeof(char16_t); }
 
@@ -31,10 +31,8 @@ BSTR SysAllocString(std::u16string_view text) {
 // text with one of its own.
 void SysReAllocString(BSTR* target, std::u16string_view text) {
   BSTR held = *target;
-  if (held && (text.size() <= SysStringLen(held) || BlockSize(text.size()) <= malloc_usable_size(BlockOf(held)))) {
-    if (!text.empty()) std::memmove(held, text.data(), text.size() * sizeof(char16_t));
-    held[text.size()] = u'\0';
-    *BlockOf(held) = static_cast<uint32_t>(text.size() * sizeof(char16_t));
+  if (held && (text.size() <= SysStringLen(held) || BlockSize(text.size()) <= malloc_usable_size(LengthPrefixOf(held)))) {
+    ostrel::com::OverwriteString(held, text);
     return;
   }
   BSTR fresh = SysAllocString(text);
@@ -43,7 +41,7 @@ void SysReAllocString(BSTR* target, std::u16string_view text) {
 }
 
 void SysFreeString(BSTR text) {
-  if (text) std::free(BlockOf(text));
+  if (text) std::free(LengthPrefixOf(text));
 }
 
 namespace ostrel::com {

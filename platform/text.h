@@ -2,7 +2,9 @@
 // runtime allocates and frees. A null BSTR is the empty text.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -15,11 +17,21 @@ void SysReAllocString(BSTR* target, std::u16string_view text);
 void SysFreeString(BSTR text);
 // A BSTR points just past a 32-bit length (in bytes, as the platform's
 // original layout has it) and is followed by a terminating zero unit.
-inline uint32_t SysStringLen(BSTR text) {
-  return text ? reinterpret_cast<const uint32_t*>(text)[-1] / sizeof(char16_t) : 0;
-}
+namespace ostrel::com {
+inline uint32_t* LengthPrefixOf(BSTR text) { return reinterpret_cast<uint32_t*>(text) - 1; }
+}  // namespace ostrel::com
+
+inline uint32_t SysStringLen(BSTR text) { return text ? *ostrel::com::LengthPrefixOf(text) / sizeof(char16_t) : 0; }
 
 namespace ostrel::com {
+
+// Gives the BSTR HELD, not null, the text TEXT, which must be no longer than
+// what HELD's block has room for; TEXT may be part of HELD.
+inline void OverwriteString(BSTR held, std::u16string_view text) {
+  if (!text.empty()) std::memmove(held, text.data(), text.size() * sizeof(char16_t));
+  held[text.size()] = u'\0';
+  *LengthPrefixOf(held) = static_cast<uint32_t>(text.size() * sizeof(char16_t));
+}
 
 inline std::u16string_view View(BSTR text) { return {text ? text : u"", SysStringLen(text)}; }
 
@@ -35,7 +47,19 @@ class Bstr {
   Bstr& operator=(Bstr&& other) noexcept;
   ~Bstr() { SysFreeString(value_); }
 
-  void Assign(std::u16string_view text) { SysReAllocString(&value_, text); }
+  // A text no longer than the one held goes into the same block without a
+  // call: a reader hands one text after another through the same variable.
+  void Assign(std::u16string_view text) {
+    if (value_ && text.size() <= SysStringLen(value_)) {
+      OverwriteString(value_, text);
+    } else {
+      SysReAllocString(&value_, text);
+    }
+  }
+  // Keeps the first UNITS units, no more than it holds.
+  void Truncate(std::size_t units) {
+    if (value_) OverwriteString(value_, view().substr(0, units));
+  }
   BSTR* Address() { return &value_; }  // for by-reference arguments
   BSTR* Receive();                     // frees the held text first
   BSTR get() const { return value_; }

@@ -13,6 +13,7 @@ namespace {
 constexpr std::size_t kNotFound = std::u16string_view::npos;
 constexpr std::u16string_view kTagSeparator = u" ";
 constexpr std::u16string_view kContentSeparator = u"\r\n";
+constexpr std::u16string_view kTagEnd = u">";
 
 // Positions are compared with sizes.
 constexpr std::size_t kLargestPosition = format::kLargestPosition;
@@ -49,8 +50,8 @@ struct MarkedKind {
 constexpr MarkedKind kMarkedKinds[] = {
     {u"<!", u"->", TokenKind::Comment, TokenKind::EndOfInput},
     {u"<?", u"?>", TokenKind::ProcessingInstruction, TokenKind::EndOfInput},
-    {u"</", u">", TokenKind::EndTag, TokenKind::EndOfInput},
-    {u"<", u">", TokenKind::StartTag, TokenKind::EmptyTag},
+    {u"</", kTagEnd, TokenKind::EndTag, TokenKind::EndOfInput},
+    {u"<", kTagEnd, TokenKind::StartTag, TokenKind::EmptyTag},
 };
 
 // The first kind whose start mark PENDING begins with; null for content.
@@ -103,11 +104,10 @@ TokenKind TokenScanner::NextToken(std::u16string_view& text) {
   // A start mark is two units at most, and is tested within one line.
   while (pendingText.size() < 2 && lineOpen) pendingText.Append({}, ReadPiece());
   if (const MarkedKind* kind = KindInFront(pendingText.view())) {
-    switch (ExtractToken(kind->startMark, kind->endMark, text)) {
+    switch (ExtractToken(kind->startMark.size(), kind->endMark, text)) {
       case ExtractResult::Found: return kind->found;
       case ExtractResult::FoundEmpty: return kind->foundEmpty;
       case ExtractResult::Unterminated: return TokenKind::EndOfInput;
-      case ExtractResult::NoMatch: break;  // the start mark is in front, so never
     }
   }
   ExtractContent(text);
@@ -155,10 +155,9 @@ std::u16string_view TokenScanner::ReadPiece() {
   return piece.text;
 }
 
-ExtractResult TokenScanner::ExtractToken(std::u16string_view startMark, std::u16string_view endMark,
+ExtractResult TokenScanner::ExtractToken(std::size_t startMarkSize, std::u16string_view endMark,
                                          std::u16string_view& text) {
-  if (!pendingText.StartsWith(startMark)) return ExtractResult::NoMatch;
-  pendingText.Consume(startMark.size());
+  pendingText.Consume(startMarkSize);
   const std::size_t end = FindAcrossLines(endMark, kTagSeparator);
   const std::u16string_view pending = pendingText.view();
   if (end == kNotFound) {
@@ -166,7 +165,7 @@ ExtractResult TokenScanner::ExtractToken(std::u16string_view startMark, std::u16
     return ExtractResult::Unterminated;
   }
   CheckPosition(end + 1 + endMark.size());
-  const bool empty = ostrel::com::SameUnits(endMark, u">") && end > 0 && pending[end - 1] == u'/';
+  const bool empty = endMark == kTagEnd && end > 0 && pending[end - 1] == u'/';
   HandOut(text, pending.substr(0, empty ? end - 1 : end), end + endMark.size());
   return empty ? ExtractResult::FoundEmpty : ExtractResult::Found;
 }

@@ -39,7 +39,6 @@ enum class ExtractResult : int16_t {
   Found = 0,
   FoundEmpty = 1,     // the end mark ">" had a "/" right before it
   Unterminated = -1,  // the input ended before the end mark
-  NoMatch = 9,        // no start mark in front
 };
 
 class TokenScanner {
@@ -66,7 +65,8 @@ class TokenScanner {
   std::u16string_view ReadPiece();
   bool ContentOutgrewPositions() const;
   void SkipOverlongContent();
-  ExtractResult ExtractToken(std::u16string_view startMark, std::u16string_view endMark, std::u16string_view& text);
+  // Only when a start mark of STARTMARKSIZE units is in front.
+  ExtractResult ExtractToken(std::size_t startMarkSize, std::u16string_view endMark, std::u16string_view& text);
   void ExtractContent(std::u16string_view& text);
   // TEXT is handed out as a view, so the COUNT characters it takes are
   // consumed only at the next call.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string>
+#include <typeinfo>
 #include <unordered_set>
 #include <vector>
 
@@ -187,10 +188,11 @@ ComPtr<Collection> NewCollection() {
   return NewCollection(filler);
 }
 
+// A handler asks this at every tag. The list's exact type is compared, a
+// look at its vtable, where a cast would search the whole class hierarchy.
 bool ViewEntries(Collection& list, std::vector<EntryView>& entries) {
-  const auto* own = dynamic_cast<const CollectionObject*>(&list);
-  if (!own) return false;
-  own->ViewInto(entries);
+  if (typeid(list) != typeid(CollectionObject)) return false;
+  static_cast<const CollectionObject&>(list).ViewInto(entries);
   return true;
 }
 

@@ -19,6 +19,7 @@
 #include "platform/error_info.h"
 #include "platform/runtime_error.h"
 #include "platform/text.h"
+#include "platform/unit_search.h"
 #include "platform/unicode.h"
 #include "tools/command_line.h"
 #include "tools/json.h"
@@ -103,7 +104,7 @@ class Output {
 class NameJson {
  public:
   std::string_view Of(std::u16string_view name) {
-    if (name.size() != name_.size() || std::memcmp(name.data(), name_.data(), name.size() * sizeof(char16_t)) != 0) {
+    if (!ostrel::com::SameUnits(name, name_)) {
       name_.assign(name);
       json_ = tools::JsonString(name);
     }

@@ -168,6 +168,17 @@ bool CopyAscii(const unsigned char*& in, const unsigned char* stepLimit, char16_
   return false;
 }
 
+// The bytes that a character above ASCII takes, but for half-width katakana
+// and bytes that are no character.
+constexpr uint32_t kUsualWidth = 2;
+
+// One character through the table; returns the bytes it took.
+uint32_t DecodeCharacter(const uint32_t* steps, const unsigned char* in, char16_t*& out) {
+  const uint32_t step = steps[PairIndex(in)];
+  *out++ = static_cast<char16_t>(step);
+  return step >> kWidthShift;
+}
+
 // Where the converter refuses a byte, it becomes U+FFFD and the next byte
 // starts afresh, so a broken pair still lets its second byte through.
 //
@@ -195,10 +206,22 @@ Cp932Decoder::Result DecodeWith(const Cp932Decoder::Table& table, std::string_vi
       if (kLineEnds && *in < 0x80) break;  // a line end stopped it
       if (in == lastByte) break;
     }
+    // Above ASCII nearly every character takes two bytes. Stepping by two,
+    // no character waits for the table's answer on the one before. Where the
+    // table says otherwise (a half-width katakana, a lead byte that its next
+    // byte does not complete), the run is decoded again with its widths.
+    const unsigned char* const runIn = in;
+    char16_t* const runOut = written;
+    uint32_t misjudged = 0;
     do {
-      const uint32_t step = steps[PairIndex(in)];
-      *written++ = static_cast<char16_t>(step);
-      in += step >> kWidthShift;
+      misjudged |= DecodeCharacter(steps, in, written) ^ kUsualWidth;
+      in += kUsualWidth;
+    } while (in < lastByte && *in >= 0x80);
+    if (misjudged == 0) continue;
+    in = runIn;
+    written = runOut;
+    do {
+      in += DecodeCharacter(steps, in, written);
     } while (in < lastByte && *in >= 0x80);
   }
   if (in == lastByte && !(kLineEnds && IsLineEnd(*in)) && !(table.lead[*in] && !last)) {

@@ -207,22 +207,18 @@ Cp932Decoder::Result DecodeWith(const Cp932Decoder::Table& table, std::string_vi
       if (in == lastByte) break;
     }
     // Above ASCII nearly every character takes two bytes. Stepping by two,
-    // no character waits for the table's answer on the one before. Where the
-    // table says otherwise (a half-width katakana, a lead byte that its next
-    // byte does not complete), the run is decoded again with its widths.
-    const unsigned char* const runIn = in;
-    char16_t* const runOut = written;
-    uint32_t misjudged = 0;
+    // no character waits for the table's answer on the one before. The
+    // first that takes one byte (a half-width katakana, a lead byte that its
+    // next byte does not complete) ends the stepping, and the rest of the
+    // run goes one character at a time.
+    uint32_t width;
     do {
-      misjudged |= DecodeCharacter(steps, in, written) ^ kUsualWidth;
+      width = DecodeCharacter(steps, in, written);
       in += kUsualWidth;
-    } while (in < lastByte && *in >= 0x80);
-    if (misjudged == 0) continue;
-    in = runIn;
-    written = runOut;
-    do {
-      in += DecodeCharacter(steps, in, written);
-    } while (in < lastByte && *in >= 0x80);
+    } while (width == kUsualWidth && in < lastByte && *in >= 0x80);
+    if (width == kUsualWidth) continue;
+    in -= kUsualWidth - width;
+    while (in < lastByte && *in >= 0x80) in += DecodeCharacter(steps, in, written);
   }
   if (in == lastByte && !(kLineEnds && IsLineEnd(*in)) && !(table.lead[*in] && !last)) {
     *written++ = table.single[*in++];  // a lead byte here waits for the next block's second byte

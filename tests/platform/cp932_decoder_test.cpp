@@ -186,11 +186,11 @@ TEST(Cp932Decoder, TextSplitIntoBlocksDecodesAsAWhole) {
   }
 }
 
-// Above ASCII the decoder steps two bytes at a time, and decodes a run again
-// when a character in it takes one. A run of double-byte characters with
-// one that is not at each place, after ASCII that ends anywhere in a step,
-// and ending the text, before ASCII, before a line end or with a lead byte
-// that waits for the next block.
+// Above ASCII the decoder steps two bytes at a time, and goes one character
+// at a time from the first that takes one byte. A run of double-byte
+// characters with one that is not at each place, after ASCII that ends
+// anywhere in a step, and ending the text, before ASCII, before a line end
+// or with a lead byte that waits for the next block.
 TEST(Cp932Decoder, RunsWithACharacterOfOneByteAnywhereDecodeAsTheConverterSays) {
   static const std::string kOdd[] = {
       "\xB1",                         // half-width katakana

@@ -13,6 +13,15 @@ constexpr std::array<const char*, 8> kPhrases = {
     "今日の予定は", "meeting at 10:30", "牛乳 &gt; パン", "&quot;メモ&quot; を確認", "call Tanaka-san",
     "来週の会議資料", "ｶﾀｶﾅ ① ～ Ⅱ", "size &lt; 5 kg"};
 
+// Long runs of double-byte characters, as notes written in sentences have.
+constexpr std::array<const char*, 6> kSentences = {
+    "本日の打ち合わせでは、来年度の予算案と新製品の販売計画について話し合いました。",
+    "担当者は必要な資料を月曜日までに準備し、関係する部署へ送付してください。",
+    "東京と大阪の事務所を結ぶ会議は、毎週水曜日の午後に開かれることになりました。",
+    "詳しい日程が決まり次第、改めて全員にお知らせします。",
+    "前回の議事録に誤りがあったため、訂正したものを共有フォルダに置きました。",
+    "質問や意見がある場合は、遠慮なく連絡してください。"};
+
 std::string Phrases(int seed, int count) {
   std::string text;
   for (int i = 0; i < count; ++i) {
@@ -28,7 +37,14 @@ std::string Header(const std::string& encoding) {
          "<!--   このファイルはXmlWrite.openによって 2026/12/07 08:00:00　に出力されました。 -->\r\n\r\n";
 }
 
+std::string Sentences(int seed, int count) {
+  std::string text;
+  for (int i = 0; i < count; ++i) text += kSentences[(seed * 5 + i) % kSentences.size()];
+  return text;
+}
+
 std::string Body(int memo, MemoShape shape) {
+  if (shape == MemoShape::kProse) return Sentences(memo, 2 + memo % 4);
   if (shape != MemoShape::kMultiLine) return Phrases(memo, 1 + memo % 4);
   std::string body;
   const int lines = 3 + memo % 4;

@@ -13,6 +13,7 @@ enum class MemoShape {
   kOneLine,    // each body on the line of its tags
   kMultiLine,  // each body over three to six indented lines
   kSingleLine, // every memo on one line, with <Memo> and </Memo>
+  kProse,      // each body a paragraph of Japanese sentences on the line of its tags
 };
 
 // The file as UTF-8 text; its declaration names ENCODING.

@@ -11,7 +11,7 @@
 // read_bench --read READER FILE  reads FILE once with READER: ostrel,
 //                              libxml2, table-floor or slot-lines
 // read_bench --make SHAPE MEMOS FILE  writes a memo file of MEMOS memos,
-//                              SHAPE one-line or multi-line
+//                              SHAPE one-line, multi-line or prose
 #include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -322,7 +322,10 @@ int ReadOnce(const std::string& reader, const std::string& path) {
 int main(int argc, char** argv) {
   if (argc == 4 && std::string(argv[1]) == "--read") return ReadOnce(argv[2], argv[3]);
   if (argc == 5 && std::string(argv[1]) == "--make") {
-    const auto shape = std::string(argv[2]) == "multi-line" ? bench::MemoShape::kMultiLine : bench::MemoShape::kOneLine;
+    const std::string name = argv[2];
+    const auto shape = name == "multi-line" ? bench::MemoShape::kMultiLine
+                       : name == "prose"    ? bench::MemoShape::kProse
+                                            : bench::MemoShape::kOneLine;
     bench::WriteFile(argv[4], bench::ToCp932(bench::MemoFileUtf8(std::atoi(argv[3]), shape, "Shift-JIS")));
     return 0;
   }
@@ -337,6 +340,7 @@ int main(int argc, char** argv) {
   if (wanted("readers")) {
     CompareReaders(folder, "One-line memos", 200'000, bench::MemoShape::kOneLine);
     CompareReaders(folder, "Multi-line memos", 50'000, bench::MemoShape::kMultiLine);
+    CompareReaders(folder, "Memos in Japanese sentences", 50'000, bench::MemoShape::kProse);
   }
   if (wanted("dump")) {
     CompareDump(folder, "one-line memos", 200'000, bench::MemoShape::kOneLine);

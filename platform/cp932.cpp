@@ -168,6 +168,17 @@ bool CopyAscii(const unsigned char*& in, const unsigned char* stepLimit, char16_
   return false;
 }
 
+// The bytes that a character above ASCII takes, but for half-width katakana
+// and bytes that are no character.
+constexpr uint32_t kUsualWidth = 2;
+
+// One character through the table; returns the bytes it took.
+uint32_t DecodeCharacter(const uint32_t* steps, const unsigned char* in, char16_t*& out) {
+  const uint32_t step = steps[PairIndex(in)];
+  *out++ = static_cast<char16_t>(step);
+  return step >> kWidthShift;
+}
+
 // Where the converter refuses a byte, it becomes U+FFFD and the next byte
 // starts afresh, so a broken pair still lets its second byte through.
 //
@@ -195,11 +206,19 @@ Cp932Decoder::Result DecodeWith(const Cp932Decoder::Table& table, std::string_vi
       if (kLineEnds && *in < 0x80) break;  // a line end stopped it
       if (in == lastByte) break;
     }
+    // Above ASCII nearly every character takes two bytes. Stepping by two,
+    // no character waits for the table's answer on the one before. The
+    // first that takes one byte (a half-width katakana, a lead byte that its
+    // next byte does not complete) ends the stepping, and the rest of the
+    // run goes one character at a time.
+    uint32_t width;
     do {
-      const uint32_t step = steps[PairIndex(in)];
-      *written++ = static_cast<char16_t>(step);
-      in += step >> kWidthShift;
-    } while (in < lastByte && *in >= 0x80);
+      width = DecodeCharacter(steps, in, written);
+      in += kUsualWidth;
+    } while (width == kUsualWidth && in < lastByte && *in >= 0x80);
+    if (width == kUsualWidth) continue;
+    in -= kUsualWidth - width;
+    while (in < lastByte && *in >= 0x80) in += DecodeCharacter(steps, in, written);
   }
   if (in == lastByte && !(kLineEnds && IsLineEnd(*in)) && !(table.lead[*in] && !last)) {
     *written++ = table.single[*in++];  // a lead byte here waits for the next block's second byte

@@ -153,8 +153,25 @@ TEST(Cp932Decoder, EveryPairSplitBetweenBlocksDecodesAsAWhole) {
   }
 }
 
+// Whatever a call leaves unused opens the next block.
+std::u16string DecodedInBlocks(std::string_view bytes, size_t blockSize) {
+  const ostrel::com::Cp932Decoder decoder;
+  std::u16string text;
+  std::string pending;
+  for (size_t at = 0; at < bytes.size(); at += blockSize) {
+    pending += bytes.substr(at, blockSize);
+    const bool last = at + blockSize >= bytes.size();
+    std::u16string out(pending.size(), u'\0');
+    const auto result = decoder.Decode(pending, out.data(), last);
+    EXPECT_LE(pending.size() - result.bytesUsed, ostrel::com::Cp932Decoder::kLongestIncomplete);
+    text.append(out.data(), result.unitsWritten);
+    pending.erase(0, result.bytesUsed);
+  }
+  return text;
+}
+
 // Blocks end anywhere: in a step, between the bytes of a pair, right before
-// a line end. Whatever a call leaves unused opens the next block.
+// a line end.
 TEST(Cp932Decoder, TextSplitIntoBlocksDecodesAsAWhole) {
   std::mt19937 random(13);
   std::string bytes;
@@ -164,20 +181,47 @@ TEST(Cp932Decoder, TextSplitIntoBlocksDecodesAsAWhole) {
     if (random() % 4 == 0) bytes += random() % 2 ? "\r\n" : "\r";
   }
   const std::u16string expected = Converted(bytes);
-  const ostrel::com::Cp932Decoder decoder;
   for (size_t blockSize = 1; blockSize <= 40; ++blockSize) {
-    std::u16string text;
-    std::string pending;
-    for (size_t at = 0; at < bytes.size(); at += blockSize) {
-      pending += bytes.substr(at, blockSize);
-      const bool last = at + blockSize >= bytes.size();
-      std::u16string out(pending.size(), u'\0');
-      const auto result = decoder.Decode(pending, out.data(), last);
-      ASSERT_LE(pending.size() - result.bytesUsed, ostrel::com::Cp932Decoder::kLongestIncomplete);
-      text.append(out.data(), result.unitsWritten);
-      pending.erase(0, result.bytesUsed);
+    ASSERT_EQ(DecodedInBlocks(bytes, blockSize), expected) << "blocks of " << blockSize;
+  }
+}
+
+// Above ASCII the decoder steps two bytes at a time, and goes one character
+// at a time from the first that takes one byte. A run of double-byte
+// characters with one that is not at each place, after ASCII that ends
+// anywhere in a step, and ending the text, before ASCII, before a line end
+// or with a lead byte that waits for the next block.
+TEST(Cp932Decoder, RunsWithACharacterOfOneByteAnywhereDecodeAsTheConverterSays) {
+  static const std::string kOdd[] = {
+      "\xB1",                         // half-width katakana
+      "\x82 ", "\x82\x7F", "\xFC\xFC",  // lead bytes that their next byte does not complete
+      "\x85\x40",                     // a lead byte of a row with no characters
+      "\x80", "\xA0", "\xFD", "\xFF",    // bytes that are no character
+      "\x82\r", "\x82\n",             // a lead byte before a line end
+      "\x87\x40",                     // ①, whose second byte is ASCII: takes two bytes like the rest
+  };
+  static const std::string kBefore[] = {"", "a", "ab", std::string(17, 'a')};
+  static const std::string kAfter[] = {"", "a", "ab", "\r\n", "\x82"};
+  const std::string kanji = "\x93\xFA";
+  for (int run = 0; run <= 12; ++run) {
+    for (int at = 0; at <= run; ++at) {
+      for (const std::string& odd : kOdd) {
+        for (const std::string& before : kBefore) {
+          for (const std::string& after : kAfter) {
+            std::string bytes = before;
+            for (int i = 0; i < run; ++i) bytes += i == at ? odd + kanji : kanji;
+            if (at == run) bytes += odd;
+            bytes += after;
+            const std::u16string expected = Converted(bytes);
+            ASSERT_EQ(Decoded(bytes), expected) << testing::PrintToString(bytes);
+            ASSERT_EQ(DecodedLineByLine(bytes), expected) << testing::PrintToString(bytes);
+            for (size_t blockSize = 1; blockSize <= 5; ++blockSize) {
+              ASSERT_EQ(DecodedInBlocks(bytes, blockSize), expected) << testing::PrintToString(bytes);
+            }
+          }
+        }
+      }
     }
-    ASSERT_EQ(text, expected) << "blocks of " << blockSize;
   }
 }
 

@@ -12,6 +12,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string_view>
 
 #include "platform/line_reader.h"
@@ -32,6 +33,10 @@ void OpenForOutput(std::u16string_view name);
 
 // Input: true when no further line is left.
 bool AtEnd();
+
+// Input: ReadLinePiece's piece, or nothing where it would raise 62 because no
+// line is left. One call a line for a reader that goes to the end anyway.
+std::optional<LinePiece> NextLinePiece(size_t most);
 
 // Input: the next line without its line end. The view stays valid until the
 // next ReadLine or Close.

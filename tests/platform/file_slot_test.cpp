@@ -6,6 +6,9 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <optional>
+#include <utility>
+#include <vector>
 
 #include "scratch_folder.h"
 
@@ -34,6 +37,25 @@ TEST_F(LineSplitting, EmptyFileIsAtEndAtOnceAndRefusesAFurtherRead) {
   slot::OpenForInput(WriteBytes("empty.txt", ""));
   EXPECT_TRUE(slot::AtEnd());
   EXPECT_EQ(ErrorOf(slot::ReadLine), 62);
+}
+
+// NextLinePiece gives what ReadLinePiece gives, and nothing instead of 62
+// once no line is left, however often it is asked.
+TEST_F(LineSplitting, NextLinePieceSaysNothingIsLeftInsteadOfRaising) {
+  slot::OpenForInput(WriteBytes("two.txt", "ab\r\n\r\nlast"));
+  std::vector<std::pair<std::u16string, bool>> pieces;
+  while (const std::optional<ostrel::com::LinePiece> piece = slot::NextLinePiece(1)) {
+    pieces.emplace_back(piece->text, piece->endsLine);
+  }
+  EXPECT_FALSE(slot::NextLinePiece(1));
+  EXPECT_TRUE(slot::AtEnd());
+  EXPECT_EQ(ErrorOf([] { slot::ReadLinePiece(1); }), 62);
+  slot::Close();
+  EXPECT_EQ(pieces, (std::vector<std::pair<std::u16string, bool>>{
+                        {u"a", false}, {u"b", true}, {u"", true}, {u"l", false}, {u"a", false}, {u"s", false}, {u"t", true}}));
+  slot::OpenForInput(WriteBytes("empty.txt", ""));
+  EXPECT_FALSE(slot::NextLinePiece(1));
+  slot::Close();
 }
 
 TEST_F(LineSplitting, LineLongerThanManyBlocksArrivesWhole) {

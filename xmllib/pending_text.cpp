@@ -2,14 +2,7 @@
 
 namespace ostrel {
 
-void PendingText::Borrow(std::u16string_view line) {
-  Compact();
-  text_ = line.data();
-  end_ = line.size();
-}
-
-void PendingText::Own() {
-  if (owned()) return;
+void PendingText::CopyBorrowed() {
   buffer_.assign(text_ + start_, text_ + end_);
   origin_ += start_;
   text_ = buffer_.data();
@@ -25,11 +18,12 @@ void PendingText::Append(std::u16string_view separator, std::u16string_view line
   end_ = buffer_.size();
 }
 
-// Drops the consumed text. Each move is paid for by the characters consumed
-// since the last one, so the cost stays linear in the input.
+// Drops the consumed text of the buffer. Each move is paid for by the
+// characters consumed since the last one, so the cost stays linear in the
+// input.
 void PendingText::Compact() {
   origin_ += start_;
-  if (owned()) buffer_.erase(0, start_);
+  buffer_.erase(0, start_);
   text_ = buffer_.data();
   start_ = 0;
   end_ = buffer_.size();

@@ -44,22 +44,44 @@ class PendingText {
   }
 
   // Only when empty(): LINE becomes the pending text without a copy.
-  void Borrow(std::u16string_view line);
+  void Borrow(std::u16string_view line) {
+    origin_ += end_;
+    text_ = line.data();
+    start_ = 0;
+    end_ = line.size();
+  }
   // Copies borrowed text into the buffer; after that the line it came from
   // may go.
-  void Own();
+  void Own() {
+    if (owned()) return;
+    if (empty()) {
+      Clear();  // as after most lines: nothing to copy
+    } else {
+      CopyBorrowed();
+    }
+  }
   void Append(std::u16string_view separator, std::u16string_view line);
+  // A borrowed line is never moved: it goes as a whole at the next Borrow.
   void Consume(std::size_t count) {
     start_ += count;
-    if (start_ == end_ || (owned() && start_ >= kCompactionFloor && start_ >= size())) Compact();
+    if (owned() && start_ >= kCompactionFloor && start_ >= size()) Compact();
   }
-  void Clear() { Consume(size()); }
+  void Clear() {
+    origin_ += end_;
+    buffer_.clear();
+    text_ = buffer_.data();
+    start_ = 0;
+    end_ = 0;
+  }
 
  private:
   // Below this many consumed characters compaction is not worth a move.
   static constexpr std::size_t kCompactionFloor = 4096;
 
+  // While the text is owned, it is buffer_[start_, end_) and buffer_ ends
+  // at end_; while borrowed, buffer_ holds nothing that counts.
   bool owned() const { return text_ == buffer_.data(); }
+  void CopyBorrowed();
   void Compact();
 
   std::u16string buffer_;

@@ -1,6 +1,7 @@
 #include "xmllib/scanner.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "platform/file_slot.h"
 #include "platform/runtime_error.h"
@@ -25,10 +26,13 @@ constexpr std::size_t kLinePiece = 2 * (kLargestPosition + 1);
 
 using format::IsBlank;
 
+bool StartsWithBlank(std::u16string_view text) { return !text.empty() && IsBlank(text.front()); }
+
 std::size_t LeadingBlanks(std::u16string_view text, std::size_t most) {
-  if (text.empty() || !IsBlank(text.front())) return 0;  // as most lines and items start
-  std::size_t blanks = 0;
-  while (blanks < text.size() && blanks < most && IsBlank(text[blanks])) ++blanks;
+  if (!StartsWithBlank(text)) return 0;  // as most lines and items start
+  const std::size_t limit = std::min(text.size(), most);
+  std::size_t blanks = 1;  // the first, tested above
+  while (blanks < limit && IsBlank(text[blanks])) ++blanks;
   return blanks;
 }
 
@@ -74,7 +78,8 @@ void DropFinalLineBreak(std::u16string_view& text) {
 std::u16string_view TokenScanner::TrimLeading(std::u16string_view text) {
   const std::size_t blanks = LeadingBlanks(text, kLargestPosition);
   CheckPosition(blanks + 1);
-  return text.substr(blanks);
+  text.remove_prefix(blanks);
+  return text;
 }
 
 bool TokenScanner::OpenInput(std::u16string_view filename) {
@@ -100,7 +105,13 @@ TokenKind TokenScanner::NextToken(std::u16string_view& text) {
   pendingText.Consume(handedOut);
   handedOut = 0;
   text = {};
-  if (pendingText.empty()) AppendMore(kTagSeparator);
+  if (pendingText.empty()) {
+    if (lineOpen) {
+      AppendMore(kTagSeparator);
+    } else {
+      BorrowNextLine();  // as between most lines
+    }
+  }
   // A start mark is two units at most, and is tested within one line.
   while (pendingText.size() < 2 && lineOpen) pendingText.Append({}, ReadPiece());
   if (const MarkedKind* kind = KindInFront(pendingText.view())) {
@@ -126,31 +137,51 @@ bool TokenScanner::AppendMore(std::u16string_view separator) {
 
 // While the pending text is blank, the separator is trimmed away with it, so
 // blank lines vanish; after that, an empty line adds just the separator.
-// A line that arrives while nothing is pending would lose a tag's separator,
-// a blank, at once, so it is borrowed as it is.
 bool TokenScanner::AppendLine(std::u16string_view separator) {
   const bool blankSeparator = ostrel::com::SameUnits(separator, kTagSeparator);
   do {
-    if (ostrel::com::file_slot::AtEnd()) {
-      atEnd = true;
-      return false;
-    }
-    const std::u16string_view line = TrimLeading(ReadPiece());
-    if (pendingText.empty() && blankSeparator) {
-      if (!line.empty()) pendingText.Borrow(line);
-      continue;
-    }
-    pendingText.Append(separator, line);
+    if (pendingText.empty() && blankSeparator) return BorrowNextLine();
+    const std::optional<std::u16string_view> line = ReadLineStart();
+    if (!line) return false;
+    pendingText.Append(separator, TrimLeading(*line));
     const std::u16string_view pending = pendingText.view();
     pendingText.Consume(pending.size() - TrimLeading(pending).size());
   } while (pendingText.empty());
   return true;
 }
 
+// A line that arrives while nothing is pending would lose a tag's separator,
+// a blank, at once, so it is borrowed as it is: most lines are read this way.
+bool TokenScanner::BorrowNextLine() {
+  for (;;) {
+    const std::optional<std::u16string_view> line = ReadLineStart();
+    if (!line) return false;
+    const std::u16string_view trimmed = StartsWithBlank(*line) ? TrimLeading(*line) : *line;
+    if (!trimmed.empty()) {
+      pendingText.Borrow(trimmed);
+      return true;
+    }
+  }
+}
+
 // Reading on may move the line that the pending text borrows.
 std::u16string_view TokenScanner::ReadPiece() {
   pendingText.Own();
-  const ostrel::com::LinePiece piece = ostrel::com::file_slot::ReadLinePiece(kLinePiece);
+  return Opened(ostrel::com::file_slot::ReadLinePiece(kLinePiece));
+}
+
+// Nothing, and the input has ended, when no line is left.
+std::optional<std::u16string_view> TokenScanner::ReadLineStart() {
+  pendingText.Own();
+  const std::optional<ostrel::com::LinePiece> piece = ostrel::com::file_slot::NextLinePiece(kLinePiece);
+  if (!piece) {
+    atEnd = true;
+    return std::nullopt;
+  }
+  return Opened(*piece);
+}
+
+std::u16string_view TokenScanner::Opened(const ostrel::com::LinePiece& piece) {
   lineOpen = !piece.endsLine;
   return piece.text;
 }
@@ -187,15 +218,16 @@ void TokenScanner::HandOut(std::u16string_view& text, std::u16string_view view, 
   handedOut = count;
 }
 
-// Most tokens end on the line they start on.
-std::size_t TokenScanner::FindAcrossLines(std::u16string_view mark, std::u16string_view separator) {
+// Most tokens end on the line they start on, where a search costs no more
+// than a call, so only the lines to come are searched out of line.
+inline std::size_t TokenScanner::FindAcrossLines(std::u16string_view mark, std::u16string_view separator) {
   const std::size_t found = pendingText.Find(mark, 0);
   return found != kNotFound ? found : FindInLinesToCome(mark, separator);
 }
 
 // Each search resumes where a MARK could first straddle the appended text,
 // so a token spread over many lines costs no more than its length.
-std::size_t TokenScanner::FindInLinesToCome(std::u16string_view mark, std::u16string_view separator) {
+__attribute__((noinline)) std::size_t TokenScanner::FindInLinesToCome(std::u16string_view mark, std::u16string_view separator) {
   for (;;) {
     if (ostrel::com::SameUnits(separator, kContentSeparator) && ContentOutgrewPositions()) return kNotFound;
     const std::size_t from = pendingText.streamEnd() - std::min(pendingText.size(), mark.size() - 1);

@@ -17,9 +17,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
+#include "platform/line_reader.h"
 #include "xmllib/file_format.h"
 #include "xmllib/pending_text.h"
 
@@ -62,7 +64,11 @@ class TokenScanner {
  private:
   bool AppendMore(std::u16string_view separator);
   bool AppendLine(std::u16string_view separator);
+  bool BorrowNextLine();
+  // The next piece of the line being read.
   std::u16string_view ReadPiece();
+  std::optional<std::u16string_view> ReadLineStart();
+  std::u16string_view Opened(const ostrel::com::LinePiece& piece);
   bool ContentOutgrewPositions() const;
   void SkipOverlongContent();
   // Only when a start mark of STARTMARKSIZE units is in front.

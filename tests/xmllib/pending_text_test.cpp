@@ -49,4 +49,39 @@ TEST(PendingTextTest, CompactionKeepsTextAndOffsets) {
   EXPECT_EQ(pending.view(), u"<tail>\r\nmore");
 }
 
+// Text consumed from the buffer need not be moved out before a line is
+// borrowed; none of it may show again, and offsets run on without a gap.
+TEST(PendingTextTest, LineBorrowedAfterOwnedTextStartsAfresh) {
+  PendingText pending;
+  pending.Append({}, u"<a>");
+  pending.Consume(3);
+  std::u16string line = u"<b>";
+  pending.Borrow(line);
+  EXPECT_EQ(pending.streamEnd(), 6u);
+  pending.Consume(1);
+  pending.Own();
+  line.assign(line.size(), u'#');
+  EXPECT_EQ(pending.view(), u"b>");
+  pending.Append(u" ", u"c");
+  EXPECT_EQ(pending.view(), u"b> c");
+  EXPECT_EQ(pending.Find(u"c", 6), 3u);
+  EXPECT_EQ(pending.streamEnd(), 8u);
+}
+
+// A borrowed line consumed to its end leaves nothing to own: what is
+// appended after it is all there is.
+TEST(PendingTextTest, EmptiedBorrowedLineOwnsNothing) {
+  PendingText pending;
+  std::u16string line = u"<a>";
+  pending.Borrow(line);
+  pending.Consume(3);
+  pending.Own();
+  line.assign(line.size(), u'#');
+  EXPECT_TRUE(pending.empty());
+  pending.Append(u" ", u"b>");
+  EXPECT_EQ(pending.view(), u" b>");
+  EXPECT_EQ(pending.streamEnd(), 6u);
+  EXPECT_EQ(pending.Find(u">", 3), 2u);
+}
+
 }  // namespace

@@ -178,6 +178,40 @@ TEST_F(ScannerTest, ContentWithNoTagAfterItIsDropped) {
   EXPECT_EQ(Scan({"<a>", "tail", "more"}), (Tokens{"StartTag:a", "Content:", "EndOfInput:"}));
 }
 
+// --- Lines read while nothing is pending ---
+
+TEST_F(ScannerTest, EmptyAndBlankLinesBetweenTokensVanish) {
+  EXPECT_EQ(Scan({"<a>", "", " \t ", "", "\t<b>", "  ", "</b>"}),
+            (Tokens{"StartTag:a", "StartTag:b", "EndTag:b", "Content:", "EndOfInput:"}));
+}
+
+TEST_F(ScannerTest, LineEndingRightAfterATokenLeavesNothingBehind) {
+  EXPECT_EQ(Scan({"<a>x</a>", "<b>y</b>", "<c/>"}),
+            (Tokens{"StartTag:a", "Content:x", "EndTag:a", "StartTag:b", "Content:y", "EndTag:b", "EmptyTag:c",
+                    "Content:", "EndOfInput:"}));
+}
+
+// The "<" is the last unit of a line whose tokens went before it: the tag
+// goes on in the next line, with no separator in between.
+TEST_F(ScannerTest, StartMarkEndingALineOfTokensOpensATagInTheNext) {
+  EXPECT_EQ(Scan({"<a>x<", "  /a>", "<b><!", "-c->"}),
+            (Tokens{"StartTag:a", "Content:x", "StartTag:/a", "StartTag:b", "Comment:-c", "Content:", "EndOfInput:"}));
+}
+
+TEST_F(ScannerTest, TokensCrossingLinesAfterTokensOnTheirFirstLine) {
+  EXPECT_EQ(Scan({"<r><s", "t=\"1\">one", "two</s><!-- a", "b --></r>"}),
+            (Tokens{"StartTag:r", "StartTag:s t=\"1\"", "Content:one\r\ntwo", "EndTag:s", "Comment:-- a b -",
+                    "EndTag:r", "Content:", "EndOfInput:"}));
+}
+
+TEST_F(ScannerTest, LastLineWithoutALineEndIsReadLikeAnyOther) {
+  EXPECT_EQ(ScanFile(WriteBytes("bare.xml", "<a>x</a>\r\n\t<b>y</b>")),
+            (Tokens{"StartTag:a", "Content:x", "EndTag:a", "StartTag:b", "Content:y", "EndTag:b", "Content:",
+                    "EndOfInput:"}));
+  EXPECT_EQ(ScanFile(WriteBytes("blank.xml", "<a/>\r\n \t")), (Tokens{"EmptyTag:a", "Content:", "EndOfInput:"}));
+  EXPECT_EQ(ScanFile(WriteBytes("open.xml", "<a/>\r\n<b")), (Tokens{"EmptyTag:a", "EndOfInput:b"}));
+}
+
 // --- The end of the input ---
 
 TEST_F(ScannerTest, TrailingBlankLinesEndLikeAnyOtherEnd) {
@@ -317,6 +351,19 @@ TEST_F(LongLineTest, StartMarkCutByAPieceIsStillOneMark) {
   ASSERT_EQ(comment.size(), 16383u + 5);
   EXPECT_EQ(Tokens(comment.end() - 5, comment.end()), (Tokens{"StartTag:c", "Comment:x", "EndTag:c", "Content:", "EndOfInput:"}));
   EXPECT_EQ(Tokens(endTag.end() - 4, endTag.end()), (Tokens{"StartTag:c", "EndTag:c", "Content:", "EndOfInput:"}));
+}
+
+// The first piece of the line, its leading blank included, ends right after
+// a token, so the next token starts a piece of its own.
+TEST_F(LongLineTest, PieceEndingRightAfterATokenLeavesTheRestWhole) {
+  std::string line = "\t";
+  while (line.size() < kPiece) line += "<ab/>";
+  ASSERT_EQ(line.size(), kPiece);
+  const Tokens tokens = Scan({line + "<b>x</b>", "<c/>"});
+  ASSERT_EQ(tokens.size(), kPiece / 5 + 6);
+  EXPECT_EQ(tokens.front(), "EmptyTag:ab");
+  EXPECT_EQ(Tokens(tokens.end() - 7, tokens.end()),
+            (Tokens{"EmptyTag:ab", "StartTag:b", "Content:x", "EndTag:b", "EmptyTag:c", "Content:", "EndOfInput:"}));
 }
 
 TEST_F(LongLineTest, TagAcrossPiecesArrivesWhole) {

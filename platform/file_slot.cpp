@@ -150,16 +150,18 @@ bool AtEnd() { return SlotOpenFor(Mode::kInput).reader->AtEnd(); }
 
 std::u16string_view ReadLine() { return ReadLinePiece(SIZE_MAX).text; }
 
+// Each reads the piece where it returns it: a piece passed on through the
+// other would be copied once more, and most lines are a piece.
+LinePiece ReadLinePiece(size_t most) {
+  LineReader& reader = *SlotOpenFor(Mode::kInput).reader;
+  if (reader.AtEnd()) Raise(kInputPastEnd, u"ファイルの終わりを越えて読み込もうとしました。");
+  return reader.ReadPiece(most);
+}
+
 std::optional<LinePiece> NextLinePiece(size_t most) {
   LineReader& reader = *SlotOpenFor(Mode::kInput).reader;
   if (reader.AtEnd()) return std::nullopt;
   return reader.ReadPiece(most);
-}
-
-LinePiece ReadLinePiece(size_t most) {
-  const std::optional<LinePiece> piece = NextLinePiece(most);
-  if (!piece) Raise(kInputPastEnd, u"ファイルの終わりを越えて読み込もうとしました。");
-  return *piece;
 }
 
 void Write(std::u16string_view text) { Append(text, {}); }

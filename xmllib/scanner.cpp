@@ -181,6 +181,7 @@ std::optional<std::u16string_view> TokenScanner::ReadLineStart() {
   return Opened(*piece);
 }
 
+// The line stays open while pieces of it are left.
 std::u16string_view TokenScanner::Opened(const ostrel::com::LinePiece& piece) {
   lineOpen = !piece.endsLine;
   return piece.text;
@@ -227,7 +228,8 @@ inline std::size_t TokenScanner::FindAcrossLines(std::u16string_view mark, std::
 
 // Each search resumes where a MARK could first straddle the appended text,
 // so a token spread over many lines costs no more than its length.
-__attribute__((noinline)) std::size_t TokenScanner::FindInLinesToCome(std::u16string_view mark, std::u16string_view separator) {
+__attribute__((noinline)) std::size_t TokenScanner::FindInLinesToCome(std::u16string_view mark,
+                                                                     std::u16string_view separator) {
   for (;;) {
     if (ostrel::com::SameUnits(separator, kContentSeparator) && ContentOutgrewPositions()) return kNotFound;
     const std::size_t from = pendingText.streamEnd() - std::min(pendingText.size(), mark.size() - 1);

@@ -42,8 +42,9 @@ TEST_F(LineSplitting, EmptyFileIsAtEndAtOnceAndRefusesAFurtherRead) {
 // NextLinePiece gives what ReadLinePiece gives, and nothing instead of 62
 // once no line is left, however often it is asked.
 TEST_F(LineSplitting, NextLinePieceSaysNothingIsLeftInsteadOfRaising) {
+  using Pieces = std::vector<std::pair<std::u16string, bool>>;  // text, ends its line
   slot::OpenForInput(WriteBytes("two.txt", "ab\r\n\r\nlast"));
-  std::vector<std::pair<std::u16string, bool>> pieces;
+  Pieces pieces;
   while (const std::optional<ostrel::com::LinePiece> piece = slot::NextLinePiece(1)) {
     pieces.emplace_back(piece->text, piece->endsLine);
   }
@@ -51,8 +52,8 @@ TEST_F(LineSplitting, NextLinePieceSaysNothingIsLeftInsteadOfRaising) {
   EXPECT_TRUE(slot::AtEnd());
   EXPECT_EQ(ErrorOf([] { slot::ReadLinePiece(1); }), 62);
   slot::Close();
-  EXPECT_EQ(pieces, (std::vector<std::pair<std::u16string, bool>>{
-                        {u"a", false}, {u"b", true}, {u"", true}, {u"l", false}, {u"a", false}, {u"s", false}, {u"t", true}}));
+  EXPECT_EQ(pieces, (Pieces{{u"a", false}, {u"b", true}, {u"", true}, {u"l", false}, {u"a", false}, {u"s", false},
+                            {u"t", true}}));
   slot::OpenForInput(WriteBytes("empty.txt", ""));
   EXPECT_FALSE(slot::NextLinePiece(1));
   slot::Close();

@@ -28,7 +28,7 @@ namespace ostrel::com {
 // Gives the BSTR HELD, not null, the text TEXT, which must be no longer than
 // what HELD's block has room for; TEXT may be part of HELD.
 inline void OverwriteString(BSTR held, std::u16string_view text) {
-  if (!text.empty()) std::memmove(held, text.data(), text.size() * sizeof(char16_t));
+  if (!text.empty() && text.data() != held) std::memmove(held, text.data(), text.size() * sizeof(char16_t));
   held[text.size()] = u'\0';
   *LengthPrefixOf(held) = static_cast<uint32_t>(text.size() * sizeof(char16_t));
 }
@@ -55,10 +55,6 @@ class Bstr {
     } else {
       SysReAllocString(&value_, text);
     }
-  }
-  // Keeps the first UNITS units, no more than it holds.
-  void Truncate(std::size_t units) {
-    if (value_) OverwriteString(value_, view().substr(0, units));
   }
   BSTR* Address() { return &value_; }  // for by-reference arguments
   BSTR* Receive();                     // frees the held text first

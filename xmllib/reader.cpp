@@ -208,7 +208,7 @@ void CXmlReader::DecodeEntities(ostrel::com::Bstr& text) const {
     std::copy(units + next, units + end, units + written);
     written += end - next;
   }
-  text.Truncate(written);
+  text.Assign(std::u16string_view(units, written));
 }
 
 // The first row whose reference TEXT starts with; -1 when there is none.

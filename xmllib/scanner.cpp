@@ -26,10 +26,8 @@ constexpr std::size_t kLinePiece = 2 * (kLargestPosition + 1);
 
 using format::IsBlank;
 
-bool StartsWithBlank(std::u16string_view text) { return !text.empty() && IsBlank(text.front()); }
-
 std::size_t LeadingBlanks(std::u16string_view text, std::size_t most) {
-  if (!StartsWithBlank(text)) return 0;  // as most lines and items start
+  if (text.empty() || !IsBlank(text.front())) return 0;  // as most lines and items start
   const std::size_t limit = std::min(text.size(), most);
   std::size_t blanks = 1;  // the first, tested above
   while (blanks < limit && IsBlank(text[blanks])) ++blanks;
@@ -156,7 +154,7 @@ bool TokenScanner::BorrowNextLine() {
   for (;;) {
     const std::optional<std::u16string_view> line = ReadLineStart();
     if (!line) return false;
-    const std::u16string_view trimmed = StartsWithBlank(*line) ? TrimLeading(*line) : *line;
+    const std::u16string_view trimmed = TrimLeading(*line);
     if (!trimmed.empty()) {
       pendingText.Borrow(trimmed);
       return true;
@@ -221,7 +219,7 @@ void TokenScanner::HandOut(std::u16string_view& text, std::u16string_view view, 
 
 // Most tokens end on the line they start on, where a search costs no more
 // than a call, so only the lines to come are searched out of line.
-inline std::size_t TokenScanner::FindAcrossLines(std::u16string_view mark, std::u16string_view separator) {
+std::size_t TokenScanner::FindAcrossLines(std::u16string_view mark, std::u16string_view separator) {
   const std::size_t found = pendingText.Find(mark, 0);
   return found != kNotFound ? found : FindInLinesToCome(mark, separator);
 }

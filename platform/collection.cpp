@@ -30,11 +30,29 @@ VARIANT ByValue(VARIANT& argument) {
   return value;
 }
 
-// Texts of the runtime's own kind: refilling one with a text that fits
-// reuses its block, as a list filled and emptied for every tag wants.
+// A text of the runtime's own kind that only the list writes to, so the
+// list knows how much its block holds: a list filled and emptied for every
+// tag refills the same blocks without asking the allocator.
+class ReusedText {
+ public:
+  void Assign(std::u16string_view text) {
+    if (text.size() <= room_ && text_.get()) {
+      OverwriteString(text_.get(), text);
+      return;
+    }
+    text_.Assign(text);
+    room_ = text.size();  // longer than any text before, so the block holds it
+  }
+  std::u16string_view view() const { return text_.view(); }
+
+ private:
+  Bstr text_;
+  std::size_t room_ = 0;  // units the block holds at least
+};
+
 struct Entry {
-  Bstr value;
-  Bstr key;
+  ReusedText value;
+  ReusedText key;
   bool hasKey;
 };
 

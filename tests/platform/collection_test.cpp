@@ -2,6 +2,9 @@
 // that callers rely on.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "platform/collection.h"
 #include "platform/dispatch.h"
 #include "platform/error_info.h"
@@ -170,6 +173,27 @@ TEST(CollectionFillerTest, FillsUnderTheSameRulesAndClearsEverything) {
     Bstr key(u"q");
     VARIANT byKey = Text(key.get());
     EXPECT_TRUE(Failed(list->Item(&byKey, item.Receive())));
+  }
+}
+
+// A list refilled for every tag reuses each entry's storage; texts that grow
+// and shrink from one filling to the next must each come back whole.
+TEST(CollectionFillerTest, RefilledEntriesHoldEachTextWhateverItsLength) {
+  ostrel::com::CollectionFiller* filler = nullptr;
+  const ostrel::com::ComPtr<Collection> list = ostrel::com::NewCollection(filler);
+  std::vector<ostrel::com::EntryView> entries;
+  for (const std::size_t length : {40, 3, 25, 0, 41, 7, 64, 1}) {
+    const std::u16string value(length, static_cast<char16_t>(u'a' + length % 26));
+    const std::u16string key(length % 9 + 1, u'k');
+    filler->Add(value, key);
+    filler->Add(key, value.empty() ? u"e" : value);
+    ASSERT_TRUE(ostrel::com::ViewEntries(*list.get(), entries));
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_EQ(entries[0].value, value);
+    EXPECT_EQ(entries[0].key, key);
+    EXPECT_EQ(entries[1].value, key);
+    EXPECT_EQ(entries[1].key, value.empty() ? u"e" : value);
+    filler->Clear();
   }
 }
 

@@ -284,19 +284,24 @@ void CXmlReader::OnEmptyTag(ReadCall& call, std::u16string_view text) {
 
 // Names compare whole and case-sensitively: "</a >" does not close "<a>".
 bool CXmlReader::OnEndTag(ReadCall& call, std::u16string_view text) {
-  if (call.openTags.empty()) {
-    call.callbacks.ErrElement(call.tokenCount, u"タグ(" + std::u16string(text) + u")は対称していません。", text);
+  if (call.openTags.empty() || !ostrel::com::SameUnits(text, call.openTags.innermost())) {
+    OnUnmatchedEndTag(call, text);
     return false;
   }
-  const std::u16string_view tagname = call.openTags.innermost();
-  if (!ostrel::com::SameUnits(text, tagname)) {
-    call.callbacks.ErrElement(
-        call.tokenCount, u"タグ(" + std::u16string(tagname) + u"と(" + std::u16string(text) + u")は対称していません。", text);
-    return false;
-  }
-  call.callbacks.EndElement(tagname);
+  call.callbacks.EndElement(call.openTags.innermost());
   call.openTags.Pop();
   return true;
+}
+
+// Ends every read it happens in, so it stays out of the token loop.
+__attribute__((cold, noinline)) void CXmlReader::OnUnmatchedEndTag(ReadCall& call, std::u16string_view text) {
+  if (call.openTags.empty()) {
+    call.callbacks.ErrElement(call.tokenCount, u"タグ(" + std::u16string(text) + u")は対称していません。", text);
+    return;
+  }
+  const std::u16string_view tagname = call.openTags.innermost();
+  call.callbacks.ErrElement(
+      call.tokenCount, u"タグ(" + std::u16string(tagname) + u"と(" + std::u16string(text) + u")は対称していません。", text);
 }
 
 void CXmlReader::OnContent(ReadCall& call, std::u16string_view text) {
@@ -309,7 +314,7 @@ void CXmlReader::OnContent(ReadCall& call, std::u16string_view text) {
 // The message names the outermost element still open, and TEXT is whatever
 // the scanner delivered last: empty after a normal end, the incomplete token
 // when the input ended inside one.
-void CXmlReader::OnEndOfInput(ReadCall& call, std::u16string_view text) {
+__attribute__((cold, noinline)) void CXmlReader::OnEndOfInput(ReadCall& call, std::u16string_view text) {
   if (call.openTags.empty()) return;
   call.callbacks.ErrElement(
       call.tokenCount, std::u16string(call.filename) + u"で未処理のタグ (" + std::u16string(call.openTags.outermost()) + u") があります。",

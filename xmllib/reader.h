@@ -59,6 +59,7 @@ class CXmlReader final : public ostrel::com::DispatchObject<CXmlReader, _CXmlRea
   void OnStartTag(ReadCall& call, std::u16string_view text);
   void OnEmptyTag(ReadCall& call, std::u16string_view text);
   bool OnEndTag(ReadCall& call, std::u16string_view text);
+  void OnUnmatchedEndTag(ReadCall& call, std::u16string_view text);
   void OnContent(ReadCall& call, std::u16string_view text);
   void OnEndOfInput(ReadCall& call, std::u16string_view text);
   // Calls StartElement for the tag TEXT; returns its name, a view into TEXT.

@@ -82,25 +82,31 @@ inline std::size_t FindAnyUnit(std::u16string_view text, char16_t a, char16_t b,
 }
 
 // Most texts compared are a few units long, which a call to memcmp would
-// cost more than; four units are compared at a time as one 64-bit word.
-// GCC warns about the word loads where a literal shorter than a word makes
-// the loop dead, so that warning is off here.
+// cost more than. Four units are compared at a time as one 64-bit word, and
+// the last word of a text overlaps the one before it instead of ending in a
+// loop over single units; texts under four units compare as two overlapping
+// halves of that. GCC warns about the word loads where a literal shorter
+// than a word makes them dead, so that warning is off here.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Warray-bounds"
 inline bool SameUnits(std::u16string_view a, std::u16string_view b) {
-  if (a.size() != b.size()) return false;
+  const std::size_t size = a.size();
+  if (size != b.size()) return false;
+  const auto same = [&](std::size_t at, auto word) {
+    decltype(word) wordA, wordB;
+    std::memcpy(&wordA, a.data() + at, sizeof wordA);
+    std::memcpy(&wordB, b.data() + at, sizeof wordB);
+    return wordA == wordB;
+  };
   constexpr std::size_t kUnitsPerWord = sizeof(uint64_t) / sizeof(char16_t);
-  std::size_t i = 0;
-  for (; i + kUnitsPerWord <= a.size(); i += kUnitsPerWord) {
-    uint64_t wordA, wordB;
-    std::memcpy(&wordA, a.data() + i, sizeof wordA);
-    std::memcpy(&wordB, b.data() + i, sizeof wordB);
-    if (wordA != wordB) return false;
+  if (size >= kUnitsPerWord) {
+    for (std::size_t i = 0; i + kUnitsPerWord < size; i += kUnitsPerWord) {
+      if (!same(i, uint64_t{})) return false;
+    }
+    return same(size - kUnitsPerWord, uint64_t{});
   }
-  for (; i < a.size(); ++i) {
-    if (a[i] != b[i]) return false;
-  }
-  return true;
+  if (size >= 2) return same(0, uint32_t{}) && same(size - 2, uint32_t{});
+  return size == 0 || a[0] == b[0];
 }
 #pragma GCC diagnostic pop
 

@@ -313,7 +313,8 @@ void CXmlReader::OnContent(ReadCall& call, std::u16string_view text) {
 
 // The message names the outermost element still open, and TEXT is whatever
 // the scanner delivered last: empty after a normal end, the incomplete token
-// when the input ended inside one.
+// when the input ended inside one. It runs once a read, so it stays out of
+// the token loop.
 __attribute__((cold, noinline)) void CXmlReader::OnEndOfInput(ReadCall& call, std::u16string_view text) {
   if (call.openTags.empty()) return;
   call.callbacks.ErrElement(

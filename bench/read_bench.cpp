@@ -5,8 +5,8 @@
 // one long tag, and the peak memory of reading a large file.
 //
 // read_bench [FOLDER [PART...]]  the figures of each PART (readers, dump,
-//                              growth, long-tokens, memory; all when none is
-//                              named); scratch files go to FOLDER
+//                              small, growth, long-tokens, memory; all when
+//                              none is named); scratch files go to FOLDER
 // read_bench --peak FILE       reads FILE and prints its peak memory in kB
 // read_bench --read READER FILE  reads FILE once with READER: ostrel,
 //                              libxml2, table-floor or slot-lines
@@ -186,6 +186,10 @@ void RunProcess(const std::string& program, const std::vector<std::string>& argu
   if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) throw std::runtime_error(program + " failed");
 }
 
+std::string DumpProgram() {
+  return (std::filesystem::canonical("/proc/self/exe").parent_path() / "ostrel-dump").string();
+}
+
 // ostrel-dump as a user runs it, a whole process with its output going
 // nowhere, next to whole processes that read the same file with a counting
 // handler: Ostrel's and libxml2's.
@@ -194,12 +198,11 @@ void CompareDump(const std::string& folder, const std::string& title, int memos,
   const std::string bytes = bench::ToCp932(bench::MemoFileUtf8(memos, shape, "Shift-JIS"));
   bench::WriteFile(path, bytes);
   const std::string self = "/proc/self/exe";
-  const std::string dump = (std::filesystem::canonical(self).parent_path() / "ostrel-dump").string();
   std::printf("ostrel-dump FILE > /dev/null, %s: whole processes (ratios against Ostrel's counting read)\n",
               title.c_str());
   const std::vector<double> seconds = bench::MedianSecondsInTurns({
       [&] { RunProcess(self, {"--read", "ostrel", path}); },
-      [&] { RunProcess(dump, {path}); },
+      [&] { RunProcess(DumpProgram(), {path}); },
       [&] { RunProcess(self, {"--read", "libxml2", path}); },
   });
   const double reading = seconds[0], dumping = seconds[1], libxml2 = seconds[2];
@@ -208,6 +211,22 @@ void CompareDump(const std::string& folder, const std::string& title, int memos,
   bench::PrintRow("libxml2 SAX2 (CP932), counting", libxml2, bytes.size(), reading);
   std::printf("  libxml2 / ostrel-dump: %.2f (goal >= 2)   ostrel-dump / Ostrel: %.2f (goal <= 1.5)\n\n",
               libxml2 / dumping, dumping / reading);
+  std::filesystem::remove(path);
+}
+
+// What reading a small file adds to a program started for it: most of it is
+// filling the decoding table, once per process.
+void CompareSmallFile(const std::string& folder) {
+  const std::string path = folder + "/memo-small.xml";
+  bench::WriteFile(path, bench::ToCp932(bench::MemoFileUtf8(9, bench::MemoShape::kOneLine, "Shift-JIS")));
+  std::printf("A small file, whole processes: ostrel-dump on nine memos\n");
+  const std::vector<double> seconds = bench::MedianSecondsInTurns({
+      [&] { RunProcess(DumpProgram(), {"--version"}); },
+      [&] { RunProcess(DumpProgram(), {path}); },
+  });
+  std::printf("  ostrel-dump --version %20.2f ms\n", seconds[0] * 1e3);
+  std::printf("  ostrel-dump FILE %25.2f ms    reading adds %.2f ms\n\n", seconds[1] * 1e3,
+              (seconds[1] - seconds[0]) * 1e3);
   std::filesystem::remove(path);
 }
 
@@ -346,6 +365,7 @@ int main(int argc, char** argv) {
     CompareDump(folder, "one-line memos", 200'000, bench::MemoShape::kOneLine);
     CompareDump(folder, "multi-line memos", 50'000, bench::MemoShape::kMultiLine);
   }
+  if (wanted("small")) CompareSmallFile(folder);
   if (wanted("growth")) Growth(folder);
   if (wanted("long-tokens")) LongTokens(folder);
   if (wanted("memory")) Memory(folder);

@@ -96,25 +96,60 @@ bool KeepsAsciiAndLineEnds(const Cp932Decoder::Table& table) {
   return true;
 }
 
+// The unit of each pair FIRST SECOND, by SECOND; 0 for a pair the converter
+// refuses.
+using PairUnits = std::array<char16_t, 256>;
+
+// Converts the 256 pairs as one text, resumed after each pair the converter
+// refuses: a few calls where converting them one by one took 512, and
+// building the table is most of what reading a small file costs. A text of
+// whole characters converts as its characters do one by one, and neither
+// CP932 nor UTF-16 keeps a state from one character to the next, so a
+// refusal needs no reset. False when the converter gives other than one
+// unit a pair.
+bool ConvertPairs(iconv_t descriptor, unsigned char first, PairUnits& units) {
+  std::array<char, 2 * 256> pairs;
+  for (int second = 0; second < 256; ++second) {
+    pairs[2 * second] = static_cast<char>(first);
+    pairs[2 * second + 1] = static_cast<char>(second);
+  }
+  units.fill(0);
+  for (size_t next = 0; next < units.size();) {
+    char* in = pairs.data() + 2 * next;
+    size_t inLeft = pairs.size() - 2 * next;
+    char* written = reinterpret_cast<char*>(units.data() + next);
+    size_t outLeft = (units.size() - next) * sizeof(char16_t);
+    const bool refused = iconv(descriptor, &in, &inLeft, &written, &outLeft) == static_cast<size_t>(-1);
+    const int error = refused ? errno : 0;
+    const size_t bytesTaken = pairs.size() - 2 * next - inLeft;
+    const size_t unitsMade = units.size() - next - outLeft / sizeof(char16_t);
+    if (bytesTaken != 2 * unitsMade || (refused && error != EILSEQ)) return false;
+    next += unitsMade + (refused ? 1 : 0);
+  }
+  return true;
+}
+
 Cp932Decoder::Table BuildTable() {
   const iconv_t descriptor = OpenConverter(kUtf16, kCp932);
   Cp932Decoder::Table table;
   table.steps.resize(256 * 256);
+  bool oneUnitAPair = true;
   for (int first = 0; first < 256; ++first) {
     const char bytes[2] = {static_cast<char>(first), 0};
     int error = 0;
     const char16_t unit = ConvertWhole(descriptor, {bytes, 1}, error);
     table.single[first] = error == 0 ? unit : static_cast<char16_t>(utf16::kReplacement);
     table.lead[first] = error == EINVAL;
+    PairUnits pairUnits{};
+    if (table.lead[first]) oneUnitAPair &= ConvertPairs(descriptor, static_cast<unsigned char>(first), pairUnits);
     for (int second = 0; second < 256; ++second) {
       const unsigned char pair[2] = {static_cast<unsigned char>(first), static_cast<unsigned char>(second)};
-      const char16_t pairUnit =
-          table.lead[first] ? ConvertWhole(descriptor, {reinterpret_cast<const char*>(pair), 2}, error) : 0;
+      const char16_t pairUnit = pairUnits[second];
       table.steps[PairIndex(pair)] = pairUnit != 0 ? Step(pairUnit, 2) : Step(table.single[first], 1);
     }
   }
   iconv_close(descriptor);
-  if (!KeepsAsciiAndLineEnds(table)) RaiseUnavailable(kUtf16, kCp932);
+  if (!oneUnitAPair || !KeepsAsciiAndLineEnds(table)) RaiseUnavailable(kUtf16, kCp932);
   return table;
 }
 

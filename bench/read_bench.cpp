@@ -198,11 +198,12 @@ void CompareDump(const std::string& folder, const std::string& title, int memos,
   const std::string bytes = bench::ToCp932(bench::MemoFileUtf8(memos, shape, "Shift-JIS"));
   bench::WriteFile(path, bytes);
   const std::string self = "/proc/self/exe";
+  const std::string dump = DumpProgram();
   std::printf("ostrel-dump FILE > /dev/null, %s: whole processes (ratios against Ostrel's counting read)\n",
               title.c_str());
   const std::vector<double> seconds = bench::MedianSecondsInTurns({
       [&] { RunProcess(self, {"--read", "ostrel", path}); },
-      [&] { RunProcess(DumpProgram(), {path}); },
+      [&] { RunProcess(dump, {path}); },
       [&] { RunProcess(self, {"--read", "libxml2", path}); },
   });
   const double reading = seconds[0], dumping = seconds[1], libxml2 = seconds[2];
@@ -219,10 +220,11 @@ void CompareDump(const std::string& folder, const std::string& title, int memos,
 void CompareSmallFile(const std::string& folder) {
   const std::string path = folder + "/memo-small.xml";
   bench::WriteFile(path, bench::ToCp932(bench::MemoFileUtf8(9, bench::MemoShape::kOneLine, "Shift-JIS")));
+  const std::string dump = DumpProgram();
   std::printf("A small file, whole processes: ostrel-dump on nine memos\n");
   const std::vector<double> seconds = bench::MedianSecondsInTurns({
-      [&] { RunProcess(DumpProgram(), {"--version"}); },
-      [&] { RunProcess(DumpProgram(), {path}); },
+      [&] { RunProcess(dump, {"--version"}); },
+      [&] { RunProcess(dump, {path}); },
   });
   std::printf("  ostrel-dump --version %20.2f ms\n", seconds[0] * 1e3);
   std::printf("  ostrel-dump FILE %25.2f ms    reading adds %.2f ms\n\n", seconds[1] * 1e3,

@@ -6,8 +6,8 @@
 // block with it, at a fraction of the cost. Encoding keeps one descriptor
 // open for the encoder's whole life. Encoders are not safe for concurrent
 // use; decoders are. The decoder raises 51 too where the converter's CP932
-// is not the one this code relies on: ASCII as itself, and CR and LF never
-// made of other bytes.
+// is not the one this code relies on: ASCII as itself, one unit for each
+// pair of bytes it takes, and CR and LF never made of other bytes.
 #pragma once
 
 #include <iconv.h>

@@ -6,10 +6,7 @@
 // read again, are the same lines. A line holding a character the slot cannot
 // write back (its stand-in for bytes that are no CP932) is left out of the
 // second round.
-#include <iconv.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -21,10 +18,12 @@
 #include "platform/file_slot.h"
 #include "platform/runtime_error.h"
 #include "platform/unicode.h"
+#include "tests/converter_decoding.h"
 
 namespace {
 
 using ostrel_fuzz::Require;
+using ostrel_reference::ConverterDecoding;
 namespace file_slot = ostrel::com::file_slot;
 
 // What the slot reads in one go.
@@ -37,30 +36,6 @@ bool SameLines(const std::vector<std::u16string>& a, const std::vector<std::u16s
     return x.size() == y.size() && std::memcmp(x.data(), y.data(), x.size() * sizeof(char16_t)) == 0;
   };
   return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), same);
-}
-
-// BYTES as the converter decodes them, a refused byte as U+FFFD and the rest
-// going on from the byte after it.
-std::u16string ConverterDecoding(std::string_view bytes) {
-  static const iconv_t descriptor = iconv_open("UTF-16LE", "CP932");
-  Require(descriptor != reinterpret_cast<iconv_t>(-1), "the system has a CP932 converter");
-  std::u16string text(bytes.size(), u'\0');
-  char* in = const_cast<char*>(bytes.data());
-  std::size_t inLeft = bytes.size();
-  char* out = reinterpret_cast<char*>(text.data());
-  std::size_t outLeft = text.size() * sizeof(char16_t);
-  while (iconv(descriptor, &in, &inLeft, &out, &outLeft) == static_cast<std::size_t>(-1)) {
-    Require(errno == EILSEQ || errno == EINVAL, "the converter stops only at a refused or cut-off character");
-    iconv(descriptor, nullptr, nullptr, nullptr, nullptr);
-    const char16_t replacement = u'\uFFFD';
-    std::memcpy(out, &replacement, sizeof replacement);
-    out += sizeof replacement;
-    outLeft -= sizeof replacement;
-    ++in;
-    --inLeft;
-  }
-  text.resize(text.size() - outLeft / sizeof(char16_t));
-  return text;
 }
 
 // TEXT split at CR LF, LF or CR; a line end that closes the text opens no

@@ -3,38 +3,16 @@
 // of bytes and arbitrary runs of them, wherever they fall in a vector step
 // or a block, and wherever decoding stops at a line end.
 #include <gtest/gtest.h>
-#include <iconv.h>
 
-#include <cstring>
 #include <random>
 #include <string>
 
 #include "platform/cp932.h"
+#include "tests/converter_decoding.h"
 
 namespace {
 
-// The converter over the whole of BYTES; a byte it refuses becomes U+FFFD
-// and it goes on with the next one.
-std::u16string Converted(std::string_view bytes) {
-  const iconv_t descriptor = iconv_open("UTF-16LE", "CP932");
-  std::u16string out(bytes.size(), u'\0');
-  char* in = const_cast<char*>(bytes.data());
-  size_t inLeft = bytes.size();
-  char* written = reinterpret_cast<char*>(out.data());
-  size_t outLeft = out.size() * sizeof(char16_t);
-  while (iconv(descriptor, &in, &inLeft, &written, &outLeft) == static_cast<size_t>(-1)) {
-    const char16_t replacement = 0xFFFD;
-    std::memcpy(written, &replacement, sizeof replacement);
-    written += sizeof replacement;
-    outLeft -= sizeof replacement;
-    ++in;
-    --inLeft;
-    iconv(descriptor, nullptr, nullptr, nullptr, nullptr);
-  }
-  iconv_close(descriptor);
-  out.resize(out.size() - outLeft / sizeof(char16_t));
-  return out;
-}
+using ostrel_reference::ConverterDecoding;
 
 // Sixteen bytes of ASCII are widened in one step, so a run of up to two
 // steps and a tail puts the byte after it at every offset of a step.
@@ -51,10 +29,10 @@ std::u16string Decoded(std::string_view bytes) {
 TEST(Cp932Decoder, EveryByteAndPairDecodesAsTheConverterSays) {
   for (int first = 0; first < 256; ++first) {
     const std::string single(1, static_cast<char>(first));
-    ASSERT_EQ(Decoded(single), Converted(single)) << first;
+    ASSERT_EQ(Decoded(single), ConverterDecoding(single)) << first;
     for (int second = 0; second < 256; ++second) {
       const std::string pair{static_cast<char>(first), static_cast<char>(second)};
-      ASSERT_EQ(Decoded(pair), Converted(pair)) << first << " " << second;
+      ASSERT_EQ(Decoded(pair), ConverterDecoding(pair)) << first << " " << second;
     }
   }
 }
@@ -91,7 +69,7 @@ TEST(Cp932Decoder, EveryPairAtEveryOffsetOfAStepDecodesAsTheConverterSays) {
         bytes += static_cast<char>(second);
       }
     }
-    const std::u16string expected = Converted(bytes);
+    const std::u16string expected = ConverterDecoding(bytes);
     ASSERT_EQ(Decoded(bytes), expected) << "run " << run;
     ASSERT_EQ(DecodedLineByLine(bytes), expected) << "run " << run;
   }
@@ -103,8 +81,8 @@ TEST(Cp932Decoder, ArbitraryRunsDecodeAsTheConverterSays) {
     std::string bytes(random() % 64, '\0');
     // Mostly lead bytes, ASCII and trail bytes, so that pairs form and break.
     for (char& byte : bytes) byte = static_cast<char>(random() % 3 == 0 ? random() % 0x80 : 0x80 + random() % 0x80);
-    ASSERT_EQ(Decoded(bytes), Converted(bytes)) << round;
-    ASSERT_EQ(DecodedLineByLine(bytes), Converted(bytes)) << round;
+    ASSERT_EQ(Decoded(bytes), ConverterDecoding(bytes)) << round;
+    ASSERT_EQ(DecodedLineByLine(bytes), ConverterDecoding(bytes)) << round;
   }
 }
 
@@ -119,8 +97,8 @@ TEST(Cp932Decoder, AsciiRunsOfEveryLengthEndWhereTheyEnd) {
       bytes += kBreaks[random() % std::size(kBreaks)];
     }
     bytes.resize(random() % bytes.size());
-    ASSERT_EQ(Decoded(bytes), Converted(bytes)) << round;
-    ASSERT_EQ(DecodedLineByLine(bytes), Converted(bytes)) << round;
+    ASSERT_EQ(Decoded(bytes), ConverterDecoding(bytes)) << round;
+    ASSERT_EQ(DecodedLineByLine(bytes), ConverterDecoding(bytes)) << round;
   }
 }
 
@@ -148,7 +126,7 @@ TEST(Cp932Decoder, EveryPairSplitBetweenBlocksDecodesAsAWhole) {
       const auto tail = decoder.Decode(rest, out, true);
       text.append(out, tail.unitsWritten);
       ASSERT_EQ(tail.bytesUsed, rest.size());
-      ASSERT_EQ(text, Converted(before + after)) << first << " " << second;
+      ASSERT_EQ(text, ConverterDecoding(before + after)) << first << " " << second;
     }
   }
 }
@@ -180,7 +158,7 @@ TEST(Cp932Decoder, TextSplitIntoBlocksDecodesAsAWhole) {
     for (int pairs = random() % 6; pairs > 0; --pairs) bytes += random() % 8 == 0 ? "\x82\r" : "\x93\xFA";
     if (random() % 4 == 0) bytes += random() % 2 ? "\r\n" : "\r";
   }
-  const std::u16string expected = Converted(bytes);
+  const std::u16string expected = ConverterDecoding(bytes);
   for (size_t blockSize = 1; blockSize <= 40; ++blockSize) {
     ASSERT_EQ(DecodedInBlocks(bytes, blockSize), expected) << "blocks of " << blockSize;
   }
@@ -212,7 +190,7 @@ TEST(Cp932Decoder, RunsWithACharacterOfOneByteAnywhereDecodeAsTheConverterSays) 
             for (int i = 0; i < run; ++i) bytes += i == at ? odd + kanji : kanji;
             if (at == run) bytes += odd;
             bytes += after;
-            const std::u16string expected = Converted(bytes);
+            const std::u16string expected = ConverterDecoding(bytes);
             ASSERT_EQ(Decoded(bytes), expected) << testing::PrintToString(bytes);
             ASSERT_EQ(DecodedLineByLine(bytes), expected) << testing::PrintToString(bytes);
             for (size_t blockSize = 1; blockSize <= 5; ++blockSize) {

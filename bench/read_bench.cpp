@@ -32,12 +32,12 @@
 #include "bench/decode_floors.h"
 #include "bench/measure.h"
 #include "bench/memo_files.h"
-#include "platform/com_runtime.h"
-#include "platform/dispatch.h"
-#include "platform/file_slot.h"
-#include "platform/unicode.h"
-#include "xmllib/handler_members.h"
-#include "xmllib/ostrel.h"
+#include <ostrel/com/com_runtime.h>
+#include <ostrel/com/dispatch.h>
+#include "runtime/file_slot.h"
+#include "runtime/unicode.h"
+#include <ostrel/handler_members.h>
+#include <ostrel/ostrel.h>
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "memoapp/qt_toolkit.h"
-#include "platform/cp932.h"
+#include "runtime/cp932.h"
 
 namespace {
 

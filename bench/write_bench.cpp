@@ -15,9 +15,9 @@
 
 #include "bench/measure.h"
 #include "bench/memo_files.h"
-#include "platform/com_runtime.h"
-#include "platform/unicode.h"
-#include "xmllib/ostrel.h"
+#include <ostrel/com/com_runtime.h>
+#include "runtime/unicode.h"
+#include <ostrel/ostrel.h>
 
 namespace {
 

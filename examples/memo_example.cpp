@@ -6,7 +6,7 @@
 //   memo_example [FILE]      (FILE defaults to memo.xml)
 #include <ostrel/handler_members.h>
 #include <ostrel/ostrel.h>
-#include <ostrel/platform/com_runtime.h>
+#include <ostrel/com/com_runtime.h>
 
 #include <cstdio>
 #include <string>

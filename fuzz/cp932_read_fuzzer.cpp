@@ -15,9 +15,9 @@
 #include <vector>
 
 #include "fuzz/fuzz_support.h"
-#include "platform/file_slot.h"
-#include "platform/runtime_error.h"
-#include "platform/unicode.h"
+#include "runtime/file_slot.h"
+#include <ostrel/com/runtime_error.h>
+#include "runtime/unicode.h"
 #include "tests/converter_decoding.h"
 
 namespace {

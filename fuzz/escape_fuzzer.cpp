@@ -12,11 +12,11 @@
 #include <string_view>
 
 #include "fuzz/fuzz_support.h"
-#include "platform/com_ptr.h"
-#include "platform/file_slot.h"
-#include "platform/runtime_error.h"
-#include "platform/text.h"
-#include "platform/unicode.h"
+#include <ostrel/com/com_ptr.h>
+#include "runtime/file_slot.h"
+#include <ostrel/com/runtime_error.h>
+#include <ostrel/com/text.h>
+#include "runtime/unicode.h"
 #include "xmllib/writer.h"
 
 namespace {

@@ -8,9 +8,9 @@
 #include <fstream>
 #include <iterator>
 
-#include "platform/error_info.h"
-#include "platform/message_box.h"
-#include "platform/runtime_error.h"
+#include <ostrel/com/error_info.h>
+#include <ostrel/com/message_box.h>
+#include <ostrel/com/runtime_error.h>
 
 namespace ostrel_fuzz {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/com.h"
+#include <ostrel/com/com.h>
 
 namespace ostrel_fuzz {
 

@@ -14,13 +14,13 @@
 #include <vector>
 
 #include "fuzz/fuzz_support.h"
-#include "platform/collection.h"
-#include "platform/com_ptr.h"
-#include "platform/dispatch.h"
-#include "platform/file_slot.h"
-#include "platform/text.h"
-#include "platform/unicode.h"
-#include "xmllib/handler_members.h"
+#include <ostrel/com/collection.h>
+#include <ostrel/com/com_ptr.h>
+#include <ostrel/com/dispatch.h>
+#include "runtime/file_slot.h"
+#include <ostrel/com/text.h>
+#include "runtime/unicode.h"
+#include <ostrel/handler_members.h>
 #include "xmllib/reader.h"
 
 namespace {

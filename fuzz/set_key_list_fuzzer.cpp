@@ -13,11 +13,11 @@
 #include <vector>
 
 #include "fuzz/fuzz_support.h"
-#include "platform/collection.h"
-#include "platform/com_ptr.h"
-#include "platform/runtime_error.h"
-#include "platform/text.h"
-#include "platform/unicode.h"
+#include <ostrel/com/collection.h>
+#include <ostrel/com/com_ptr.h>
+#include <ostrel/com/runtime_error.h>
+#include <ostrel/com/text.h>
+#include "runtime/unicode.h"
 #include "xmllib/attribute_pairs.h"
 #include "xmllib/reader.h"
 

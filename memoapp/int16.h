@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <limits>
 
-#include "platform/runtime_error.h"
+#include <ostrel/com/runtime_error.h>
 
 namespace memoapp {
 

@@ -6,7 +6,7 @@
 #include "memoapp/main_window.h"
 #include "memoapp/qt_message_box.h"
 #include "memoapp/qt_toolkit.h"
-#include "platform/message_box.h"
+#include <ostrel/com/message_box.h>
 
 int main(int argc, char* argv[]) {
   QApplication application(argc, argv);

@@ -4,10 +4,10 @@
 #include "memoapp/memo_file_handler.h"
 #include "memoapp/memo_path.h"
 #include "memoapp/memo_store.h"
-#include "platform/com_runtime.h"
-#include "platform/error_info.h"
-#include "platform/text.h"
-#include "xmllib/ostrel.h"
+#include <ostrel/com/com_runtime.h>
+#include <ostrel/com/error_info.h>
+#include <ostrel/com/text.h>
+#include <ostrel/ostrel.h>
 
 namespace memoapp {
 

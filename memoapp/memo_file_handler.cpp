@@ -7,12 +7,12 @@
 
 #include "memoapp/memo_line.h"
 #include "memoapp/memo_store.h"
-#include "platform/collection.h"
-#include "platform/com_runtime.h"
-#include "platform/dispatch.h"
-#include "platform/error_info.h"
-#include "platform/runtime_error.h"
-#include "xmllib/ostrel.h"
+#include <ostrel/com/collection.h>
+#include <ostrel/com/com_runtime.h>
+#include <ostrel/com/dispatch.h>
+#include <ostrel/com/error_info.h>
+#include <ostrel/com/runtime_error.h>
+#include <ostrel/ostrel.h>
 
 namespace {
 

@@ -10,9 +10,9 @@
 // memo would not come back unchanged on reading (see memo_line.h).
 #pragma once
 
-#include "platform/com.h"
-#include "platform/com_ptr.h"
-#include "platform/text.h"
+#include <ostrel/com/com.h>
+#include <ostrel/com/com_ptr.h>
+#include <ostrel/com/text.h>
 
 // CXmlMemoReader's default interface.
 struct _CXmlMemoReader : IDispatch {

@@ -4,8 +4,8 @@
 #include <cstddef>
 #include <string>
 
-#include "platform/cp932.h"
-#include "platform/runtime_error.h"
+#include "runtime/cp932.h"
+#include <ostrel/com/runtime_error.h>
 #include "xmllib/file_format.h"
 
 namespace memoapp {

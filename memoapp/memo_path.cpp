@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "platform/unicode.h"
+#include "runtime/unicode.h"
 
 std::u16string MemoFilePath(std::u16string_view programFolder) {
   return std::u16string(programFolder) + u"/memo.xml";

@@ -3,7 +3,7 @@
 #include <array>
 #include <memory>
 
-#include "platform/runtime_error.h"
+#include <ostrel/com/runtime_error.h>
 
 namespace ModuleMemoData {
 

@@ -10,8 +10,8 @@
 #include "memoapp/form_design.h"
 #include "memoapp/memo_path.h"
 #include "memoapp/qt_text.h"
-#include "platform/message_box.h"
-#include "platform/runtime_error.h"
+#include <ostrel/com/message_box.h>
+#include <ostrel/com/runtime_error.h>
 
 namespace memoapp {
 

@@ -2,7 +2,7 @@
 
 #include <variant>
 
-#include "platform/text.h"
+#include <ostrel/com/text.h>
 #include "tools/variant_json.h"
 
 namespace tools {

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/com.h"
-#include "platform/owned_variant.h"
+#include <ostrel/com/com.h>
+#include "com/owned_variant.h"
 #include "tools/script_command.h"
 #include "tools/script_objects.h"
 

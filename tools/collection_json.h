@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "platform/collection.h"
+#include <ostrel/com/collection.h>
 
 namespace tools {
 

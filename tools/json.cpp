@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "platform/utf16.h"
+#include "runtime/utf16.h"
 
 namespace tools {
 

@@ -6,8 +6,8 @@
 #include <optional>
 #include <vector>
 
-#include "platform/unicode.h"
-#include "platform/utf16.h"
+#include "runtime/unicode.h"
+#include "runtime/utf16.h"
 
 namespace tools {
 namespace {

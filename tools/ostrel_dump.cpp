@@ -13,18 +13,18 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/collection.h"
-#include "platform/com_runtime.h"
-#include "platform/dispatch.h"
-#include "platform/error_info.h"
-#include "platform/runtime_error.h"
-#include "platform/text.h"
-#include "platform/unit_search.h"
-#include "platform/unicode.h"
+#include <ostrel/com/collection.h>
+#include <ostrel/com/com_runtime.h>
+#include <ostrel/com/dispatch.h>
+#include <ostrel/com/error_info.h>
+#include <ostrel/com/runtime_error.h>
+#include <ostrel/com/text.h>
+#include "runtime/unit_search.h"
+#include "runtime/unicode.h"
 #include "tools/command_line.h"
 #include "tools/json.h"
-#include "xmllib/handler_members.h"
-#include "xmllib/ostrel.h"
+#include <ostrel/handler_members.h>
+#include <ostrel/ostrel.h>
 
 namespace {
 

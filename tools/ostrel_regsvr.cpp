@@ -7,11 +7,11 @@
 #include <cstdio>
 #include <string>
 
-#include "platform/com.h"
-#include "platform/error_info.h"
-#include "platform/registry_search.h"
-#include "platform/server.h"
-#include "platform/unicode.h"
+#include <ostrel/com/com.h>
+#include <ostrel/com/error_info.h>
+#include "com/registry_search.h"
+#include "com/server.h"
+#include "runtime/unicode.h"
 #include "tools/command_line.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <limits>
 
-#include "platform/unicode.h"
+#include "runtime/unicode.h"
 
 namespace tools {
 namespace {

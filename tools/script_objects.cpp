@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "platform/collection.h"
-#include "platform/com_runtime.h"
-#include "platform/unicode.h"
+#include <ostrel/com/collection.h>
+#include <ostrel/com/com_runtime.h>
+#include "runtime/unicode.h"
 #include "tools/script_command.h"
 
 namespace tools {

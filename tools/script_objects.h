@@ -7,8 +7,8 @@
 #include <utility>
 #include <vector>
 
-#include "platform/com.h"
-#include "platform/com_ptr.h"
+#include <ostrel/com/com.h>
+#include <ostrel/com/com_ptr.h>
 
 namespace tools {
 

@@ -3,10 +3,10 @@
 #include <new>
 #include <variant>
 
-#include "platform/com_runtime.h"
-#include "platform/owned_variant.h"
-#include "platform/runtime_error.h"
-#include "platform/unicode.h"
+#include <ostrel/com/com_runtime.h>
+#include "com/owned_variant.h"
+#include <ostrel/com/runtime_error.h>
+#include "runtime/unicode.h"
 #include "tools/call_arguments.h"
 #include "tools/json.h"
 #include "tools/json_parse.h"

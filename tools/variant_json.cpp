@@ -1,7 +1,7 @@
 #include "tools/variant_json.h"
 
-#include "platform/collection.h"
-#include "platform/com_ptr.h"
+#include <ostrel/com/collection.h>
+#include <ostrel/com/com_ptr.h>
 #include "tools/collection_json.h"
 #include "tools/json.h"
 

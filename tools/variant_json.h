@@ -13,7 +13,7 @@
 
 #include <string>
 
-#include "platform/com.h"
+#include <ostrel/com/com.h>
 #include "tools/script_objects.h"
 
 namespace tools {

@@ -7,9 +7,9 @@
 #include <utility>
 #include <vector>
 
-#include "platform/collection.h"
-#include "platform/error_info.h"
-#include "platform/text.h"
+#include <ostrel/com/collection.h>
+#include <ostrel/com/error_info.h>
+#include <ostrel/com/text.h>
 
 namespace ostrel {
 

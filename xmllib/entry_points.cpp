@@ -1,10 +1,10 @@
 // The library file Ostrel: its description and the four exported entry points
 // through which the component model registers it, creates its classes and
 // asks whether it may be unloaded.
-#include "platform/com_object.h"
-#include "platform/server.h"
+#include <ostrel/com/com_object.h>
+#include "com/server.h"
 #include "xmllib/handler.h"
-#include "xmllib/ostrel.h"
+#include <ostrel/ostrel.h>
 #include "xmllib/reader.h"
 #include "xmllib/writer.h"
 

@@ -1,6 +1,6 @@
 #include "xmllib/handler.h"
 
-#include "xmllib/handler_members.h"
+#include <ostrel/handler_members.h>
 
 namespace ostrel {
 

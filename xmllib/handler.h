@@ -3,8 +3,8 @@
 // for its side effects alone or start from a handler that ignores everything.
 #pragma once
 
-#include "platform/dispatch.h"
-#include "xmllib/ostrel.h"
+#include <ostrel/com/dispatch.h>
+#include <ostrel/ostrel.h>
 
 namespace ostrel {
 

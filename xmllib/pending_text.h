@@ -19,7 +19,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/unit_search.h"
+#include "runtime/unit_search.h"
 
 namespace ostrel {
 

@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <climits>
 
-#include "platform/collection.h"
-#include "platform/error_info.h"
-#include "platform/message_box.h"
-#include "platform/runtime_error.h"
-#include "platform/text.h"
-#include "platform/unit_search.h"
+#include <ostrel/com/collection.h>
+#include <ostrel/com/error_info.h>
+#include <ostrel/com/message_box.h>
+#include <ostrel/com/runtime_error.h>
+#include <ostrel/com/text.h>
+#include "runtime/unit_search.h"
 #include "xmllib/tag_stack.h"
 
 namespace ostrel {

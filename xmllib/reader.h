@@ -15,10 +15,10 @@
 #include <string>
 #include <string_view>
 
-#include "platform/com_ptr.h"
-#include "platform/dispatch.h"
-#include "platform/text.h"
-#include "xmllib/ostrel.h"
+#include <ostrel/com/com_ptr.h>
+#include <ostrel/com/dispatch.h>
+#include <ostrel/com/text.h>
+#include <ostrel/ostrel.h>
 #include "xmllib/scanner.h"
 
 namespace ostrel {

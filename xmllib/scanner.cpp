@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <optional>
 
-#include "platform/file_slot.h"
-#include "platform/runtime_error.h"
-#include "platform/unit_search.h"
+#include "runtime/file_slot.h"
+#include <ostrel/com/runtime_error.h>
+#include "runtime/unit_search.h"
 
 namespace ostrel {
 

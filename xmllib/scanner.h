@@ -21,7 +21,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/line_reader.h"
+#include "runtime/line_reader.h"
 #include "xmllib/file_format.h"
 #include "xmllib/pending_text.h"
 

@@ -4,12 +4,12 @@
 #include <initializer_list>
 #include <numeric>
 
-#include "platform/clock.h"
-#include "platform/error_info.h"
-#include "platform/file_slot.h"
-#include "platform/message_box.h"
-#include "platform/runtime_error.h"
-#include "platform/text.h"
+#include "runtime/clock.h"
+#include <ostrel/com/error_info.h>
+#include "runtime/file_slot.h"
+#include <ostrel/com/message_box.h>
+#include <ostrel/com/runtime_error.h>
+#include <ostrel/com/text.h>
 
 namespace ostrel {
 

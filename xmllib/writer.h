@@ -21,9 +21,9 @@
 #include <string>
 #include <string_view>
 
-#include "platform/dispatch.h"
+#include <ostrel/com/dispatch.h>
 #include "xmllib/file_format.h"
-#include "xmllib/ostrel.h"
+#include <ostrel/ostrel.h>
 
 namespace ostrel {
 

@@ -3,8 +3,8 @@
 #include <exception>
 #include <string>
 
-#include "platform/error_info.h"
-#include "platform/unicode.h"
+#include <ostrel/com/error_info.h>
+#include "runtime/unicode.h"
 #include "python/native/python_text.h"
 
 namespace ostrel::python {

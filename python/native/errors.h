@@ -12,8 +12,8 @@
 #include <cstdint>
 #include <string_view>
 
-#include "platform/com.h"
-#include "platform/runtime_error.h"
+#include <ostrel/com/com.h>
+#include <ostrel/com/runtime_error.h>
 
 namespace ostrel::python {
 

@@ -2,12 +2,12 @@
 
 #include <utility>
 
-#include "platform/com_runtime.h"
-#include "platform/error_info.h"
-#include "platform/owned_variant.h"
-#include "platform/runtime_error.h"
-#include "platform/text.h"
-#include "platform/unicode.h"
+#include <ostrel/com/com_runtime.h>
+#include <ostrel/com/error_info.h>
+#include "com/owned_variant.h"
+#include <ostrel/com/runtime_error.h>
+#include <ostrel/com/text.h>
+#include "runtime/unicode.h"
 #include "python/native/errors.h"
 #include "python/native/python_handler.h"
 #include "python/native/python_text.h"

@@ -9,9 +9,9 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/collection.h"
-#include "platform/com.h"
-#include "platform/com_ptr.h"
+#include <ostrel/com/collection.h>
+#include <ostrel/com/com.h>
+#include <ostrel/com/com_ptr.h>
 
 namespace ostrel::python {
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "platform/message_box.h"
+#include <ostrel/com/message_box.h>
 #include "python/native/errors.h"
 #include "python/native/python_text.h"
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "platform/com_object.h"
+#include <ostrel/com/com_object.h>
 #include "python/native/errors.h"
 #include "python/native/late_bound_object.h"
 #include "python/native/message_boxes.h"

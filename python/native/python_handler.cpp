@@ -4,14 +4,14 @@
 #include <string>
 #include <string_view>
 
-#include "platform/com_ptr.h"
-#include "platform/error_info.h"
-#include "platform/text.h"
-#include "platform/unicode.h"
+#include <ostrel/com/com_ptr.h>
+#include <ostrel/com/error_info.h>
+#include <ostrel/com/text.h>
+#include "runtime/unicode.h"
 #include "python/native/errors.h"
 #include "python/native/late_bound_object.h"
 #include "python/native/python_text.h"
-#include "xmllib/handler_members.h"
+#include <ostrel/handler_members.h>
 
 namespace ostrel::python {
 namespace {

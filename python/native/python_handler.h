@@ -14,9 +14,9 @@
 
 #include <array>
 
-#include "platform/com.h"
-#include "platform/dispatch.h"
-#include "xmllib/ostrel.h"
+#include <ostrel/com/com.h>
+#include <ostrel/com/dispatch.h>
+#include <ostrel/ostrel.h>
 
 namespace ostrel::python {
 

@@ -2,9 +2,9 @@
 
 #include <limits>
 
-#include "platform/com_ptr.h"
-#include "platform/runtime_error.h"
-#include "platform/text.h"
+#include <ostrel/com/com_ptr.h>
+#include <ostrel/com/runtime_error.h>
+#include <ostrel/com/text.h>
 #include "python/native/late_bound_object.h"
 #include "python/native/python_handler.h"
 #include "python/native/python_text.h"

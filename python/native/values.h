@@ -14,8 +14,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/com.h"
-#include "platform/owned_variant.h"
+#include <ostrel/com/com.h>
+#include "com/owned_variant.h"
 
 namespace ostrel::python {
 

@@ -6,12 +6,12 @@
 #include <iterator>
 
 #include "memoapp/memo_file_handler.h"
-#include "platform/com_runtime.h"
-#include "platform/cp932.h"
-#include "platform/error_info.h"
-#include "platform/text.h"
-#include "platform/unicode.h"
-#include "xmllib/ostrel.h"
+#include <ostrel/com/com_runtime.h>
+#include "runtime/cp932.h"
+#include <ostrel/com/error_info.h>
+#include <ostrel/com/text.h>
+#include "runtime/unicode.h"
+#include <ostrel/ostrel.h>
 
 using ostrel::com::Bstr;
 using ostrel::com::ComPtr;

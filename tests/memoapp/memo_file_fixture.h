@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "memoapp/memo_store.h"
-#include "platform/message_box.h"
+#include <ostrel/com/message_box.h>
 
 bool operator==(const CMemoData& a, const CMemoData& b);
 void PrintTo(const CMemoData& memo, std::ostream* out);

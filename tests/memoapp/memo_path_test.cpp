@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/unicode.h"
+#include "runtime/unicode.h"
 
 namespace {
 

@@ -7,10 +7,10 @@
 
 #include "memoapp/memo_file_handler.h"
 #include "memoapp/memo_store.h"
-#include "platform/com_runtime.h"
-#include "platform/text.h"
+#include <ostrel/com/com_runtime.h>
+#include <ostrel/com/text.h>
 #include "tests/memoapp/memo_file_fixture.h"
-#include "xmllib/ostrel.h"
+#include <ostrel/ostrel.h>
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "memoapp/memo_store.h"
-#include "platform/runtime_error.h"
+#include <ostrel/com/runtime_error.h>
 
 namespace {
 

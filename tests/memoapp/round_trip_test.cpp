@@ -11,12 +11,12 @@
 
 #include "memoapp/memo_line.h"
 #include "memoapp/memo_store.h"
-#include "platform/com_runtime.h"
-#include "platform/error_info.h"
-#include "platform/text.h"
+#include <ostrel/com/com_runtime.h>
+#include <ostrel/com/error_info.h>
+#include <ostrel/com/text.h>
 #include "tests/memoapp/memo_file_fixture.h"
 #include "tests/memoapp/memo_generator.h"
-#include "xmllib/ostrel.h"
+#include <ostrel/ostrel.h>
 
 namespace {
 

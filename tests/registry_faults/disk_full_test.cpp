@@ -13,9 +13,9 @@
 #include <sstream>
 #include <string>
 
-#include "platform/error_info.h"
-#include "platform/server.h"
-#include "platform/unicode.h"
+#include <ostrel/com/error_info.h>
+#include "com/server.h"
+#include "runtime/unicode.h"
 #include "tests/testserver/counter.h"
 
 namespace {

@@ -2,10 +2,10 @@
 
 #include <string>
 
-#include "platform/com_object.h"
-#include "platform/dispatch.h"
-#include "platform/error_info.h"
-#include "platform/server.h"
+#include <ostrel/com/com_object.h>
+#include <ostrel/com/dispatch.h>
+#include <ostrel/com/error_info.h>
+#include "com/server.h"
 
 namespace {
 

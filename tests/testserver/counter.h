@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "platform/com.h"
+#include <ostrel/com/com.h>
 
 namespace counter {
 

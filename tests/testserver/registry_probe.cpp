@@ -3,7 +3,7 @@
 // own, since where a program lies decides its application-local registry.
 #include <cstdio>
 
-#include "platform/registry_search.h"
+#include "com/registry_search.h"
 
 int main(int argc, char** argv) {
   CLSID clsid{};

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/runtime_error.h"
+#include <ostrel/com/runtime_error.h>
 #include "tests/xmllib/xml_test_support.h"
 #include "tools/json.h"
 

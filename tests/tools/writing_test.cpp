@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <cctype>
 
-#include "platform/com_runtime.h"
-#include "platform/error_info.h"
-#include "platform/text.h"
-#include "platform/unicode.h"
+#include <ostrel/com/com_runtime.h>
+#include <ostrel/com/error_info.h>
+#include <ostrel/com/text.h>
+#include "runtime/unicode.h"
 #include "tests/tools/call_fixture.h"
-#include "xmllib/ostrel.h"
+#include <ostrel/ostrel.h>
 
 namespace {
 

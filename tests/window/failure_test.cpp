@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "platform/runtime_error.h"
-#include "platform/unicode.h"
+#include <ostrel/com/runtime_error.h>
+#include "runtime/unicode.h"
 #include "tests/window/window_fixture.h"
 #include "tests/xmllib_e2e/broken_ostrel_registry.h"
 

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "memoapp/main_window.h"
-#include "platform/runtime_error.h"
+#include <ostrel/com/runtime_error.h>
 #include "tests/window/exact_toolkit.h"
 
 using memoapp::Command1;

@@ -2,8 +2,8 @@
 
 #include <QString>
 
-#include "platform/message_box.h"
-#include "platform/unicode.h"
+#include <ostrel/com/message_box.h>
+#include "runtime/unicode.h"
 
 namespace {
 

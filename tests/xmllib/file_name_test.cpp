@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/com_ptr.h"
-#include "platform/unicode.h"
+#include <ostrel/com/com_ptr.h>
+#include "runtime/unicode.h"
 #include "tests/xmllib/xml_test_support.h"
 #include "xmllib/reader.h"
 #include "xmllib/writer.h"

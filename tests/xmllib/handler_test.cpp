@@ -2,7 +2,7 @@
 // through its slots and by name, and a reader can read with it.
 #include "xmllib/handler.h"
 
-#include "platform/com_runtime.h"
+#include <ostrel/com/com_runtime.h>
 #include "tests/xmllib/xml_test_support.h"
 #include "xmllib/reader.h"
 

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "tests/xmllib/xml_test_support.h"
-#include "xmllib/handler_members.h"
+#include <ostrel/handler_members.h>
 #include "xmllib/reader.h"
 
 namespace {

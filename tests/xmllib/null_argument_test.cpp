@@ -10,8 +10,8 @@
 #include <utility>
 #include <vector>
 
-#include "platform/collection.h"
-#include "platform/com_ptr.h"
+#include <ostrel/com/collection.h>
+#include <ostrel/com/com_ptr.h>
 #include "tests/xmllib/xml_test_support.h"
 #include "xmllib/handler.h"
 #include "xmllib/reader.h"

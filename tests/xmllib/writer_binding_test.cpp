@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/com_runtime.h"
+#include <ostrel/com/com_runtime.h>
 #include "tests/xmllib/writer_fixture.h"
 
 namespace ostrel_test {

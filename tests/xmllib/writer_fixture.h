@@ -12,13 +12,13 @@
 #include <string>
 #include <string_view>
 
-#include "platform/com_ptr.h"
-#include "platform/com_runtime.h"
-#include "platform/error_info.h"
-#include "platform/runtime_error.h"
-#include "platform/text.h"
+#include <ostrel/com/com_ptr.h>
+#include <ostrel/com/com_runtime.h>
+#include <ostrel/com/error_info.h>
+#include <ostrel/com/runtime_error.h>
+#include <ostrel/com/text.h>
 #include "tests/xmllib/xml_test_support.h"
-#include "xmllib/ostrel.h"
+#include <ostrel/ostrel.h>
 
 namespace ostrel_test {
 

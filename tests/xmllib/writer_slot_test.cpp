@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "platform/com_runtime.h"
+#include <ostrel/com/com_runtime.h>
 #include "tests/xmllib/writer_fixture.h"
 
 namespace ostrel_test {

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "platform/file_slot.h"
+#include "runtime/file_slot.h"
 #include "tests/xmllib/writer_fixture.h"
 
 namespace ostrel_test {

@@ -13,18 +13,18 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/collection.h"
-#include "platform/com_ptr.h"
-#include "platform/dispatch.h"
-#include "platform/error_info.h"
-#include "platform/file_slot.h"
-#include "platform/message_box.h"
-#include "platform/runtime_error.h"
-#include "platform/text.h"
-#include "platform/unicode.h"
+#include <ostrel/com/collection.h>
+#include <ostrel/com/com_ptr.h>
+#include <ostrel/com/dispatch.h>
+#include <ostrel/com/error_info.h>
+#include "runtime/file_slot.h"
+#include <ostrel/com/message_box.h>
+#include <ostrel/com/runtime_error.h>
+#include <ostrel/com/text.h>
+#include "runtime/unicode.h"
 #include "xmllib/attribute_pairs.h"
-#include "xmllib/handler_members.h"
-#include "xmllib/ostrel.h"
+#include <ostrel/handler_members.h>
+#include <ostrel/ostrel.h>
 
 namespace ostrel_test {
 

@@ -6,9 +6,9 @@
 
 #include <filesystem>
 
-#include "platform/registration_store.h"
-#include "platform/registry.h"
-#include "xmllib/ostrel.h"
+#include "com/registration_store.h"
+#include "com/registry.h"
+#include <ostrel/ostrel.h>
 
 namespace ostrel_test {
 

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/com_runtime.h"
-#include "platform/registration_store.h"
-#include "platform/registry.h"
-#include "platform/registry_search.h"
+#include <ostrel/com/com_runtime.h>
+#include "com/registration_store.h"
+#include "com/registry.h"
+#include "com/registry_search.h"
 #include "tests/xmllib/xml_test_support.h"
 
 namespace {

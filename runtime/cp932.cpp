@@ -1,0 +1,302 @@
+#include "runtime/cp932.h"
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include <ostrel/com/runtime_error.h>
+#include "runtime/unicode.h"
+#include "runtime/utf16.h"
+
+namespace ostrel::com {
+namespace {
+
+// "CP932", not "SHIFT_JIS": the latter reads 0x5C as a yen sign, 0x7E as an
+// overline and 0x81 0x60 as U+301C, and lacks the NEC and IBM extension rows
+// that Japanese text files use.
+constexpr const char* kCp932 = "CP932";
+constexpr const char* kUtf16 = std::endian::native == std::endian::little ? "UTF-16LE" : "UTF-16BE";
+
+// No UTF-16 unit needs more than two CP932 bytes.
+constexpr size_t kMostBytesPerUnit = 2;
+
+[[noreturn]] void RaiseUnavailable(const char* to, const char* from) {
+  Raise(errnum::kInternal, FromUtf8(std::string("文字コード変換 ") + from + " → " + to + " を利用できません。"));
+}
+
+iconv_t OpenConverter(const char* to, const char* from) {
+  const iconv_t descriptor = iconv_open(to, from);
+  if (descriptor == reinterpret_cast<iconv_t>(-1)) RaiseUnavailable(to, from);
+  return descriptor;
+}
+
+std::u16string CodePointName(char32_t code_point) {
+  char name[16];
+  std::snprintf(name, sizeof name, "U+%04X", static_cast<unsigned>(code_point));
+  return FromUtf8(name);
+}
+
+}  // namespace
+
+// What each byte and each pair of bytes decodes to, as the system's
+// converter says.
+struct Cp932Decoder::Table {
+  std::array<char16_t, 256> single{};  // U+FFFD for a byte that is no character
+  std::array<bool, 256> lead{};        // the byte needs a second one
+  // By first << 8 | second: the unit of the character that starts with FIRST,
+  // and above it the bytes that character takes. A lead byte that SECOND
+  // does not complete is U+FFFD and one byte, so SECOND starts afresh.
+  std::vector<uint32_t> steps;
+};
+
+namespace {
+
+constexpr int kWidthShift = 16;
+
+// The one unit that converting BYTES as a whole gives; 0 when they are no
+// single character. ERROR receives why not.
+char16_t ConvertWhole(iconv_t descriptor, std::string_view bytes, int& error) {
+  char* in = const_cast<char*>(bytes.data());
+  size_t inLeft = bytes.size();
+  char16_t unit = 0;
+  char* written = reinterpret_cast<char*>(&unit);
+  size_t outLeft = sizeof unit;
+  error = iconv(descriptor, &in, &inLeft, &written, &outLeft) == static_cast<size_t>(-1) ? errno : 0;
+  iconv(descriptor, nullptr, nullptr, nullptr, nullptr);
+  return error == 0 && inLeft == 0 && outLeft == 0 ? unit : 0;
+}
+
+uint32_t Step(char16_t unit, uint32_t width) { return unit | width << kWidthShift; }
+
+// Where the pair of bytes at BYTES is in the table: the two bytes as one
+// number in the machine's byte order, so that decoding loads them at once.
+uint16_t PairIndex(const unsigned char* bytes) {
+  uint16_t index;
+  std::memcpy(&index, bytes, sizeof index);
+  return index;
+}
+
+bool IsLineEnd(char16_t unit) { return unit == u'\r' || unit == u'\n'; }
+
+// ASCII widens sixteen bytes at a time, and line ends are found among its
+// bytes alone: the fast paths rest on both.
+bool KeepsAsciiAndLineEnds(const Cp932Decoder::Table& table) {
+  for (int first = 0; first < 256; ++first) {
+    if (first < 0x80 && (table.single[first] != first || table.lead[first])) return false;
+    for (int second = 0; first >= 0x80 && second < 256; ++second) {
+      const unsigned char pair[2] = {static_cast<unsigned char>(first), static_cast<unsigned char>(second)};
+      if (IsLineEnd(static_cast<char16_t>(table.steps[PairIndex(pair)]))) return false;
+    }
+  }
+  return true;
+}
+
+// The unit of each pair FIRST SECOND, by SECOND; 0 for a pair the converter
+// refuses.
+using PairUnits = std::array<char16_t, 256>;
+
+// Converts the 256 pairs as one text, resumed after each pair the converter
+// refuses: a few calls where converting them one by one took 512, and
+// building the table is most of what reading a small file costs. A text of
+// whole characters converts as its characters do one by one, and neither
+// CP932 nor UTF-16 keeps a state from one character to the next, so a
+// refusal needs no reset. False when the converter gives other than one
+// unit a pair.
+bool ConvertPairs(iconv_t descriptor, unsigned char first, PairUnits& units) {
+  std::array<char, 2 * 256> pairs;
+  for (int second = 0; second < 256; ++second) {
+    pairs[2 * second] = static_cast<char>(first);
+    pairs[2 * second + 1] = static_cast<char>(second);
+  }
+  units.fill(0);
+  for (size_t next = 0; next < units.size();) {
+    char* in = pairs.data() + 2 * next;
+    size_t inLeft = pairs.size() - 2 * next;
+    char* written = reinterpret_cast<char*>(units.data() + next);
+    size_t outLeft = (units.size() - next) * sizeof(char16_t);
+    const bool refused = iconv(descriptor, &in, &inLeft, &written, &outLeft) == static_cast<size_t>(-1);
+    const int error = refused ? errno : 0;
+    const size_t bytesTaken = pairs.size() - 2 * next - inLeft;
+    const size_t unitsMade = units.size() - next - outLeft / sizeof(char16_t);
+    if (bytesTaken != 2 * unitsMade || (refused && error != EILSEQ)) return false;
+    next += unitsMade + (refused ? 1 : 0);
+  }
+  return true;
+}
+
+Cp932Decoder::Table BuildTable() {
+  const iconv_t descriptor = OpenConverter(kUtf16, kCp932);
+  Cp932Decoder::Table table;
+  table.steps.resize(256 * 256);
+  bool oneUnitAPair = true;
+  for (int first = 0; first < 256; ++first) {
+    const char bytes[2] = {static_cast<char>(first), 0};
+    int error = 0;
+    const char16_t unit = ConvertWhole(descriptor, {bytes, 1}, error);
+    table.single[first] = error == 0 ? unit : static_cast<char16_t>(utf16::kReplacement);
+    table.lead[first] = error == EINVAL;
+    PairUnits pairUnits{};
+    if (table.lead[first]) oneUnitAPair &= ConvertPairs(descriptor, static_cast<unsigned char>(first), pairUnits);
+    for (int second = 0; second < 256; ++second) {
+      const unsigned char pair[2] = {static_cast<unsigned char>(first), static_cast<unsigned char>(second)};
+      const char16_t pairUnit = pairUnits[second];
+      table.steps[PairIndex(pair)] = pairUnit != 0 ? Step(pairUnit, 2) : Step(table.single[first], 1);
+    }
+  }
+  iconv_close(descriptor);
+  if (!oneUnitAPair || !KeepsAsciiAndLineEnds(table)) RaiseUnavailable(kUtf16, kCp932);
+  return table;
+}
+
+// Sixteen bytes side by side, the units they widen to, and half of those.
+using Bytes = uint8_t __attribute__((vector_size(16)));
+using Units = uint16_t __attribute__((vector_size(32)));
+using HalfUnits = uint16_t __attribute__((vector_size(16)));
+
+// The index of the first byte of FLAGS (all ones or all zeros per byte) that
+// is set; sizeof(Bytes) when none is.
+size_t FirstFlagged(Bytes flags) {
+  uint64_t halves[2];
+  std::memcpy(halves, &flags, sizeof halves);
+  const auto first = [](uint64_t half) {
+    return static_cast<size_t>(std::endian::native == std::endian::little ? std::countr_zero(half)
+                                                                          : std::countl_zero(half)) / 8;
+  };
+  if (halves[0] != 0) return first(halves[0]);
+  return halves[1] != 0 ? 8 + first(halves[1]) : sizeof(Bytes);
+}
+
+// The units go out in halves the size of the machine's vectors: stored
+// whole, g++ copies them through the stack first.
+void Widen(Bytes bytes, char16_t* out) {
+  const Units units = __builtin_convertvector(bytes, Units);
+  const HalfUnits low = __builtin_shufflevector(units, units, 0, 1, 2, 3, 4, 5, 6, 7);
+  const HalfUnits high = __builtin_shufflevector(units, units, 8, 9, 10, 11, 12, 13, 14, 15);
+  std::memcpy(out, &low, sizeof low);
+  std::memcpy(out + sizeof(Bytes) / 2, &high, sizeof high);
+}
+
+// Widens the run of ASCII at IN, sixteen bytes a step, while a whole step
+// starts before STEPLIMIT. True when it stopped at a byte above 0x7F (or a
+// line end, with LINEENDS). Each step widens sixteen bytes whatever they are
+// and keeps the units of those before the first that stops it; this stays
+// within OUT because no unit is written ahead of its byte.
+template <bool kLineEnds>
+bool CopyAscii(const unsigned char*& in, const unsigned char* stepLimit, char16_t*& out) {
+  for (; in < stepLimit; in += sizeof(Bytes), out += sizeof(Bytes)) {
+    Bytes bytes;
+    std::memcpy(&bytes, in, sizeof bytes);
+    Widen(bytes, out);
+    Bytes stops = reinterpret_cast<Bytes>(bytes >= 0x80);
+    if constexpr (kLineEnds) stops |= reinterpret_cast<Bytes>((bytes == '\r') | (bytes == '\n'));
+    if (const size_t ascii = FirstFlagged(stops); ascii < sizeof(Bytes)) {
+      in += ascii;
+      out += ascii;
+      return true;
+    }
+  }
+  return false;
+}
+
+// The bytes that a character above ASCII takes, but for half-width katakana
+// and bytes that are no character.
+constexpr uint32_t kUsualWidth = 2;
+
+// One character through the table; returns the bytes it took.
+uint32_t DecodeCharacter(const uint32_t* steps, const unsigned char* in, char16_t*& out) {
+  const uint32_t step = steps[PairIndex(in)];
+  *out++ = static_cast<char16_t>(step);
+  return step >> kWidthShift;
+}
+
+// Where the converter refuses a byte, it becomes U+FFFD and the next byte
+// starts afresh, so a broken pair still lets its second byte through.
+//
+// Japanese text mixes runs of double-byte characters with short runs of
+// ASCII, often a single space: one character at a time through the table
+// until two ASCII bytes in a row make a vector step worth its cost.
+template <bool kLineEnds>
+Cp932Decoder::Result DecodeWith(const Cp932Decoder::Table& table, std::string_view bytes, char16_t* out, bool last) {
+  if (bytes.empty()) return {0, 0};
+  const uint32_t* const steps = table.steps.data();
+  const auto* const begin = reinterpret_cast<const unsigned char*>(bytes.data());
+  const auto* const end = begin + bytes.size();
+  const auto* const lastByte = end - 1;
+  const auto* const stepLimit = end - std::min(bytes.size(), sizeof(Bytes) - 1);
+  const auto* in = begin;
+  char16_t* written = out;
+  while (in < lastByte) {
+    if (*in < 0x80) {
+      if (in[1] >= 0x80 || in >= stepLimit) {
+        if (kLineEnds && IsLineEnd(*in)) break;
+        *written++ = *in++;
+        continue;
+      }
+      if (!CopyAscii<kLineEnds>(in, stepLimit, written)) continue;
+      if (kLineEnds && *in < 0x80) break;  // a line end stopped it
+      if (in == lastByte) break;
+    }
+    // Above ASCII nearly every character takes two bytes. Stepping by two,
+    // no character waits for the table's answer on the one before. The
+    // first that takes one byte (a half-width katakana, a lead byte that its
+    // next byte does not complete) ends the stepping, and the rest of the
+    // run goes one character at a time.
+    uint32_t width;
+    do {
+      width = DecodeCharacter(steps, in, written);
+      in += kUsualWidth;
+    } while (width == kUsualWidth && in < lastByte && *in >= 0x80);
+    if (width == kUsualWidth) continue;
+    in -= kUsualWidth - width;
+    while (in < lastByte && *in >= 0x80) in += DecodeCharacter(steps, in, written);
+  }
+  if (in == lastByte && !(kLineEnds && IsLineEnd(*in)) && !(table.lead[*in] && !last)) {
+    *written++ = table.single[*in++];  // a lead byte here waits for the next block's second byte
+  }
+  return {static_cast<size_t>(in - begin), static_cast<size_t>(written - out)};
+}
+
+}  // namespace
+
+Cp932Decoder::Cp932Decoder()
+    : table_([]() -> const Table& {
+        static const Table table = BuildTable();
+        return table;
+      }()) {}
+
+Cp932Decoder::Result Cp932Decoder::Decode(std::string_view bytes, char16_t* out, bool last) const {
+  return DecodeWith<false>(table_, bytes, out, last);
+}
+
+Cp932Decoder::Result Cp932Decoder::DecodeToLineEnd(std::string_view bytes, char16_t* out, bool last) const {
+  return DecodeWith<true>(table_, bytes, out, last);
+}
+
+Cp932Encoder::Cp932Encoder() : descriptor_(OpenConverter(kCp932, kUtf16)) {}
+
+Cp932Encoder::~Cp932Encoder() { iconv_close(descriptor_); }
+
+void Cp932Encoder::Encode(std::u16string_view text, std::string& out) {
+  const size_t start = out.size();
+  out.resize(start + text.size() * kMostBytesPerUnit);
+  char* in = const_cast<char*>(reinterpret_cast<const char*>(text.data()));
+  size_t inLeft = text.size() * sizeof(char16_t);
+  char* written = out.data() + start;
+  size_t outLeft = out.size() - start;
+  if (iconv(descriptor_, &in, &inLeft, &written, &outLeft) == static_cast<size_t>(-1)) {
+    // Both EILSEQ and EINVAL (a high surrogate that ends the text) stop at a
+    // character that has no CP932 form.
+    out.resize(start);
+    iconv(descriptor_, nullptr, nullptr, nullptr, nullptr);
+    const char32_t refused = utf16::CodePointAt(text, text.size() - inLeft / sizeof(char16_t));
+    Raise(errnum::kInvalidArgument, u"CP932 で表せない文字 " + CodePointName(refused) + u" があります。");
+  }
+  out.resize(written - out.data());
+}
+
+}  // namespace ostrel::com

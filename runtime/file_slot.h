@@ -1,0 +1,64 @@
+// The file slot: file number 1, the one sequential text file of the process.
+//
+// Every reader and writer of the library reads or writes through it, so at
+// most one of their files is open at a time. Files are Shift-JIS (code page
+// 932) text; lines end with CR LF. A lone LF or a lone CR also ends a line on
+// reading.
+//
+// Failures raise a RuntimeError with the number of the file error
+// (runtime_error.h): 52, 53, 55, 57, 61, 70, 75, 76; 52 also when no file is
+// open, 54 when the open file is of the other direction, 62 for a read past
+// the end.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string_view>
+
+#include "runtime/line_reader.h"
+
+namespace ostrel::com::file_slot {
+
+// True when NAME is an existing file that is not a folder.
+bool Exists(std::u16string_view name);
+
+bool IsOpen();
+
+// Opens NAME for reading. Raises 55 while the slot holds a file.
+void OpenForInput(std::u16string_view name);
+
+// Opens NAME for writing: a missing file is created, an existing one emptied.
+// Raises 55 while the slot holds a file.
+void OpenForOutput(std::u16string_view name);
+
+// Input: true when no further line is left.
+bool AtEnd();
+
+// Input: ReadLinePiece's piece, or nothing where it would raise 62 because no
+// line is left. One call a line for a reader that goes to the end anyway.
+std::optional<LinePiece> NextLinePiece(size_t most);
+
+// Input: the next line without its line end. The view stays valid until the
+// next ReadLine or Close.
+std::u16string_view ReadLine();
+
+// Input: the rest of the current line, or its next MOST units when more are
+// left (line_reader.h). Valid as ReadLine's view is.
+LinePiece ReadLinePiece(size_t most);
+
+// Output: TEXT converted to CP932, with or without a line end. A character
+// CP932 cannot represent raises 5 naming it (U+XXXX), and nothing of TEXT is
+// written. Bytes may be held back until Flush.
+void Write(std::u16string_view text);
+void WriteLine(std::u16string_view text);
+
+// Output: hands every byte written so far to the operating system; a failure
+// (61 disk full, 57 device error) raises, and what was handed over before
+// stays in the file.
+void Flush();
+
+// Flushes (output) and closes; the slot is free afterwards even when this
+// raises.
+void Close();
+
+}  // namespace ostrel::com::file_slot

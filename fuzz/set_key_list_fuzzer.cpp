@@ -18,7 +18,7 @@
 #include <ostrel/com/runtime_error.h>
 #include <ostrel/com/text.h>
 #include "runtime/unicode.h"
-#include "xmllib/attribute_pairs.h"
+#include <ostrel/attribute_pairs.h>
 #include "xmllib/reader.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include <ostrel/com/com.h>
-#include "com/owned_variant.h"
+#include <ostrel/com/owned_variant.h>
 #include "tools/script_command.h"
 #include "tools/script_objects.h"
 

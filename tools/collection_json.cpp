@@ -1,7 +1,7 @@
 #include "tools/collection_json.h"
 
 #include "tools/json.h"
-#include "xmllib/attribute_pairs.h"
+#include <ostrel/attribute_pairs.h>
 
 namespace tools {
 

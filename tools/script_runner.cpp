@@ -4,7 +4,7 @@
 #include <variant>
 
 #include <ostrel/com/com_runtime.h>
-#include "com/owned_variant.h"
+#include <ostrel/com/owned_variant.h>
 #include <ostrel/com/runtime_error.h>
 #include "runtime/unicode.h"
 #include "tools/call_arguments.h"

@@ -4,7 +4,7 @@
 
 #include <ostrel/com/com_runtime.h>
 #include <ostrel/com/error_info.h>
-#include "com/owned_variant.h"
+#include <ostrel/com/owned_variant.h>
 #include <ostrel/com/runtime_error.h>
 #include <ostrel/com/text.h>
 #include "runtime/unicode.h"
@@ -12,7 +12,7 @@
 #include "python/native/python_handler.h"
 #include "python/native/python_text.h"
 #include "python/native/values.h"
-#include "xmllib/attribute_pairs.h"
+#include <ostrel/attribute_pairs.h>
 
 namespace ostrel::python {
 namespace {

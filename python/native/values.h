@@ -15,7 +15,7 @@
 #include <vector>
 
 #include <ostrel/com/com.h>
-#include "com/owned_variant.h"
+#include <ostrel/com/owned_variant.h>
 
 namespace ostrel::python {
 

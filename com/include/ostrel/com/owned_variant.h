@@ -2,7 +2,7 @@
 // an object.
 #pragma once
 
-#include <ostrel/com/com.h>
+#include "com.h"
 
 namespace ostrel::com {
 

@@ -2,8 +2,12 @@
 // interface's slot, by-reference arguments included.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include <ostrel/com/com_runtime.h>
 #include <ostrel/com/runtime_error.h>
+#include <ostrel/com/type_info.h>
 #include "tests/com/scratch_registry.h"
 #include "tests/testserver/counter.h"
 
@@ -117,3 +121,63 @@ TEST_F(LateBinding, UnknownNamesAndWrongCountsAreRefused) {
 }
 
 }  // namespace
+
+// What a binding shows of an operation (its signature) and checks before a
+// call comes from here, so each operation must be described as declared.
+TEST_F(LateBinding, TypeInformationDescribesEachOperationAsDeclared) {
+  uint32_t infos = 0;
+  ASSERT_EQ(dispatch_->GetTypeInfoCount(&infos), S_OK);
+  ASSERT_EQ(infos, 1u);
+  ComPtr<ITypeInfo> info;
+  EXPECT_EQ(dispatch_->GetTypeInfo(1, info.ReceiveVoid()), DISP_E_BADINDEX);
+  ASSERT_EQ(dispatch_->GetTypeInfo(0, info.ReceiveVoid()), S_OK);
+
+  struct Expected {
+    std::vector<std::u16string> names;  // the operation's, then its arguments'
+    std::vector<uint16_t> types;        // the arguments'
+    uint16_t result;
+    const IID* objectInterface;         // of the one VT_DISPATCH argument
+  };
+  const Expected expected[] = {
+      {{u"Bump", u"step"}, {VT_I2}, VT_I2, nullptr},
+      {{u"Append", u"text", u"suffix"}, {VT_BSTR, VT_BSTR}, VT_BOOL, nullptr},
+      {{u"BumpOther", u"other", u"step"}, {VT_DISPATCH, VT_I2}, VT_EMPTY, &_Counter::iid},
+  };
+  uint32_t count = 0;
+  ASSERT_EQ(info->GetFuncCount(&count), S_OK);
+  ASSERT_EQ(count, std::size(expected));
+  for (uint32_t index = 0; index < count; ++index) {
+    const Expected& want = expected[index];
+    const FUNCDESC* desc = nullptr;
+    ASSERT_EQ(info->GetFuncDesc(index, &desc), S_OK);
+    BSTR names[4] = {};
+    uint32_t named = 0;
+    ASSERT_EQ(info->GetNames(desc->memid, names, 4, &named), S_OK);
+    std::vector<std::u16string> got;
+    for (uint32_t n = 0; n < named; ++n) {
+      got.emplace_back(ostrel::com::View(names[n]));
+      SysFreeString(names[n]);
+    }
+    EXPECT_EQ(got, want.names) << index;
+    // The id is the one a call by name uses.
+    const std::u16string name = want.names[0];
+    const char16_t* lookup[] = {name.c_str()};
+    int32_t id = 0;
+    ASSERT_EQ(dispatch_->GetIDsOfNames(lookup, 1, &id), S_OK);
+    EXPECT_EQ(desc->memid, id) << index;
+    ASSERT_EQ(desc->cParams, want.types.size()) << index;
+    for (uint32_t p = 0; p < desc->cParams; ++p) {
+      EXPECT_EQ(desc->params[p].vt, want.types[p]) << index << " " << p;
+      if (desc->params[p].vt == VT_DISPATCH) {
+        ASSERT_NE(desc->params[p].iid, nullptr);
+        EXPECT_EQ(*desc->params[p].iid, *want.objectInterface);
+      }
+    }
+    EXPECT_EQ(desc->result.vt, want.result) << index;
+  }
+  const FUNCDESC* beyond = nullptr;
+  EXPECT_EQ(info->GetFuncDesc(count, &beyond), DISP_E_BADINDEX);
+  BSTR name = nullptr;
+  uint32_t named = 0;
+  EXPECT_EQ(info->GetNames(0, &name, 1, &named), DISP_E_MEMBERNOTFOUND);
+}

@@ -116,11 +116,13 @@ constexpr int32_t DISPID_UNKNOWN = -1;
 constexpr HRESULT DISP_E_MEMBERNOTFOUND = static_cast<HRESULT>(0x80020003);
 constexpr HRESULT DISP_E_TYPEMISMATCH = static_cast<HRESULT>(0x80020005);
 constexpr HRESULT DISP_E_UNKNOWNNAME = static_cast<HRESULT>(0x80020006);
+constexpr HRESULT DISP_E_BADINDEX = static_cast<HRESULT>(0x8002000B);
 constexpr HRESULT DISP_E_BADPARAMCOUNT = static_cast<HRESULT>(0x8002000E);
 
 struct IDispatch : IUnknown {
   static constexpr IID iid = {0x00020400, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
-  // No type information is offered: the count is 0.
+  // The count is 1 when GetTypeInfo(0) gives an ITypeInfo (type_info.h), 0
+  // when the object offers no type information.
   virtual HRESULT GetTypeInfoCount(uint32_t* count) = 0;
   virtual HRESULT GetTypeInfo(uint32_t index, void** typeInfo) = 0;
   // names[0] is an operation, compared without regard to case; names[1..] are

@@ -14,7 +14,8 @@
 // callee reads and writes the caller's variable, exactly as a call through the
 // interface's slot would; any other value is converted into a temporary.
 // When the operation has one parameter more than it has names, the last one
-// is its result.
+// is its result. GetTypeInfo(0) describes the table's operations
+// (type_info.h).
 #pragma once
 
 #include <cstddef>
@@ -31,6 +32,7 @@
 #include "com_ptr.h"
 #include "error_info.h"
 #include "runtime_error.h"
+#include "type_info.h"
 
 namespace ostrel::com {
 
@@ -39,6 +41,8 @@ struct DispatchMember {
   std::u16string_view name;
   std::vector<std::u16string_view> argumentNames;
   HRESULT (*invoke)(Self* self, DISPPARAMS* params, VARIANT* result);
+  std::vector<TYPEDESC> argumentTypes;
+  TYPEDESC resultType;
 };
 
 template <class Self>
@@ -163,6 +167,18 @@ void StoreResultOf(R value, VARIANT* result) {
   }
 }
 
+// The type a parameter of type P* stands for in the type information.
+template <class P>
+constexpr TYPEDESC TypeOf() {
+  if constexpr (std::is_same_v<P, BSTR>) return {VT_BSTR, nullptr};
+  else if constexpr (std::is_same_v<P, int16_t>) return {VT_I2, nullptr};
+  else if constexpr (std::is_same_v<P, int32_t>) return {VT_I4, nullptr};
+  else if constexpr (std::is_same_v<P, VARIANT_BOOL>) return {VT_BOOL, nullptr};
+  else if constexpr (std::is_same_v<P, VARIANT>) return {VT_VARIANT, nullptr};
+  else if constexpr (std::is_same_v<P, IDispatch*>) return {VT_DISPATCH, nullptr};
+  else return {VT_DISPATCH, &std::remove_pointer_t<P>::iid};
+}
+
 template <class Method>
 struct MethodTraits;
 
@@ -171,6 +187,7 @@ struct MethodTraits<HRESULT (I::*)(P*...)> {
   using Interface = I;
   using Parameters = std::tuple<P...>;
   static constexpr std::size_t arity = sizeof...(P);
+  static constexpr TYPEDESC types[] = {TypeOf<P>()..., {VT_EMPTY, nullptr}};
 };
 
 template <class Self, auto Method, std::size_t Named, std::size_t... Index>
@@ -212,18 +229,69 @@ DispatchMember<Self> Member(std::u16string_view name, Names... argumentNames) {
           [](Self* self, DISPPARAMS* params, VARIANT* result) {
             return dispatch_detail::InvokeWith<Self, Method, named>(
                 self, params, result, std::make_index_sequence<named>{});
-          }};
+          },
+          {Traits::types, Traits::types + named},
+          Traits::types[named]};
 }
+
+// The type information of a class's table; it holds the server while it is
+// held, so the table it points into stays.
+template <class Self>
+class TableTypeInfo final : public ComObject<ITypeInfo> {
+ public:
+  HRESULT GetFuncCount(uint32_t* count) override {
+    if (AnyNull(count)) return E_POINTER;
+    *count = static_cast<uint32_t>(Descriptions().size());
+    return S_OK;
+  }
+  HRESULT GetFuncDesc(uint32_t index, const FUNCDESC** desc) override {
+    if (AnyNull(desc)) return E_POINTER;
+    if (index >= Descriptions().size()) return DISP_E_BADINDEX;
+    *desc = &Descriptions()[index];
+    return S_OK;
+  }
+  HRESULT GetNames(int32_t memid, BSTR* names, uint32_t max, uint32_t* count) override {
+    if (AnyNull(names, count)) return E_POINTER;
+    const auto& members = Self::Members();
+    if (memid < 1 || static_cast<std::size_t>(memid) > members.size()) return DISP_E_MEMBERNOTFOUND;
+    const DispatchMember<Self>& member = members[memid - 1];
+    *count = 0;
+    if (*count < max) names[(*count)++] = SysAllocString(member.name);
+    for (std::u16string_view argument : member.argumentNames) {
+      if (*count < max) names[(*count)++] = SysAllocString(argument);
+    }
+    return S_OK;
+  }
+
+ private:
+  static const std::vector<FUNCDESC>& Descriptions() {
+    static const std::vector<FUNCDESC> descriptions = [] {
+      std::vector<FUNCDESC> all;
+      int32_t memid = 0;
+      for (const auto& member : Self::Members()) {
+        all.push_back({++memid, static_cast<uint32_t>(member.argumentTypes.size()), member.argumentTypes.data(),
+                       member.resultType});
+      }
+      return all;
+    }();
+    return descriptions;
+  }
+};
 
 template <class Self, class... Interfaces>
 class DispatchObject : public ComObject<Interfaces...> {
  public:
   HRESULT GetTypeInfoCount(uint32_t* count) override {
     if (AnyNull(count)) return E_POINTER;
-    *count = 0;
+    *count = 1;
     return S_OK;
   }
-  HRESULT GetTypeInfo(uint32_t, void** typeInfo) override { return AnyNull(typeInfo) ? E_POINTER : E_NOTIMPL; }
+  HRESULT GetTypeInfo(uint32_t index, void** typeInfo) override {
+    if (AnyNull(typeInfo)) return E_POINTER;
+    *typeInfo = nullptr;
+    if (index != 0) return DISP_E_BADINDEX;
+    return CreateComObject<TableTypeInfo<Self>>(ITypeInfo::iid, typeInfo);
+  }
   HRESULT GetIDsOfNames(const char16_t* const* names, uint32_t count, int32_t* ids) override {
     static const auto index = NameIndex();
     return FindDispatchIds(index.first, index.second, names, count, ids);

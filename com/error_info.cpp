@@ -65,4 +65,11 @@ RuntimeError ErrorFromStatus(HRESULT status) {
   return RuntimeError(NumberForStatus(status));
 }
 
+std::optional<RuntimeError> TakeErrorInfo() {
+  std::optional<RuntimeError> error;
+  if (lastError) error = std::move(lastError->error);
+  lastError.reset();
+  return error;
+}
+
 }  // namespace ostrel::com

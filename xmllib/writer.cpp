@@ -163,8 +163,11 @@ bool CXmlWriter::Open(std::u16string_view filename) {
   }
   try {
     file_slot::OpenForOutput(filename);
-  } catch (const ostrel::com::RuntimeError&) {
+  } catch (const ostrel::com::RuntimeError& error) {
     Tell(Joined({filename, kOpenFailed}));
+    // The message box names no cause; the error info keeps it for callers
+    // that turn the False into an error of their own (TakeErrorInfo).
+    ostrel::com::ReportError(error);
     return false;
   }
   WriteHeader();

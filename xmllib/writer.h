@@ -7,7 +7,8 @@
 // mark; never the ampersand or the apostrophe). Tags are not checked.
 //
 // Every operation returns True when done, or False after a message box when no
-// file is open (XmlOpen: when one is, or when it cannot open the file). Each
+// file is open (XmlOpen: when one is, or when it cannot open the file, whose
+// run-time error it leaves in the thread's error info). Each
 // call composes its line whole and hands it to the operating system before it
 // returns, so a run-time error fails that very call and leaves every earlier
 // line in the file: 61 disk full, 5 a character Shift-JIS cannot represent

@@ -56,6 +56,36 @@ TEST_F(WriterStates, OpenThatFailsShowsTheNameAndLeavesTheWriterClosed) {
   EXPECT_FALSE(ostrel::com::file_slot::IsOpen());
 }
 
+// A binding that turns the False into an exception names the cause from the
+// error info; an open that succeeds or is refused for the writer's own state
+// leaves none.
+TEST_F(WriterStates, OpenThatFailsLeavesItsCauseInTheErrorInfo) {
+  struct Case {
+    std::u16string filename;
+    int32_t number;  // 0: no error info
+  };
+  Writer other;
+  const Case cases[] = {
+      {PathOf("no-such-folder/out.xml"), ostrel::com::errnum::kPathNotFound},
+      {u"", ostrel::com::errnum::kBadFileName},
+      {PathOf(""), ostrel::com::errnum::kPathFileAccess},  // the folder itself
+      {PathOf("out.xml"), 0},
+      {PathOf("again.xml"), 0},                             // this writer's file is open
+  };
+  for (const Case& each : cases) {
+    ostrel::com::TakeErrorInfo();
+    writer.XmlOpen(each.filename);
+    const auto error = ostrel::com::TakeErrorInfo();
+    EXPECT_EQ(error ? error->number() : 0, each.number) << Utf8(each.filename);
+  }
+  ostrel::com::TakeErrorInfo();
+  EXPECT_FALSE(other.XmlOpen(PathOf("other.xml")));  // the slot is the open writer's
+  const auto busy = ostrel::com::TakeErrorInfo();
+  ASSERT_TRUE(busy);
+  EXPECT_EQ(busy->number(), ostrel::com::errnum::kFileAlreadyOpen);
+  ASSERT_TRUE(writer.XmlClose());
+}
+
 TEST_F(WriterStates, EveryLineIsInTheFileWhenItsCallReturns) {
   ASSERT_TRUE(writer.XmlOpen(PathOf("out.xml")));
   ASSERT_TRUE(writer.WriteOneEllement(1, u"<a/>"));

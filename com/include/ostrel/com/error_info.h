@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "com.h"
@@ -34,6 +35,12 @@ HRESULT Guard(Body&& body) noexcept {
 // The error a failed STATUS stands for, from this thread's error info when it
 // belongs to that status, otherwise from the status alone.
 RuntimeError ErrorFromStatus(HRESULT status);
+
+// The error info this thread holds, taken, whatever status it belongs to:
+// what a component left with ReportError to say why an operation answered
+// False rather than failing. A caller takes it once before the call, to
+// drop anything older, and once after.
+std::optional<RuntimeError> TakeErrorInfo();
 
 inline void Check(HRESULT status) {
   if (Failed(status)) throw ErrorFromStatus(status);

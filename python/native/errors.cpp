@@ -1,11 +1,10 @@
-#include "python/native/errors.h"
+#include "native/errors.h"
 
 #include <exception>
 #include <string>
 
 #include <ostrel/com/error_info.h>
-#include "runtime/unicode.h"
-#include "python/native/python_text.h"
+#include "native/python_text.h"
 
 namespace ostrel::python {
 namespace {
@@ -16,7 +15,7 @@ py::object ErrorType() { return py::module_::import("ostrel").attr("Error"); }
 
 // "ValueError: boom", as Python's last traceback line has it.
 std::u16string Describe(const py::object& exception) {
-  std::u16string text = ostrel::com::FromUtf8(Py_TYPE(exception.ptr())->tp_name);
+  std::u16string text = TextFromUtf8(Py_TYPE(exception.ptr())->tp_name);
   try {
     const std::u16string message = ToText(py::str(exception));
     if (!message.empty()) text += u": " + message;
@@ -72,7 +71,7 @@ void CallbackScope::Finish(HRESULT status) {
 
 HRESULT CallbackScope::Keep(std::u16string_view where, py::error_already_set& exception) {
   if (!innermost) {
-    exception.discard_as_unraisable(ostrel::com::ToUtf8(where).c_str());
+    exception.discard_as_unraisable(Utf8FromText(where).c_str());
     return S_OK;
   }
   const py::object value = exception.value();

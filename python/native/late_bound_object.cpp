@@ -1,4 +1,4 @@
-#include "python/native/late_bound_object.h"
+#include "native/late_bound_object.h"
 
 #include <utility>
 
@@ -7,11 +7,10 @@
 #include <ostrel/com/owned_variant.h>
 #include <ostrel/com/runtime_error.h>
 #include <ostrel/com/text.h>
-#include "runtime/unicode.h"
-#include "python/native/errors.h"
-#include "python/native/python_handler.h"
-#include "python/native/python_text.h"
-#include "python/native/values.h"
+#include "native/errors.h"
+#include "native/python_handler.h"
+#include "native/python_text.h"
+#include "native/values.h"
 #include <ostrel/attribute_pairs.h>
 
 namespace ostrel::python {
@@ -32,7 +31,7 @@ LateBoundObject::LateBoundObject(ComPtr<IDispatch> object, std::string label)
     : object_(std::move(object)), label_(std::move(label)) {}
 
 LateBoundObject LateBoundObject::Create(const std::u16string& progIdOrClsid) {
-  const std::string name = ostrel::com::ToUtf8(progIdOrClsid);
+  const std::string name = Utf8FromText(progIdOrClsid);
   CLSID clsid;
   if (GuidFromString(name, &clsid)) return {ostrel::com::CreateObject<IDispatch>(clsid), name};
   return {ostrel::com::CreateObject(progIdOrClsid), name};
@@ -52,7 +51,7 @@ py::object LateBoundObject::Operation(const py::object& self, const std::string&
   // Python asks objects for special names of its own; no operation has one.
   if (name.starts_with("__")) throw py::attribute_error(name);
   IDispatch* object = Require();
-  const std::u16string member = ostrel::com::FromUtf8(name);
+  const std::u16string member = TextFromUtf8(name);
   const char16_t* names[] = {member.c_str()};
   int32_t id = DISPID_UNKNOWN;
   const HRESULT status = object->GetIDsOfNames(names, 1, &id);
@@ -60,7 +59,22 @@ py::object LateBoundObject::Operation(const py::object& self, const std::string&
     throw py::attribute_error(label_ + " has no operation named " + name);
   }
   ostrel::com::Check(status);
-  return py::cast(BoundOperation(self, id, name));
+  const auto& types = Types();
+  for (const OperationType& type : *types) {
+    if (type.id == id) return py::cast(BoundOperation(self, id, name, std::shared_ptr<const OperationType>(types, &type)));
+  }
+  return py::cast(BoundOperation(self, id, name, nullptr));
+}
+
+std::vector<std::string> LateBoundObject::OperationNames() const {
+  std::vector<std::string> names;
+  for (const OperationType& type : *Types()) names.push_back(type.name);
+  return names;
+}
+
+const std::shared_ptr<const OperationTypes>& LateBoundObject::Types() const {
+  if (!types_) types_ = TypesOf(Require());
+  return types_;
 }
 
 std::string LateBoundObject::Repr() const {
@@ -135,13 +149,16 @@ py::list CollectionView::Items() const {
   return items;
 }
 
-BoundOperation::BoundOperation(py::object owner, int32_t id, std::string name)
-    : owner_(std::move(owner)), id_(id), name_(std::move(name)) {}
+BoundOperation::BoundOperation(py::object owner, int32_t id, std::string name, std::shared_ptr<const OperationType> type)
+    : owner_(std::move(owner)), id_(id), name_(std::move(name)), type_(std::move(type)) {}
 
-py::object BoundOperation::Call(const py::args& arguments) const {
+py::object BoundOperation::Call(const py::args& arguments, const py::kwargs& keywords) const {
   // Held for the call: a callback may drop every Python reference to it.
   const auto object = ComPtr<IDispatch>::Share(owner_.cast<const LateBoundObject&>().Require());
-  CallArguments values(arguments);
+  if (!type_ && !keywords.empty()) {
+    throw py::type_error(name_ + "() takes its arguments by position only: the object offers no type information");
+  }
+  CallArguments values(type_ ? BindArguments(*type_, arguments, keywords) : py::tuple(arguments));
   DISPPARAMS params{values.references(), values.count()};
   ostrel::com::OwnedVariant result;
   CallbackScope scope;
@@ -151,8 +168,16 @@ py::object BoundOperation::Call(const py::args& arguments) const {
   return FromVariant(result.value);
 }
 
+py::object BoundOperation::Signature() const { return type_ ? ostrel::python::Signature(*type_) : py::none(); }
+
+std::string BoundOperation::Doc() const {
+  const std::string owner = owner_.cast<const LateBoundObject&>().Repr();
+  if (!type_) return "An operation of " + owner + ", which offers no type information: arguments go by position.";
+  return Docstring(*type_, owner);
+}
+
 std::string BoundOperation::Repr() const {
-  return "<operation " + name_ + " of " + owner_.cast<const LateBoundObject&>().Repr() + ">";
+  return "<operation " + Name() + " of " + owner_.cast<const LateBoundObject&>().Repr() + ">";
 }
 
 py::object WrapObject(IDispatch* object) {

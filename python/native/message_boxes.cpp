@@ -1,10 +1,10 @@
-#include "python/native/message_boxes.h"
+#include "native/message_boxes.h"
 
 #include <string>
 
 #include <ostrel/com/message_box.h>
-#include "python/native/errors.h"
-#include "python/native/python_text.h"
+#include "native/errors.h"
+#include "native/python_text.h"
 
 namespace ostrel::python {
 namespace {
@@ -40,12 +40,13 @@ void InstallMessageBoxSink() {
   py::module_::import("atexit").attr("register")(py::cpp_function(StandDown));
 }
 
-void SetMessageBoxFunction(const py::object& function) {
+py::object SetMessageBoxFunction(const py::object& function) {
   if (!function.is_none() && !PyCallable_Check(function.ptr())) {
     throw py::type_error("set_message_box takes a function of (text, caption), or None");
   }
-  Py_CLEAR(userFunction);
-  if (!function.is_none()) userFunction = py::object(function).release().ptr();
+  py::object previous = userFunction ? py::reinterpret_steal<py::object>(userFunction) : py::none();
+  userFunction = function.is_none() ? nullptr : py::object(function).release().ptr();
+  return previous;
 }
 
 }  // namespace ostrel::python

@@ -5,11 +5,12 @@
 #include <string>
 
 #include <ostrel/com/com_object.h>
-#include "python/native/errors.h"
-#include "python/native/late_bound_object.h"
-#include "python/native/message_boxes.h"
-#include "python/native/python_text.h"
-#include "python/native/values.h"
+#include <ostrel/com/error_info.h>
+#include "native/errors.h"
+#include "native/late_bound_object.h"
+#include "native/message_boxes.h"
+#include "native/python_text.h"
+#include "native/values.h"
 
 namespace py = pybind11;
 using ostrel::python::BoundOperation;
@@ -30,6 +31,14 @@ PYBIND11_MODULE(_native, module) {
            [](const py::object& self, const std::string& name) {
              return self.cast<const LateBoundObject&>().Operation(self, name);
            })
+      .def("__dir__",
+           [](const py::object& self) {
+             py::list names = py::module_::import("builtins").attr("dir")(py::type::of(self));
+             for (const std::string& name : self.cast<const LateBoundObject&>().OperationNames()) names.append(name);
+             return names;
+           })
+      .def("__enter__", [](const py::object& self) { return self; })
+      .def("__exit__", [](LateBoundObject& self, const py::args&) { self.Release(); })
       .def("__repr__", &LateBoundObject::Repr);
 
   py::class_<CollectionView, LateBoundObject>(module, "Collection",
@@ -47,6 +56,8 @@ PYBIND11_MODULE(_native, module) {
 
   py::class_<BoundOperation>(module, "Operation")
       .def("__call__", &BoundOperation::Call)
+      .def_property_readonly("__signature__", &BoundOperation::Signature)
+      .def_property_readonly("__doc__", &BoundOperation::Doc)
       .def("__repr__", &BoundOperation::Repr);
 
   py::class_<Ref>(module, "Ref", "A variable passed by reference: the callee's change shows in .value.")
@@ -56,7 +67,15 @@ PYBIND11_MODULE(_native, module) {
 
   module.def("set_message_box", &ostrel::python::SetMessageBoxFunction, py::arg("function"),
              "Shows each message box by calling FUNCTION(text, caption); None restores the default, a line "
-             "\"CAPTION: TEXT\" on sys.stderr.");
+             "\"CAPTION: TEXT\" on sys.stderr. Returns the function it replaces (None for the default).");
+  module.def(
+      "take_error_info",
+      []() -> py::object {
+        const auto error = ostrel::com::TakeErrorInfo();
+        return error ? ostrel::python::ErrorObject(*error) : py::none();
+      },
+      "The error a component left to say why its operation answered False (as ostrel.Error), taken; None when "
+      "there is none. Take it once before the call, to drop anything older.");
   // For leak tests: whether any handler wrapper of this module is alive.
   module.def("_wrappers_alive", [] { return !ostrel::com::LocalServer().CanUnload(); });
 }

@@ -1,16 +1,14 @@
-#include "python/native/python_handler.h"
+#include "native/python_handler.h"
 
-#include <cctype>
 #include <string>
 #include <string_view>
 
 #include <ostrel/com/com_ptr.h>
 #include <ostrel/com/error_info.h>
 #include <ostrel/com/text.h>
-#include "runtime/unicode.h"
-#include "python/native/errors.h"
-#include "python/native/late_bound_object.h"
-#include "python/native/python_text.h"
+#include "native/errors.h"
+#include "native/late_bound_object.h"
+#include "native/python_text.h"
 #include <ostrel/handler_members.h>
 
 namespace ostrel::python {
@@ -21,14 +19,6 @@ constexpr std::string_view kNames[] = {"ErrElement", "StartElement", "EndElement
 constexpr char kParmListWithdrawn[] =
     "parmList can be used only during the StartElement call that received it: the reader empties and "
     "reuses the list afterwards. Copy what you need during the call, e.g. dict(parmList.items())";
-
-bool SameIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
-  }
-  return true;
-}
 
 py::object FindMethod(py::handle target, std::string_view name) {
   const std::string exact(name);
@@ -84,7 +74,7 @@ HRESULT PythonHandler::Call(Callback callback, MakeArguments&& makeArguments) {
     methods_[callback](*makeArguments());
     return S_OK;
   } catch (py::error_already_set& exception) {
-    return CallbackScope::Keep(u"ハンドラーの " + ostrel::com::FromUtf8(kNames[callback]), exception);
+    return CallbackScope::Keep(u"ハンドラーの " + TextFromUtf8(kNames[callback]), exception);
   } catch (...) {
     return ostrel::com::ReportUnexpected();
   }

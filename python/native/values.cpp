@@ -1,13 +1,13 @@
-#include "python/native/values.h"
+#include "native/values.h"
 
 #include <limits>
 
 #include <ostrel/com/com_ptr.h>
 #include <ostrel/com/runtime_error.h>
 #include <ostrel/com/text.h>
-#include "python/native/late_bound_object.h"
-#include "python/native/python_handler.h"
-#include "python/native/python_text.h"
+#include "native/late_bound_object.h"
+#include "native/python_handler.h"
+#include "native/python_text.h"
 
 namespace ostrel::python {
 namespace {
@@ -60,6 +60,9 @@ void Store(py::handle value, VARIANT& variant, bool narrowIntegers) {
     variant.vt = VT_DISPATCH;
   } else if (py::isinstance<Ref>(value)) {
     throw py::type_error("an ostrel.Ref cannot hold another ostrel.Ref");
+  } else if (IsPathLike(value)) {
+    variant.bstrVal = SysAllocString(ToText(PathText(value)));
+    variant.vt = VT_BSTR;
   } else if (IsUnsupportedValue(value)) {
     throw py::type_error(std::string("ostrel cannot pass a ") + Py_TYPE(value.ptr())->tp_name +
                          ": pass a str, int, bool, None, an ostrel object or a handler");
@@ -83,7 +86,7 @@ py::object FromVariant(const VARIANT& value) {
   }
 }
 
-CallArguments::CallArguments(const py::args& arguments)
+CallArguments::CallArguments(const py::tuple& arguments)
     : values_(arguments.size()), references_(arguments.size()), refs_(arguments.size()) {
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     py::handle argument = arguments[i];

@@ -34,7 +34,7 @@ py::object FromVariant(const VARIANT& value);
 // ostrel.Ref's variant is read back by UpdateRefs.
 class CallArguments {
  public:
-  explicit CallArguments(const py::args& arguments);
+  explicit CallArguments(const py::tuple& arguments);
   CallArguments(const CallArguments&) = delete;
   CallArguments& operator=(const CallArguments&) = delete;
 

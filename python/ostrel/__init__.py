@@ -1,27 +1,33 @@
-"""Ostrel's classes from Python, through the component model.
+"""Ostrel's memo files from Python.
+
+    with ostrel.Writer("memo.xml") as w:
+        w.element(1, '<sentence Title="todo">', "milk > bread", "</sentence>")
+    for event in ostrel.read("memo.xml"):      # Start, Content, End, Fault
+        ...
+
+Errors are exceptions: ostrel.Error carries the run-time error's number and
+description, and is also the OSError subclass (FileNotFoundError,
+PermissionError...) or TypeError Python raises for the same cause.
+
+Underneath, every class of the component model is at hand late-bound:
 
     w = ostrel.Dispatch("Ostrel.CXmlWriter")   # a ProgID, or "{CLSID}"
     w.XmlOpen("memo.xml")                      # operations by name, any case
-    del w                                      # the last reference releases it
+    del w                                      # or a with block: releases it
 
 Plain arguments go to the callee by reference to temporaries, so its changes
 are dropped; pass an ostrel.Ref to see them. A Python object passed where a
 handler is expected receives the reader's callbacks by name.
 """
+from ostrel._errors import Error
+from ostrel._events import Content, End, Event, Fault, Start
+from ostrel._native import Collection, Dispatch, Ref, set_message_box
+from ostrel._writer import Writer
 
+# The classes show as ostrel's own in reprs, signatures and tracebacks.
+for _class in (Collection, Dispatch, Ref):
+    _class.__module__ = __name__
+del _class
 
-class Error(Exception):
-    """A failed call: the run-time error's number and description."""
-
-    def __init__(self, number, description):
-        super().__init__(number, description)
-        self.number = number
-        self.description = description
-
-    def __str__(self):
-        return f"{self.number}: {self.description}"
-
-
-from ostrel._native import Collection, Dispatch, Ref, set_message_box  # noqa: E402
-
-__all__ = ["Collection", "Dispatch", "Error", "Ref", "set_message_box"]
+__all__ = ["Collection", "Content", "Dispatch", "End", "Error", "Event", "Fault", "Ref", "Start", "Writer",
+           "set_message_box"]

@@ -101,3 +101,76 @@ def test_an_exception_in_the_message_box_function_comes_out_of_the_call(folder):
         ostrel.set_message_box(None)
     with pytest.raises(TypeError):
         ostrel.set_message_box("not a function")
+
+
+def write_with_writer(path):
+    with ostrel.Writer(path) as w:
+        w.comment("メモ <一覧>")
+        w.line(0, "<Memo>")
+        w.element(1, '<sentence Title="a">', 'x < y > "z" &amp;', "</sentence>")
+        w.element(2, "<b>", "", "</b>")
+        w.line(-3, "</Memo>")
+
+
+def test_the_writer_writes_what_the_component_writes(folder):
+    for _ in range(5):
+        write_with_writer(folder / "writer.xml")
+        write_from_python(folder / "dispatch.xml")
+        ours, theirs = (folder / "writer.xml").read_bytes(), (folder / "dispatch.xml").read_bytes()
+        if timestamp_line(ours) == timestamp_line(theirs):
+            break
+    assert ours == theirs
+
+
+def test_a_closed_writer_refuses_to_write_and_closes_again_quietly(folder, message_boxes):
+    w = ostrel.Writer("a.xml")
+    w.close()
+    w.close()
+    for write in (lambda: w.comment("c"), lambda: w.line(0, "<a/>"), lambda: w.element(0, "<a>", "", "</a>")):
+        with pytest.raises(ValueError, match="closed"):
+            write()
+    assert message_boxes == []
+    assert "(closed)" in repr(w)
+
+
+def test_a_writer_collected_while_open_completes_its_file(folder):
+    w = ostrel.Writer("a.xml")
+    w.line(0, "<a/>")
+    del w
+    assert (folder / "a.xml").read_bytes().endswith(b"\r\n<a/>\r\n")
+    assert ostrel.Dispatch("Ostrel.CXmlWriter").XmlOpen("b.xml") is True
+
+
+# Each call writes one line: a text that would split it or hide a control
+# character in the file is refused before anything is written.
+REFUSED_TEXTS = ["two\r\nlines", "line\nend", "nul\0", "escape\x1b", "delete\x7f"]
+
+
+@pytest.mark.parametrize("text", REFUSED_TEXTS, ids=repr)
+def test_control_characters_are_refused_and_nothing_is_written(folder, text):
+    with ostrel.Writer("a.xml") as w:
+        for write in (lambda: w.comment(text), lambda: w.line(0, text), lambda: w.element(0, "<a>", text, "</a>"),
+                      lambda: w.element(0, text, "", "</a>")):
+            with pytest.raises(ValueError, match="control character"):
+                write()
+        w.line(1, "<tab\tinside/>")
+    body = (folder / "a.xml").read_bytes().split(b"\r\n")[HEADER_LINES:]
+    assert body == [b"\t<tab\tinside/>", b""]
+
+
+# (what, call, the exception, the run-time error number)
+WRITE_FAILURES = [
+    ("indent beyond 16 bits", lambda w: w.line(40000, "<a/>"), OverflowError, 6),
+    ("no CP932 character", lambda w: w.line(0, "\U0001F600"), ostrel.Error, 5),
+    ("not a str", lambda w: w.line(0, 5), TypeError, None),
+]
+
+
+@pytest.mark.parametrize("what, call, kind, number", WRITE_FAILURES, ids=[c[0] for c in WRITE_FAILURES])
+def test_a_failed_write_raises_and_the_writer_goes_on(folder, what, call, kind, number):
+    with ostrel.Writer("a.xml") as w:
+        with pytest.raises(kind) as raised:
+            call(w)
+        assert getattr(raised.value, "number", None) == number
+        w.line(0, "<after/>")
+    assert (folder / "a.xml").read_bytes().endswith(b"\r\n<after/>\r\n")

@@ -32,8 +32,8 @@ void Raise(const py::object& exception) {
 
 }  // namespace
 
-py::object ErrorObject(const ostrel::com::RuntimeError& error) {
-  return ErrorType()(error.number(), FromText(error.description()));
+py::object ErrorObject(const ostrel::com::RuntimeError& error, py::handle filename) {
+  return ErrorType()(error.number(), FromText(error.description()), filename);
 }
 
 void RegisterErrorTranslator() {

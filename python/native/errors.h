@@ -22,7 +22,8 @@ namespace py = pybind11;
 // The number the platform gives an error raised inside an automation object.
 constexpr int32_t kPythonException = 440;
 
-py::object ErrorObject(const ostrel::com::RuntimeError& error);
+// FILENAME, when given, is the file an OSError kind of it names.
+py::object ErrorObject(const ostrel::com::RuntimeError& error, py::handle filename = py::none());
 // Lets C++ code raise RuntimeError (Check, Raise) and Python see ostrel.Error.
 void RegisterErrorTranslator();
 

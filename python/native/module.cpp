@@ -7,6 +7,7 @@
 #include <ostrel/com/com_object.h>
 #include <ostrel/com/error_info.h>
 #include "native/errors.h"
+#include "native/events.h"
 #include "native/late_bound_object.h"
 #include "native/message_boxes.h"
 #include "native/python_text.h"
@@ -64,6 +65,8 @@ PYBIND11_MODULE(_native, module) {
       .def(py::init([](py::object value) { return Ref{std::move(value)}; }), py::arg("value") = py::none())
       .def_readwrite("value", &Ref::value)
       .def("__repr__", [](const Ref& ref) { return "ostrel.Ref(" + std::string(py::repr(ref.value)) + ")"; });
+
+  ostrel::python::AddEventsType(module);
 
   module.def("set_message_box", &ostrel::python::SetMessageBoxFunction, py::arg("function"),
              "Shows each message box by calling FUNCTION(text, caption); None restores the default, a line "

@@ -1,5 +1,6 @@
 #include "native/python_text.h"
 
+#include <algorithm>
 #include <cctype>
 
 namespace ostrel::python {
@@ -18,6 +19,14 @@ std::u16string ToText(py::handle value) {
 }
 
 py::str FromText(std::u16string_view text) {
+  // Without surrogates each unit is a code point, which Python takes as it
+  // stands: the common case, and the quicker.
+  const auto surrogate = [](char16_t unit) { return unit >= 0xD800 && unit <= 0xDFFF; };
+  if (std::none_of(text.begin(), text.end(), surrogate)) {
+    PyObject* made = PyUnicode_FromKindAndData(PyUnicode_2BYTE_KIND, text.data(), static_cast<Py_ssize_t>(text.size()));
+    if (!made) throw py::error_already_set();
+    return py::reinterpret_steal<py::str>(made);
+  }
   int littleEndian = -1;
   PyObject* decoded = PyUnicode_DecodeUTF16(reinterpret_cast<const char*>(text.data()),
                                             static_cast<Py_ssize_t>(text.size() * sizeof(char16_t)),

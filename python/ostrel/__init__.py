@@ -20,14 +20,22 @@ are dropped; pass an ostrel.Ref to see them. A Python object passed where a
 handler is expected receives the reader's callbacks by name.
 """
 from ostrel._errors import Error
-from ostrel._events import Content, End, Event, Fault, Start
-from ostrel._native import Collection, Dispatch, Ref, set_message_box
+from ostrel._events import Content, End, Fault, Start
+from ostrel._native import Collection, Dispatch, Events, Ref, set_message_box
+from ostrel._reading import parse, read
 from ostrel._writer import Writer
 
+# Any event: a Union for annotations, a tuple for isinstance at run time.
+TYPE_CHECKING = False
+if TYPE_CHECKING:
+    from ostrel._events import Event
+else:
+    Event = (Start, Content, End, Fault)
+
 # The classes show as ostrel's own in reprs, signatures and tracebacks.
-for _class in (Collection, Dispatch, Ref):
+for _class in (Collection, Dispatch, Events, Ref):
     _class.__module__ = __name__
 del _class
 
-__all__ = ["Collection", "Content", "Dispatch", "End", "Error", "Event", "Fault", "Ref", "Start", "Writer",
-           "set_message_box"]
+__all__ = ["Collection", "Content", "Dispatch", "End", "Error", "Event", "Events", "Fault", "Ref", "Start", "Writer",
+           "parse", "read", "set_message_box"]

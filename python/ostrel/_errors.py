@@ -10,7 +10,11 @@ from __future__ import annotations
 
 import builtins
 import errno
-from typing import Any, Optional
+
+# typing is for mypy alone: importing it would slow down every import ostrel.
+TYPE_CHECKING = False
+if TYPE_CHECKING:
+    from typing import Any, Optional
 
 
 class Error(Exception):
@@ -23,12 +27,11 @@ class Error(Exception):
         kind, code = _BY_NUMBER.get(number, (Error, 0))
         if cls is Error:
             cls = kind
-        if not issubclass(cls, builtins.OSError):
-            return super().__new__(cls, number, description)
         # OSError's own constructor reads (errno, strerror, filename).
-        if code:
-            return super().__new__(cls, code, description, filename)  # type: ignore[call-arg]
-        return super().__new__(cls, description)
+        arguments: tuple[Any, ...] = (number, description)
+        if issubclass(cls, builtins.OSError):
+            arguments = (code, description, filename) if code else (description,)
+        return super().__new__(cls, *arguments)
 
     def __init__(self, number: int, description: str, filename: Optional[str] = None) -> None:
         super().__init__(number, description)

@@ -3,27 +3,30 @@ with block, failing with exceptions instead of message boxes and False."""
 from __future__ import annotations
 
 import os
-import re
-from types import TracebackType
-from typing import Optional, Union
 
 from ostrel._errors import Error
 from ostrel._native import Dispatch, set_message_box, take_error_info
 
+# typing is for mypy alone: importing it would slow down every import ostrel.
+TYPE_CHECKING = False
+if TYPE_CHECKING:
+    from types import TracebackType
+    from typing import Optional, Union
+
+    FileName = Union[str, bytes, os.PathLike[str], os.PathLike[bytes]]
+
 # Each call writes one line (a comment two): a line end or other control
 # character in a text would split or corrupt it. A tab is indentation.
-_CONTROL = re.compile("[\x00-\x08\x0a-\x1f\x7f]")
-
-FileName = Union[str, bytes, "os.PathLike[str]", "os.PathLike[bytes]"]
+_CONTROLS = dict.fromkeys([*range(0x00, 0x09), *range(0x0A, 0x20), 0x7F])
 
 
 def _checked(*texts: str) -> None:
     for text in texts:
         if not isinstance(text, str):
             raise TypeError(f"expected a str, not {type(text).__name__}")
-        found = _CONTROL.search(text)
-        if found:
-            raise ValueError(f"a line of a memo file cannot hold the control character U+{ord(found.group()):04X}")
+        if text.translate(_CONTROLS) != text:
+            found = next(character for character in text if ord(character) in _CONTROLS)
+            raise ValueError(f"a line of a memo file cannot hold the control character U+{ord(found):04X}")
 
 
 class Writer:

@@ -1,13 +1,15 @@
 import json, sys
 import ostrel
 
-class Memos:
-    def __init__(self): self.memos, self.title = [], ""
-    def StartElement(self, tagname, parmList): self.title = parmList["Title"] if "Title" in parmList else ""
-    def contentData(self, tagname, text):
-        if tagname == "sentence": self.memos.append({"title": self.title, "text": text})
-
-memos = Memos()
-status = ostrel.Dispatch("Ostrel.CXmlReader").SetData(sys.argv[1], memos)
-json.dump(memos.memos, sys.stdout, ensure_ascii=False, indent=1)
-sys.exit(status != 0)
+memos: list[dict[str, str]] = []
+title = ""
+try:
+    for event in ostrel.read(sys.argv[1]):
+        match event:
+            case ostrel.Start("sentence", attributes):
+                title = attributes.get("Title", "")
+            case ostrel.Content("sentence", text):
+                memos.append({"title": title, "text": text})
+except OSError as error:
+    sys.exit(f"memo_to_json: {error}")
+json.dump(memos, sys.stdout, ensure_ascii=False, indent=1)

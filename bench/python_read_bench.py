@@ -1,0 +1,180 @@
+"""Reading every event of a memo file from Python: ostrel.read against
+xml.sax, lxml's iterparse and xml.etree.ElementTree.iterparse on the file's
+UTF-8 twin, and SetData with a counting Python handler. Each reader runs as
+a whole process (interpreter, imports and all) and counts the elements it saw
+start and end and the characters of their text; the counts must agree. The
+processes take turns, and each figure is the median of the runs.
+Then the peak memory of iterating a large file with ostrel.read.
+
+python_read_bench.py BUILD FOLDER [MEMOS [LARGE_MB]]
+  BUILD   a build tree with the Python package and read_bench
+  FOLDER  where the memo files are written
+"""
+import os
+import pathlib
+import statistics
+import subprocess
+import sys
+import time
+
+RUNS = 9
+
+# Each program prints "ELEMENTS CHARACTERS" for the file named in argv[1]:
+# the start and end of every element, and the characters of each element's
+# own text where that text is not only white space.
+PROGRAMS = {
+    "ostrel.read": """
+import sys, ostrel
+Start, End, Content = ostrel.Start, ostrel.End, ostrel.Content
+elements = characters = 0
+for event in ostrel.read(sys.argv[1]):
+    kind = type(event)
+    if kind is Content:
+        characters += len(event.text)
+    elif kind is Start or kind is End:
+        elements += 1
+print(elements, characters)
+""",
+    "ostrel.parse (Python handler)": """
+import sys, ostrel
+class Counter:
+    elements = characters = 0
+    def StartElement(self, tagname, parmList): self.elements += 1
+    def EndElement(self, tagname): self.elements += 1
+    def contentData(self, tagname, text): self.characters += len(text)
+counter = Counter()
+ostrel.parse(sys.argv[1], counter)
+print(counter.elements, counter.characters)
+""",
+    "xml.sax (UTF-8 twin)": """
+import sys, xml.sax
+class Counter(xml.sax.handler.ContentHandler):
+    elements = characters = 0
+    text = []
+    def startElement(self, name, attributes):
+        self.elements += 1
+        self.text = []
+    def characters(self, content): self.text.append(content)
+    def endElement(self, name):
+        self.elements += 1
+        text = "".join(self.text)
+        if not text.isspace(): self.characters += len(text)
+        self.text = []
+counter = Counter()
+xml.sax.parse(sys.argv[2], counter)
+print(counter.elements, counter.characters)
+""",
+    "lxml iterparse (UTF-8 twin)": """
+import sys
+from lxml import etree
+elements = characters = 0
+for event, element in etree.iterparse(sys.argv[2], events=("start", "end")):
+    elements += 1
+    if event == "end":
+        if element.text and not element.text.isspace(): characters += len(element.text)
+        element.clear()
+print(elements, characters)
+""",
+    "ElementTree iterparse (UTF-8 twin)": """
+import sys
+import xml.etree.ElementTree as ElementTree
+elements = characters = 0
+for event, element in ElementTree.iterparse(sys.argv[2], events=("start", "end")):
+    elements += 1
+    if event == "end":
+        if element.text and not element.text.isspace(): characters += len(element.text)
+        element.clear()
+print(elements, characters)
+""",
+}
+
+# The cost before any reading: the interpreter and the import.
+STARTUP = "import ostrel"
+
+# The ratio of each peer's time to ostrel.read's that the goal asks for.
+GOALS = {"xml.sax (UTF-8 twin)": 3.0, "lxml iterparse (UTF-8 twin)": 2.5, "ElementTree iterparse (UTF-8 twin)": 2.0}
+
+
+def make_files(build, folder, memos):
+    """The CP932 memo file read_bench writes, and its UTF-8 twin: the same
+    text, declared and stored as UTF-8."""
+    memo = folder / f"python-{memos}.xml"
+    subprocess.run([str(build / "bin" / "read_bench"), "--make", "one-line", str(memos), str(memo)], check=True)
+    text = memo.read_bytes().decode("cp932")
+    twin = folder / f"python-{memos}-utf8.xml"
+    twin.write_bytes(text.replace('encoding = "Shift-JIS"', 'encoding = "UTF-8"', 1).encode("utf-8"))
+    return memo, twin
+
+
+def make_large_file(memo, folder, megabytes):
+    """MEMO's memo lines repeated until the file holds about MEGABYTES."""
+    lines = memo.read_bytes().split(b"\r\n")
+    opening, body, closing = lines[:7], lines[7:-2], lines[-2:]
+    block = b"\r\n".join(body) + b"\r\n"
+    large = folder / f"python-large-{megabytes}mb.xml"
+    with large.open("wb") as file:
+        file.write(b"\r\n".join(opening) + b"\r\n")
+        for _ in range(max(1, megabytes * 1_000_000 // len(block))):
+            file.write(block)
+        file.write(b"\r\n".join(closing))
+    return large
+
+
+def run(environment, program, *arguments):
+    """Runs PROGRAM in a fresh interpreter: (seconds, what it printed)."""
+    start = time.perf_counter()
+    done = subprocess.run([sys.executable, "-c", program, *map(str, arguments)], env=environment,
+                          capture_output=True, check=False)
+    seconds = time.perf_counter() - start
+    if done.returncode != 0:
+        raise SystemExit(f"{program.strip().splitlines()[0]}... failed:\n{done.stderr.decode()}")
+    return seconds, done.stdout.decode().strip()
+
+
+def peak_kb(environment, program, *arguments):
+    """The peak resident memory of PROGRAM in a fresh interpreter, in kB."""
+    process = subprocess.Popen([sys.executable, "-c", program, *map(str, arguments)], env=environment,
+                               stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+    _, status, usage = os.wait4(process.pid, 0)
+    if status != 0:
+        raise SystemExit(f"{program.strip().splitlines()[0]}... failed: {process.stderr.read().decode()}")
+    return usage.ru_maxrss
+
+
+def main():
+    build, folder = pathlib.Path(sys.argv[1]).resolve(), pathlib.Path(sys.argv[2])
+    memos = int(sys.argv[3]) if len(sys.argv) > 3 else 50_000
+    large_mb = int(sys.argv[4]) if len(sys.argv) > 4 else 200
+    environment = dict(os.environ, PYTHONPATH=str(build / "python"),
+                       COM_REGISTRY=str(build / "bin" / "com-registry.d"), PYTHONDONTWRITEBYTECODE="1")
+    memo, twin = make_files(build, folder, memos)
+
+    names = [*PROGRAMS, STARTUP]
+    seconds = {name: [] for name in names}
+    counts = {}
+    for _ in range(RUNS):
+        for name in names:
+            taken, output = run(environment, PROGRAMS.get(name, STARTUP), memo, twin)
+            seconds[name].append(taken)
+            counts[name] = output
+    agreed = {counts[name] for name in PROGRAMS}
+    if len(agreed) != 1:
+        raise SystemExit(f"the readers disagree on elements and characters: {counts}")
+    median = {name: statistics.median(taken) for name, taken in seconds.items()}
+    base = median["ostrel.read"]
+    print(f"Reading every event of {memos:,} one-line memos from Python ({memo.stat().st_size / 1e6:.1f} MB CP932, "
+          f"{counts['ostrel.read']} elements and characters), whole process, median of {RUNS}:")
+    for name in names:
+        goal = f"  goal {GOALS[name]:.1f}x" if name in GOALS else ""
+        print(f"  {name:36} {median[name] * 1e3:8.1f} ms  {median[name] / base:5.2f}x ostrel.read{goal}")
+
+    large = make_large_file(memo, folder, large_mb)
+    iterate = peak_kb(environment, PROGRAMS["ostrel.read"], large, large)
+    startup = peak_kb(environment, STARTUP)
+    print(f"Peak memory iterating {large.stat().st_size / 1e6:.0f} MB with ostrel.read: {iterate / 1024:.1f} MB, "
+          f"of which {startup / 1024:.1f} MB is the interpreter and import ostrel")
+    large.unlink()
+
+
+if __name__ == "__main__":
+    main()

@@ -157,6 +157,7 @@ HRESULT CXmlReader::Close() {
   if (pullHoldsInput) scanner.CloseInput();
   pullHoldsInput = false;
   pull.reset();
+  pullError.reset();
   return S_OK;
 }
 
@@ -284,10 +285,16 @@ void CXmlReader::OpenPull(std::u16string filename) {
 }
 
 // Reads on until the batch is full or the read is over. An error ends the
-// iteration as it ends SetData, with the file slot freed.
+// iteration as it ends SetData, with the file slot freed, once the events
+// read before it have been handed out.
 void CXmlReader::NextBatch(XmlEventBatch& batch, VARIANT_BOOL& more) {
   more = VARIANT_FALSE;
   batch = {};
+  if (pullError) {
+    const ostrel::com::RuntimeError error = std::move(*pullError);
+    Close();
+    throw error;
+  }
   if (!pullHoldsInput) return;
   EventBatch& events = pull->callbacks;
   events.Clear();
@@ -295,6 +302,17 @@ void CXmlReader::NextBatch(XmlEventBatch& batch, VARIANT_BOOL& more) {
   try {
     while (!events.Full() && (reading = ReadToken(*pull))) {
     }
+  } catch (const ostrel::com::RuntimeError& error) {
+    batch = events.Publish();
+    if (batch.count == 0) {
+      Close();
+      throw;
+    }
+    scanner.CloseInput();
+    pullHoldsInput = false;
+    pullError = error;
+    more = VARIANT_TRUE;
+    return;
   } catch (...) {
     Close();
     throw;

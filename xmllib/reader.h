@@ -16,11 +16,13 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include <ostrel/com/com_ptr.h>
 #include <ostrel/com/dispatch.h>
+#include <ostrel/com/runtime_error.h>
 #include <ostrel/com/text.h>
 #include <ostrel/event_source.h>
 #include <ostrel/ostrel.h>
@@ -101,6 +103,9 @@ class CXmlReader final : public ostrel::com::DispatchObject<CXmlReader, _CXmlRea
   ostrel::com::Bstr attributeKey;
   std::unique_ptr<Pull> pull;  // the IXmlEventSource iteration, if any
   bool pullHoldsInput = false;  // until it has read to the end
+  // An error met after some events of a batch: those go out first, as a
+  // handler has received them when SetData fails, and the next Next raises it.
+  std::optional<ostrel::com::RuntimeError> pullError;
 };
 
 }  // namespace ostrel

@@ -194,6 +194,23 @@ TEST_F(EventSourceTest, MissingFileAndEmptyNameFailWithoutAMessageBox) {
   EXPECT_TRUE(messageBoxes.empty());
 }
 
+// SetData's handler has received every callback before the failing one
+// when the call fails; an iteration gives the same events before its error.
+TEST_F(EventSourceTest, EventsBeforeAnErrorComeFirstAndTheErrorNext) {
+  ASSERT_EQ(Open(WriteBytes("dup.xml", "<a>t</a>\r\n<b x=\"1\" X=\"2\">")), S_OK);
+  ostrel::XmlEventBatch batch;
+  VARIANT_BOOL more = VARIANT_FALSE;
+  ASSERT_EQ(source->Next(&batch, &more), S_OK);
+  ASSERT_EQ(batch.count, 3u);
+  EXPECT_EQ(batch.events[0].kind, ostrel::XmlEventKind::Start);
+  EXPECT_EQ(batch.events[1].text, u"t");
+  EXPECT_EQ(batch.events[2].kind, ostrel::XmlEventKind::End);
+  EXPECT_TRUE(more);
+  EXPECT_FALSE(ostrel::com::file_slot::IsOpen());  // the read is over
+  EXPECT_EQ(NextStatus(), RuntimeErrorStatus(ostrel::com::errnum::kDuplicateKey));
+  EXPECT_EQ(NextStatus(), S_OK);
+}
+
 TEST_F(EventSourceTest, ErrorInTheFileEndsTheIterationAndFreesTheSlot) {
   ASSERT_EQ(Open(WriteBytes("dup.xml", "<a x=\"1\" X=\"2\">")), S_OK);
   EXPECT_EQ(NextStatus(), RuntimeErrorStatus(ostrel::com::errnum::kDuplicateKey));

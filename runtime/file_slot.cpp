@@ -73,12 +73,34 @@ int OpenFile(std::u16string_view name, int flags, FileUse use) {
   return fd;
 }
 
-// Lines only make sense in a regular file: a FIFO, a device or a folder
-// would block the reader or never end.
-void RequireRegularFile(int fd) {
+// Without O_NONBLOCK, opening a FIFO that has no writer would wait for one
+// before the file's kind could be checked.
+constexpr int kInputFlags = O_RDONLY | O_NONBLOCK;
+
+// The open errors that mean the name leads to no file at all.
+bool NamesNoFile(int error) { return error == ENOENT || error == ENOTDIR || error == ENAMETOOLONG || error == ELOOP; }
+
+// The file type bits of FD's file; closes FD when they cannot be read.
+mode_t KindOf(int fd) {
   struct stat status;
-  if (::fstat(fd, &status) != 0) RaiseFileError(errno, FileUse::kInput);
-  if (!S_ISREG(status.st_mode)) Raise(errnum::kPathFileAccess, u"通常のファイルではないため読み込めません。");
+  if (::fstat(fd, &status) == 0) return status.st_mode & S_IFMT;
+  const int error = errno;
+  ::close(fd);
+  RaiseFileError(error, FileUse::kInput);
+}
+
+// Lines only make sense in a regular file: a FIFO, a device or a folder
+// would block the reader or never end. Takes FD over or closes it.
+void TakeInput(Slot& slot, int fd, mode_t kind) {
+  try {
+    if (!S_ISREG(kind)) Raise(errnum::kPathFileAccess, u"通常のファイルではないため読み込めません。");
+    slot.reader.emplace(fd, SharedDecoder());
+  } catch (...) {
+    ::close(fd);
+    throw;
+  }
+  slot.fd = fd;
+  slot.mode = Mode::kInput;
 }
 
 // Returns 0 or the errno of the failure. The bytes are gone either way, so a
@@ -111,28 +133,30 @@ void Append(std::u16string_view text, std::string_view lineEnd) {
 
 }  // namespace
 
-bool Exists(std::u16string_view name) {
-  const std::optional<std::string> path = ToFileName(name);
-  struct stat status;
-  return path && ::stat(path->c_str(), &status) == 0 && !S_ISDIR(status.st_mode);
-}
-
 bool IsOpen() { return TheSlot().mode != Mode::kClosed; }
 
 void OpenForInput(std::u16string_view name) {
   Slot& slot = FreeSlot();
-  // Without O_NONBLOCK, opening a FIFO that has no writer would wait for one
-  // before the file's kind could be checked.
-  const int fd = OpenFile(name, O_RDONLY | O_NONBLOCK, FileUse::kInput);
-  try {
-    RequireRegularFile(fd);
-    slot.reader.emplace(fd, SharedDecoder());
-  } catch (...) {
-    ::close(fd);
-    throw;
+  const int fd = OpenFile(name, kInputFlags, FileUse::kInput);
+  TakeInput(slot, fd, KindOf(fd));
+}
+
+bool OpenForInputIfPresent(std::u16string_view name) {
+  Slot& slot = FreeSlot();
+  const std::optional<std::string> path = ToFileName(name);
+  if (!path) return false;
+  const int fd = ::open(path->c_str(), kInputFlags | O_CLOEXEC);
+  if (fd < 0) {
+    if (NamesNoFile(errno)) return false;
+    RaiseFileError(errno, FileUse::kInput);
   }
-  slot.fd = fd;
-  slot.mode = Mode::kInput;
+  const mode_t kind = KindOf(fd);
+  if (S_ISDIR(kind)) {
+    ::close(fd);
+    return false;
+  }
+  TakeInput(slot, fd, kind);
+  return true;
 }
 
 void OpenForOutput(std::u16string_view name) {

@@ -19,13 +19,15 @@
 
 namespace ostrel::com::file_slot {
 
-// True when NAME is an existing file that is not a folder.
-bool Exists(std::u16string_view name);
-
 bool IsOpen();
 
 // Opens NAME for reading. Raises 55 while the slot holds a file.
 void OpenForInput(std::u16string_view name);
+
+// The same, but false where NAME names no file (it is missing, cannot name a
+// file, or is a folder), and the slot stays free. One open decides, so a file
+// removed between a look and the open cannot turn into an error.
+bool OpenForInputIfPresent(std::u16string_view name);
 
 // Opens NAME for writing: a missing file is created, an existing one emptied.
 // Raises 55 while the slot holds a file.

@@ -38,7 +38,8 @@ Read FILE with Ostrel's CXmlReader, created by class identifier through the
 component model, and print every callback it makes as one JSON object a
 line, in call order, then how SetData ended:
 
-  {"call":"StartElement","tagname":"sentence","parmList":[["Title","t"]]}
+  {"call":"StartElement","tagname":"a","parmList":[["x","1"]]}
+
   {"call":"SetData","result":0}
 
 Options:

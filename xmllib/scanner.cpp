@@ -82,8 +82,7 @@ std::u16string_view TokenScanner::TrimLeading(std::u16string_view text) {
 }
 
 bool TokenScanner::OpenInput(std::u16string_view filename) {
-  if (!ostrel::com::file_slot::Exists(filename)) return false;
-  ostrel::com::file_slot::OpenForInput(filename);
+  if (!ostrel::com::file_slot::OpenForInputIfPresent(filename)) return false;
   atEnd = false;
   lineOpen = false;
   lines = 0;

@@ -1,4 +1,4 @@
-"""The README's script that prints memo.xml as JSON."""
+"""The script of docs/python.md that prints memo.xml as JSON."""
 import json
 import subprocess
 import sys
@@ -29,5 +29,5 @@ def test_memo_to_json_fails_for_a_missing_file(tmp_path):
     assert done.stderr.startswith("memo_to_json: 53: ")
 
 
-def test_the_readme_shows_the_script_as_it_is():
-    assert SCRIPT.read_text(encoding="utf-8") in (SOURCE / "README.md").read_text(encoding="utf-8")
+def test_the_docs_show_the_script_as_it_is():
+    assert SCRIPT.read_text(encoding="utf-8") in (SOURCE / "docs" / "python.md").read_text(encoding="utf-8")

@@ -153,7 +153,7 @@ TEST_F(SlotSharing, EitherOpenRefusesWhileTheSlotHoldsAFile) {
   slot::OpenForInput(input);
   EXPECT_EQ(ErrorOf([&] { slot::OpenForInput(input); }), 55);
   EXPECT_EQ(ErrorOf([&] { slot::OpenForOutput(other); }), 55);
-  EXPECT_FALSE(slot::Exists(other));  // the refused open created nothing
+  EXPECT_FALSE(std::filesystem::exists(folder_ / "other.txt"));  // the refused open created nothing
   slot::Close();
   slot::OpenForOutput(other);
   EXPECT_EQ(ErrorOf([&] { slot::OpenForInput(input); }), 55);
@@ -184,7 +184,7 @@ TEST_F(Output, OpeningCreatesAMissingFileAndEmptiesAnExistingOne) {
   const auto old = WriteBytes("old.txt", "old contents\r\n");
   slot::OpenForOutput(fresh);
   slot::Close();
-  EXPECT_TRUE(slot::Exists(fresh));
+  EXPECT_TRUE(std::filesystem::is_regular_file(folder_ / "fresh.txt"));
   slot::OpenForOutput(old);
   slot::Write(u"n");
   EXPECT_EQ(BytesAfterClose(old), "n");
@@ -246,9 +246,33 @@ TEST_F(OpenErrors, MissingFileFolderOrNameHasItsNumber) {
   EXPECT_FALSE(slot::IsOpen());
 }
 
+// What OpenForInputIfPresent takes for no file at all: false, nothing raised,
+// the slot left free.
+TEST_F(OpenErrors, NameOfNoFileIsNotPresent) {
+  std::filesystem::create_directory(folder_ / "sub");
+  WriteBytes("plain.txt", "x");
+  std::filesystem::create_symlink("loop", folder_ / "loop");
+  const std::u16string names[] = {
+      Name("absent.txt"), Name("no/such/folder.txt"), Name("plain.txt/below"), Name(std::string(300, 'n')),
+      Name("loop"),       Name("sub"),                std::u16string(u"a\0b", 3), u"",
+  };
+  for (const std::u16string& name : names) {
+    EXPECT_FALSE(slot::OpenForInputIfPresent(name)) << ostrel::com::ToUtf8(name);
+    EXPECT_FALSE(slot::IsOpen());
+  }
+}
+
+TEST_F(OpenErrors, PresentFileIsOpenedAndARefusedOneRaises) {
+  EXPECT_TRUE(slot::OpenForInputIfPresent(WriteBytes("in.txt", "line")));
+  EXPECT_EQ(slot::ReadLine(), u"line");
+  slot::Close();
+  ASSERT_EQ(::mkfifo((folder_ / "pipe").c_str(), 0600), 0);
+  EXPECT_EQ(ErrorOf([&] { slot::OpenForInputIfPresent(Name("pipe")); }), 75);
+  EXPECT_FALSE(slot::IsOpen());
+}
+
 TEST_F(OpenErrors, FolderIsNoFileForReadingOrWriting) {
   std::filesystem::create_directory(folder_ / "sub");
-  EXPECT_FALSE(slot::Exists(Name("sub")));
   EXPECT_EQ(ErrorOf([&] { slot::OpenForInput(Name("sub")); }), 75);
   EXPECT_EQ(ErrorOf([&] { slot::OpenForOutput(Name("sub")); }), 75);
   EXPECT_FALSE(slot::IsOpen());
@@ -256,7 +280,6 @@ TEST_F(OpenErrors, FolderIsNoFileForReadingOrWriting) {
 
 TEST_F(OpenErrors, FifoWithoutAPartnerIsRefusedInsteadOfWaitedFor) {
   ASSERT_EQ(::mkfifo((folder_ / "pipe").c_str(), 0600), 0);
-  EXPECT_TRUE(slot::Exists(Name("pipe")));
   EXPECT_EQ(ErrorOf([&] { slot::OpenForInput(Name("pipe")); }), 75);
   EXPECT_EQ(ErrorOf([&] { slot::OpenForOutput(Name("pipe")); }), 75);
   EXPECT_FALSE(slot::IsOpen());

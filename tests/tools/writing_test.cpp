@@ -87,8 +87,8 @@ TEST_F(CallTest, WriterStillHeldAtTheEndOfTheScriptClosesItsFile) {
   EXPECT_TRUE(FileText("kept.xml").ends_with("\r\n\t\t<a>x&lt;y</a>\r\n")) << FileText("kept.xml");
 }
 
-// The example of the README, with the output it shows.
-TEST_F(CallTest, ReadmeExamplePrintsWhatTheReadmeShows) {
+// The first example of docs/tools.md, with the output it shows.
+TEST_F(CallTest, DocsExamplePrintsWhatTheDocsShow) {
   const Outcome run = Call({
       R"(["new", "w", "Ostrel.CXmlWriter"])",
       R"(["call", "w", "XmlOpen", "out.xml"])",

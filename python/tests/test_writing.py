@@ -43,15 +43,20 @@ def write_with_ostrel_call(path):
     assert status == 0, lines
 
 
-def test_python_writes_the_bytes_ostrel_call_writes(folder):
-    # The header holds the time to the second: the two files are compared once
-    # both were written within the same second.
+def written_in_one_second(folder, write_ours, write_theirs):
+    """The bytes each writer wrote. The header holds the time to the second:
+    the two files are compared once both were written within the same one."""
     for _ in range(5):
-        write_from_python(folder / "python.xml")
-        write_with_ostrel_call(folder / "tool.xml")
-        ours, theirs = (folder / "python.xml").read_bytes(), (folder / "tool.xml").read_bytes()
+        write_ours(folder / "ours.xml")
+        write_theirs(folder / "theirs.xml")
+        ours, theirs = (folder / "ours.xml").read_bytes(), (folder / "theirs.xml").read_bytes()
         if timestamp_line(ours) == timestamp_line(theirs):
             break
+    return ours, theirs
+
+
+def test_python_writes_the_bytes_ostrel_call_writes(folder):
+    ours, theirs = written_in_one_second(folder, write_from_python, write_with_ostrel_call)
     assert ours == theirs
     assert b'\t<sentence Title="a">x &lt; y &gt; &quot;z&quot; &amp;</sentence>\r\n' in ours
 
@@ -113,12 +118,7 @@ def write_with_writer(path):
 
 
 def test_the_writer_writes_what_the_component_writes(folder):
-    for _ in range(5):
-        write_with_writer(folder / "writer.xml")
-        write_from_python(folder / "dispatch.xml")
-        ours, theirs = (folder / "writer.xml").read_bytes(), (folder / "dispatch.xml").read_bytes()
-        if timestamp_line(ours) == timestamp_line(theirs):
-            break
+    ours, theirs = written_in_one_second(folder, write_with_writer, write_from_python)
     assert ours == theirs
 
 

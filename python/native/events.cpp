@@ -64,9 +64,15 @@ PyObject* Untracked(PyObject* event) {
 class NameCache {
  public:
   py::object Get(std::u16string_view name) {
-    for (Entry& entry : entries_) {
-      if (entry.text && entry.name == name) return entry.text;
+    // A start tag's name comes back at its content and its end: look there first.
+    if (entries_[last_].text && entries_[last_].name == name) return entries_[last_].text;
+    for (std::size_t i = 0; i < entries_.size(); ++i) {
+      if (entries_[i].text && entries_[i].name == name) {
+        last_ = i;
+        return entries_[i].text;
+      }
     }
+    last_ = next_;
     Entry& slot = entries_[next_];
     next_ = (next_ + 1) % entries_.size();
     slot.text = FromText(name);
@@ -81,6 +87,7 @@ class NameCache {
   };
   std::array<Entry, 8> entries_;
   std::size_t next_ = 0;
+  std::size_t last_ = 0;
 };
 
 class Reading {

@@ -19,24 +19,14 @@ std::u16string ToText(py::handle value) {
 }
 
 py::str FromText(std::u16string_view text) {
-  // One pass finds the narrowest form Python keeps the text in and whether a
-  // surrogate needs the decoder; without one, each unit is a code point and
-  // is copied as it stands: the common case, and the quicker.
-  char16_t bits = 0;
+  // Without a surrogate each unit is a code point, and Python's own routine
+  // (which finds the narrowest form a word at a time) takes the text as it
+  // stands: the common case, and the quicker.
   bool surrogate = false;
-  for (char16_t unit : text) {
-    bits |= unit;
-    surrogate |= (unit & 0xF800) == 0xD800;
-  }
+  for (char16_t unit : text) surrogate |= (unit & 0xF800) == 0xD800;
   if (!surrogate) {
-    const Py_UCS4 widest = bits < 0x80 ? 0x7F : bits < 0x100 ? 0xFF : 0xFFFF;
-    PyObject* made = PyUnicode_New(static_cast<Py_ssize_t>(text.size()), widest);
+    PyObject* made = PyUnicode_FromKindAndData(PyUnicode_2BYTE_KIND, text.data(), static_cast<Py_ssize_t>(text.size()));
     if (!made) throw py::error_already_set();
-    if (widest == 0xFFFF) {
-      std::copy(text.begin(), text.end(), PyUnicode_2BYTE_DATA(made));
-    } else {
-      std::copy(text.begin(), text.end(), PyUnicode_1BYTE_DATA(made));
-    }
     return py::reinterpret_steal<py::str>(made);
   }
   int littleEndian = -1;

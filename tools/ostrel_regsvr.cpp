@@ -5,6 +5,7 @@
 #include <dlfcn.h>
 
 #include <cstdio>
+#include <iostream>
 #include <string>
 
 #include <ostrel/com/com.h>
@@ -12,7 +13,7 @@
 #include "com/registry_search.h"
 #include "com/server.h"
 #include "runtime/unicode.h"
-#include "tools/command_line.h"
+#include "tools/tool_main.h"
 
 namespace {
 
@@ -43,7 +44,9 @@ Options:
 
 Exit status:
   0 on success, 1 when the library or the registry cannot be read or written
-  (nothing is changed then), 2 on a usage error.
+  (nothing is changed then), 2 on a usage error, 3 when standard output
+  cannot be written (a full disk, a closed descriptor, a reader that went
+  away); the registration is made or removed all the same.
 )";
 
 constexpr tools::Option kOptions[] = {
@@ -93,15 +96,11 @@ int CallEntryPoint(void* handle, const std::string& library, const std::string& 
                  ostrel::com::ToUtf8(error.description()).c_str());
     return 1;
   }
-  std::printf("%s: %s in %s\n", library.c_str(), unregister ? "unregistered" : "registered", registry.c_str());
+  std::cout << library << ": " << (unregister ? "unregistered" : "registered") << " in " << registry << '\n';
   return 0;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  const tools::CommandLine line(kTool, argc, argv);
-  if (line.finished()) return *line.finished();
+int Register(const tools::CommandLine& line) {
   if (line.Has("--user") + line.Has("--system") + line.Has("--registry") > 1) {
     return line.UsageError("choose one of --user, --system and --registry");
   }
@@ -110,3 +109,7 @@ int main(int argc, char** argv) {
   void* handle = Prepare(library, registry, line.Value("--library-path").value_or(""));
   return handle ? CallEntryPoint(handle, library, registry, line.Has("-u")) : 1;
 }
+
+}  // namespace
+
+int main(int argc, char** argv) { return tools::RunTool(kTool, argc, argv, Register); }

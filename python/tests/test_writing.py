@@ -2,6 +2,7 @@
 with its file open, message boxes."""
 import subprocess
 import sys
+import weakref
 
 import pytest
 
@@ -101,3 +102,23 @@ def test_an_exception_in_the_message_box_function_comes_out_of_the_call(folder):
         ostrel.set_message_box(None)
     with pytest.raises(TypeError):
         ostrel.set_message_box("not a function")
+
+
+def test_set_message_box_none_restores_stderr_and_lets_the_function_go(folder, capsys):
+    class Shower:
+        def __init__(self):
+            self.shown = []
+
+        def __call__(self, text, caption):
+            self.shown.append(text)
+
+    shower = Shower()
+    ostrel.set_message_box(shower)
+    ostrel.Dispatch("Ostrel.CXmlWriter").XmlClose()
+    assert shower.shown == ["XMLファイルはまだオープンされていません。"]
+    gone = weakref.ref(shower)
+    ostrel.set_message_box(None)
+    del shower
+    assert gone() is None, "the old function is still held"
+    ostrel.Dispatch("Ostrel.CXmlWriter").XmlClose()
+    assert capsys.readouterr().err == "Ostrel: XMLファイルはまだオープンされていません。\n"

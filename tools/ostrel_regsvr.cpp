@@ -23,9 +23,11 @@ Register the classes of the in-process component library LIBRARY, so that
 clients create them by class identifier; with -u, remove the registration.
 
 Each library's registration is a file of its own, "<libid>.reg", in a
-registry folder. Programs look a class up in $COM_REGISTRY when it is set,
-then in com-registry.d/ beside the running program, then in the user's
-folder (then the single registry file of older versions), then in
+registry folder. Programs look a class up in $COM_REGISTRY when it is set
+(an absolute path), then in com-registry.d/ beside the running program and
+beside the component runtime, then in the user's folder (then the single
+registry file of older versions), then in com/registry.d/ beside the
+runtime (the registrations of the prefix it is installed under), then in
 /etc/com/registry.d/ and /usr/lib/com/registry.d/; the first match wins.
 
 Options:
@@ -42,11 +44,15 @@ Options:
   --help               print this help and exit
   --version            print the version and exit
 
+A library path holding a control character is refused, and so is a
+registry that is an existing file of something else.
+
 Exit status:
-  0 on success, 1 when the library or the registry cannot be read or written
-  (nothing is changed then), 2 on a usage error, 3 when standard output
-  cannot be written (a full disk, a closed descriptor, a reader that went
-  away); the registration is made or removed all the same.
+  0 on success (with -u, also when the registry did not hold the library:
+  the tool says so), 1 when the library or the registry cannot be read or
+  written (nothing is changed then), 2 on a usage error, 3 when standard
+  output cannot be written (a full disk, a closed descriptor, a reader that
+  went away); the registration is made or removed all the same.
 )";
 
 constexpr tools::Option kOptions[] = {
@@ -82,6 +88,12 @@ void* Prepare(const std::string& library, const std::string& registry, const std
   return handle;
 }
 
+int Report(const std::string& prefix, const ostrel::com::RuntimeError& error) {
+  std::fprintf(stderr, "ostrel-regsvr: %serror %d: %s\n", prefix.c_str(), error.number(),
+               ostrel::com::ToUtf8(error.description()).c_str());
+  return 1;
+}
+
 int CallEntryPoint(void* handle, const std::string& library, const std::string& registry, bool unregister) {
   const char* entry = unregister ? "DllUnregisterServer" : "DllRegisterServer";
   auto function = reinterpret_cast<DllRegisterServerFn>(dlsym(handle, entry));
@@ -90,13 +102,9 @@ int CallEntryPoint(void* handle, const std::string& library, const std::string& 
     return 1;
   }
   const HRESULT status = function();
-  if (Failed(status)) {
-    const ostrel::com::RuntimeError error = ostrel::com::ErrorFromStatus(status);
-    std::fprintf(stderr, "ostrel-regsvr: %s: error %d: %s\n", library.c_str(), error.number(),
-                 ostrel::com::ToUtf8(error.description()).c_str());
-    return 1;
-  }
-  std::cout << library << ": " << (unregister ? "unregistered" : "registered") << " in " << registry << '\n';
+  if (Failed(status)) return Report(library + ": ", ostrel::com::ErrorFromStatus(status));
+  const char* done = !unregister ? "registered in" : status == S_FALSE ? "was not registered in" : "unregistered in";
+  std::cout << library << ": " << done << ' ' << registry << '\n';
   return 0;
 }
 
@@ -104,8 +112,18 @@ int Register(const tools::CommandLine& line) {
   if (line.Has("--user") + line.Has("--system") + line.Has("--registry") > 1) {
     return line.UsageError("choose one of --user, --system and --registry");
   }
-  const std::string registry = ChosenRegistry(line).value_or(ostrel::com::DefaultRegistry());
   const std::string& library = line.operands().front();
+  std::string registry;
+  try {
+    const auto chosen = ChosenRegistry(line);
+    registry = chosen ? *chosen : ostrel::com::DefaultRegistry();
+  } catch (const ostrel::com::RuntimeError& error) {
+    return Report("", error);
+  }
+  if (registry.empty()) {  // --user with no home folder
+    std::fprintf(stderr, "ostrel-regsvr: the user has no home folder to hold a registry\n");
+    return 1;
+  }
   void* handle = Prepare(library, registry, line.Value("--library-path").value_or(""));
   return handle ? CallEntryPoint(handle, library, registry, line.Has("-u")) : 1;
 }

@@ -8,6 +8,7 @@
 #include <climits>
 #include <cstdlib>
 #include <filesystem>
+#include <vector>
 
 #include <ostrel/com/runtime_error.h>
 #include "runtime/unicode.h"

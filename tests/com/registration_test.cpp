@@ -139,15 +139,19 @@ TEST_F(Registration, ALibraryGoneSinceItsRegistrationFailsWith429NamingItsFile) 
 namespace {
 
 // The same class registered in every registry, each naming a library of its
-// own; taking the registries away one by one shows who answers.
+// own; taking the registries away one by one shows who answers. The program
+// and the runtime it loads lie in folders of their own.
 TEST_F(Registration, RegistriesAnswerInTheirOrderAndTheFirstMatchWins) {
-  const fs::path program = folder_ / "app" / "registry_probe";
+  const fs::path program = folder_ / "app" / "registry_probe", runtime = folder_ / "runtime";
   fs::create_directories(program.parent_path());
+  fs::create_directories(runtime);
   fs::copy_file(kBin + "/registry_probe", program);
+  fs::copy_file(kBin + "/libostrel-com.so.1", runtime / "libostrel-com.so.1");
   const fs::path chosen = folder_ / "chosen", local = folder_ / "app" / "com-registry.d";
+  const fs::path besideRuntime = runtime / "com-registry.d", installed = runtime / "com" / "registry.d";
   const fs::path config = folder_ / "config", user = config / "com" / "registry.d", old = config / "com" / "registry";
   const fs::path etc = folder_ / "etc", usr = folder_ / "usr";
-  const fs::path order[] = {chosen, local, user, old, etc, usr};
+  const fs::path order[] = {chosen, local, besideRuntime, user, old, installed, etc, usr};
   fs::create_directories(user);
   std::ofstream(old) << "";
   for (const fs::path& registry : order) {
@@ -156,7 +160,7 @@ TEST_F(Registration, RegistriesAnswerInTheirOrderAndTheFirstMatchWins) {
                                         registry.filename().string() + ".so"});
     ostrel::com::WriteRegistration(registry.string(), counter::kTypeLibraryId, entries);
   }
-  const std::string environment = "LD_LIBRARY_PATH=" + Quoted(kBin) + " XDG_CONFIG_HOME=" + Quoted(config) +
+  const std::string environment = "LD_LIBRARY_PATH=" + Quoted(runtime) + " XDG_CONFIG_HOME=" + Quoted(config) +
                                   " COM_SYSTEM_REGISTRY_FOLDERS=" + Quoted(etc.string() + ":" + usr.string()) + " ";
   const auto answer = [&](const std::string& chosenRegistry) {
     const std::string command = environment + chosenRegistry + Quoted(program) + " " +

@@ -1,7 +1,10 @@
 #include <ostrel/com/com_runtime.h>
 
 #include <dlfcn.h>
+#include <sys/stat.h>
 
+#include <cerrno>
+#include <cstring>
 #include <map>
 #include <string>
 
@@ -29,9 +32,26 @@ std::map<std::string, LoadedLibrary>& LoadedLibraries() {
         u"クラス " + FromUtf8(GuidToString(clsid)) + u" のオブジェクトを作成できません: " + FromUtf8(reason));
 }
 
+// What a failed lookup adds: why a registration that might have answered
+// was passed over.
+std::string PassedOverNote(const std::string& passedOver) {
+  return passedOver.empty() ? "" : " (読めない登録: " + passedOver + ")";
+}
+
+// The loader would block on a FIFO or read a device: only a regular file
+// (through links) goes to it.
+void CheckRegularFile(const CLSID& clsid, const std::string& path) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) {
+    CannotCreate(clsid, "ライブラリ " + path + " を読み込めません (" + std::strerror(errno) + ")");
+  }
+  if (!S_ISREG(info.st_mode)) CannotCreate(clsid, "ライブラリ " + path + " は通常のファイルではありません");
+}
+
 const LoadedLibrary& Load(const CLSID& clsid, const std::string& path) {
   auto& libraries = LoadedLibraries();
   if (auto found = libraries.find(path); found != libraries.end()) return found->second;
+  CheckRegularFile(clsid, path);
   void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (!handle) CannotCreate(clsid, "ライブラリ " + path + " を読み込めません (" + std::string(dlerror()) + ")");
   auto getClassObject = reinterpret_cast<DllGetClassObjectFn>(dlsym(handle, "DllGetClassObject"));
@@ -44,8 +64,9 @@ const LoadedLibrary& Load(const CLSID& clsid, const std::string& path) {
 }
 
 void Create(const CLSID& clsid, const IID& iid, void** object) {
-  const auto entry = LookUpClass(clsid);
-  if (!entry) CannotCreate(clsid, "登録されていません");
+  std::string passedOver;
+  const auto entry = LookUpClass(clsid, &passedOver);
+  if (!entry) CannotCreate(clsid, "登録されていません" + PassedOverNote(passedOver));
   const LoadedLibrary& library = Load(clsid, entry->library);
   ComPtr<IClassFactory> factory;
   if (Failed(library.getClassObject(clsid, IClassFactory::iid, factory.ReceiveVoid())) || !factory) {
@@ -66,9 +87,11 @@ HRESULT CoCreateInstance(const CLSID& clsid, const IID& iid, void** object) {
 
 HRESULT CLSIDFromProgID(std::u16string_view progId, CLSID* clsid) {
   return Guard([&] {
-    const auto entry = LookUpProgId(ToUtf8(progId));
+    std::string passedOver;
+    const auto entry = LookUpProgId(ToUtf8(progId), &passedOver);
     if (!entry) {
-      Raise(errnum::kCannotCreateObject, u"ProgID " + std::u16string(progId) + u" は登録されていません。");
+      Raise(errnum::kCannotCreateObject,
+            u"ProgID " + std::u16string(progId) + u" は登録されていません。" + FromUtf8(PassedOverNote(passedOver)));
     }
     *clsid = entry->clsid;
   });

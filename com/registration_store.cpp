@@ -9,8 +9,10 @@
 #include <filesystem>
 #include <system_error>
 
+#include <ostrel/com/runtime_error.h>
 #include "runtime/file_error.h"
 #include "runtime/replace_file.h"
+#include "runtime/unicode.h"
 
 namespace ostrel::com {
 namespace {
@@ -20,12 +22,22 @@ bool IsSingleFile(const std::string& registry) {
   return std::filesystem::exists(registry, error) && !std::filesystem::is_directory(registry, error);
 }
 
-// The folder where FILE's content really lies, at the end of its links: where
-// the new file is written, so where writers must meet.
-std::string RealFolderOf(const std::string& file) {
+// The folder where the new FILE is written, so where writers must meet.
+std::string WrittenFolderOf(const std::string& file) {
   std::error_code error;
-  const std::filesystem::path real = std::filesystem::weakly_canonical(file, error);
-  return (error ? std::filesystem::absolute(file) : real).parent_path().string();
+  const std::filesystem::path written = std::filesystem::absolute(ReplacedFile(file), error);
+  return (error ? std::filesystem::path(file) : written).parent_path().string();
+}
+
+// Loads FILE, refusing one that holds lines of something else than a
+// registry: rewriting it as one would lose them.
+Registry LoadRegistryFile(const std::string& file) {
+  Registry registry = Registry::Load(file);
+  if (registry.foreignLine() != 0) {
+    Raise(errnum::kPathFileAccess, u"レジストリのファイルではありません (" +
+                                       FromUtf8(std::to_string(registry.foreignLine())) + u" 行目): " + FromUtf8(file));
+  }
+  return registry;
 }
 
 // Holds an exclusive lock on a folder while a single-file registry in it is
@@ -52,11 +64,11 @@ class FolderLock {
 
 template <class Change>
 bool ChangeSingleFile(const std::string& file, Change change) {
-  const std::string folder = RealFolderOf(file);
-  Registry::Load(file);  // one that cannot be read fails first, naming itself
+  const std::string folder = WrittenFolderOf(file);
+  LoadRegistryFile(file);  // one that cannot be read fails first, naming itself
   CheckFolderWritable(folder);
   FolderLock lock(folder);
-  Registry registry = Registry::Load(file);
+  Registry registry = LoadRegistryFile(file);
   if (!change(registry)) return false;
   registry.Save(file);
   return true;

@@ -5,8 +5,12 @@
 // library never rewrites another's entries and two registrations at once
 // cannot lose each other's. A registry that is a single file of entries (the
 // older form) is rewritten whole under a lock on its folder, keeping the
-// entries of other libraries. Either way a registry that cannot be read or
-// written raises a file error naming it and is left as it was.
+// entries of other libraries and every comment where it stands; an existing
+// file that holds anything but entries and comments is no registry and is
+// refused (75). Either way a registry that cannot be read or written raises a
+// file error naming it and is left as it was. In a folder others may write,
+// links are not followed and no file of another user's is reused
+// (replace_file.h).
 #pragma once
 
 #include <string>

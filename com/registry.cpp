@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <sstream>
 
+#include <ostrel/com/runtime_error.h>
+
 #include "runtime/replace_file.h"
 #include "runtime/unit_search.h"
 #include "runtime/unicode.h"
@@ -46,68 +48,108 @@ bool ParseTypeLibrary(const std::string& line, TypeLibraryEntry* entry) {
   return true;
 }
 
+// Each entry is one line: a control character in a field would end it early
+// or smuggle in another.
+void CheckField(std::string_view field, int32_t number, std::u16string_view what) {
+  const auto control = std::ranges::find_if(field, [](unsigned char c) { return c < 0x20; });
+  if (control == field.end()) return;
+  char code[8];
+  std::snprintf(code, sizeof code, "%02X", static_cast<unsigned char>(*control));
+  Raise(number, std::u16string(what) + u"に制御文字 (U+00" + FromUtf8(code) + u") があります: " +
+                    FromUtf8(std::string(field.substr(0, static_cast<size_t>(control - field.begin())))) + u"…");
+}
+
+void CheckEntry(const TypeLibraryEntry& entry) {
+  CheckField(entry.name, errnum::kInvalidArgument, u"タイプ ライブラリの名前");
+  CheckField(entry.library, errnum::kBadFileName, u"ライブラリのパス");
+}
+
+void CheckEntry(const ClassEntry& entry) {
+  CheckField(entry.progId, errnum::kInvalidArgument, u"ProgID");
+  CheckField(entry.threadingModel, errnum::kInvalidArgument, u"スレッド モデル");
+  CheckField(entry.library, errnum::kBadFileName, u"ライブラリのパス");
+}
+
+std::string LineOf(const TypeLibraryEntry& entry) {
+  return "typelib " + GuidToString(entry.id) + " name=" + entry.name + " version=" + std::to_string(entry.major) +
+         '.' + std::to_string(entry.minor) + " library=" + entry.library;
+}
+
+std::string LineOf(const ClassEntry& entry) {
+  return "class " + GuidToString(entry.clsid) + " progid=" + entry.progId + " threading=" + entry.threadingModel +
+         " typelib=" + GuidToString(entry.typeLibrary) + " library=" + entry.library;
+}
+
+std::string LineOf(const std::string& line) { return line; }
+
+bool IsComment(std::string_view line) {
+  return line.starts_with('#') || line.find_first_not_of(" \t") == std::string_view::npos;
+}
+
 }  // namespace
 
 Registry Registry::Load(const std::string& path) {
   Registry registry;
   const std::filesystem::path folder = std::filesystem::path(path).parent_path();
   registry.folder_ = folder.empty() ? "." : folder.string();
-  std::istringstream file(ReadFileIfPresent(path).value_or(""));
+  std::istringstream file(ReadFileIfPresent(path, kFileLimit).value_or(""));
   std::string line;
-  while (std::getline(file, line)) {
+  for (size_t number = 1; std::getline(file, line); ++number) {
+    if (line.ends_with('\r')) line.pop_back();
     ClassEntry entry;
     TypeLibraryEntry typeLibrary;
-    if (line.starts_with("class ") && ParseClass(line, &entry)) registry.classes_.push_back(entry);
-    else if (line.starts_with("typelib ") && ParseTypeLibrary(line, &typeLibrary)) registry.typeLibraries_.push_back(typeLibrary);
-    else if (!line.empty()) registry.unreadLines_.push_back(line);
+    if (line.starts_with("class ") && ParseClass(line, &entry)) {
+      registry.lines_.emplace_back(entry);
+    } else if (line.starts_with("typelib ") && ParseTypeLibrary(line, &typeLibrary)) {
+      registry.lines_.emplace_back(typeLibrary);
+    } else {
+      if (!IsComment(line) && registry.foreignLine_ == 0) registry.foreignLine_ = number;
+      registry.lines_.emplace_back(line);
+    }
   }
   return registry;
 }
 
 std::string Registry::Text() const {
-  std::ostringstream text;
-  for (const auto& entry : typeLibraries_) {
-    text << "typelib " << GuidToString(entry.id) << " name=" << entry.name << " version=" << entry.major << '.'
-         << entry.minor << " library=" << entry.library << '\n';
+  std::string text;
+  for (const Line& line : lines_) {
+    text += std::visit([](const auto& content) { return LineOf(content); }, line);
+    text += '\n';
   }
-  for (const auto& entry : classes_) {
-    text << "class " << GuidToString(entry.clsid) << " progid=" << entry.progId
-         << " threading=" << entry.threadingModel << " typelib=" << GuidToString(entry.typeLibrary)
-         << " library=" << entry.library << '\n';
-  }
-  for (const auto& line : unreadLines_) text << line << '\n';
-  return text.str();
+  return text;
 }
 
 void Registry::Save(const std::string& path) const { ReplaceFile(path, Text()); }
 
-void Registry::Put(const ClassEntry& entry) {
-  for (auto& existing : classes_) {
-    if (existing.clsid == entry.clsid) {
-      existing = entry;
+template <class Entry, class Same>
+void Registry::PutLine(const Entry& entry, Same same) {
+  CheckEntry(entry);
+  for (Line& line : lines_) {
+    if (const Entry* existing = std::get_if<Entry>(&line); existing && same(*existing)) {
+      line = entry;
       return;
     }
   }
-  classes_.push_back(entry);
+  lines_.emplace_back(entry);
+}
+
+void Registry::Put(const ClassEntry& entry) {
+  PutLine(entry, [&](const ClassEntry& existing) { return existing.clsid == entry.clsid; });
 }
 
 void Registry::Put(const TypeLibraryEntry& entry) {
-  for (auto& existing : typeLibraries_) {
-    if (existing.id == entry.id) {
-      existing = entry;
-      return;
-    }
-  }
-  typeLibraries_.push_back(entry);
+  PutLine(entry, [&](const TypeLibraryEntry& existing) { return existing.id == entry.id; });
 }
 
 bool Registry::RemoveTypeLibrary(const GUID& typeLibrary, const std::vector<CLSID>& classes) {
-  const size_t removed =
-      std::erase_if(typeLibraries_, [&](const TypeLibraryEntry& entry) { return entry.id == typeLibrary; }) +
-      std::erase_if(classes_, [&](const ClassEntry& entry) {
-        return entry.typeLibrary == typeLibrary || std::ranges::find(classes, entry.clsid) != classes.end();
-      });
-  return removed > 0;
+  const auto removed = [&](const Line& line) {
+    if (const auto* entry = std::get_if<TypeLibraryEntry>(&line)) return entry->id == typeLibrary;
+    if (const auto* entry = std::get_if<ClassEntry>(&line)) {
+      return entry->typeLibrary == typeLibrary || std::ranges::find(classes, entry->clsid) != classes.end();
+    }
+    return false;
+  };
+  return std::erase_if(lines_, removed) > 0;
 }
 
 ClassEntry Registry::Resolved(ClassEntry entry) const {
@@ -117,16 +159,18 @@ ClassEntry Registry::Resolved(ClassEntry entry) const {
 }
 
 std::optional<ClassEntry> Registry::FindClass(const CLSID& clsid) const {
-  for (const auto& entry : classes_) {
-    if (entry.clsid == clsid) return Resolved(entry);
+  for (const Line& line : lines_) {
+    if (const auto* entry = std::get_if<ClassEntry>(&line); entry && entry->clsid == clsid) return Resolved(*entry);
   }
   return std::nullopt;
 }
 
 std::optional<ClassEntry> Registry::FindProgId(std::string_view progId) const {
   const std::u16string wanted = FromUtf8(progId);
-  for (const auto& entry : classes_) {
-    if (KeysEqual(FromUtf8(entry.progId), wanted)) return Resolved(entry);
+  for (const Line& line : lines_) {
+    if (const auto* entry = std::get_if<ClassEntry>(&line); entry && KeysEqual(FromUtf8(entry->progId), wanted)) {
+      return Resolved(*entry);
+    }
   }
   return std::nullopt;
 }

@@ -1,44 +1,85 @@
 #include "com/registry_search.h"
 
+#include <dlfcn.h>
+#include <pwd.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
 #include <filesystem>
+#include <vector>
 
 #include <ostrel/com/runtime_error.h>
+#include "runtime/unicode.h"
 
 namespace ostrel::com {
 namespace {
+
+bool IsAbsolute(const std::string& path) { return path.starts_with('/'); }
 
 std::string Variable(const char* name) {
   const char* value = std::getenv(name);
   return value ? value : "";
 }
 
-std::string UserConfigFolder() {
-  if (std::string config = Variable("XDG_CONFIG_HOME"); !config.empty()) return config;
-  const std::string home = Variable("HOME");
-  return (home.empty() ? "." : home) + "/.config";
+// HOME when it is an absolute folder, else the password database's entry.
+std::string HomeFolder() {
+  if (std::string home = Variable("HOME"); IsAbsolute(home)) return home;
+  struct passwd entry {};
+  struct passwd* found = nullptr;
+  std::vector<char> buffer(16384);
+  if (::getpwuid_r(::geteuid(), &entry, buffer.data(), buffer.size(), &found) != 0 || !found) return {};
+  const std::string home = found->pw_dir ? found->pw_dir : "";
+  return IsAbsolute(home) ? home : "";
 }
 
-std::string ApplicationRegistryFolder() {
-  char program[PATH_MAX];
-  const ssize_t length = ::readlink("/proc/self/exe", program, sizeof program - 1);
-  if (length <= 0) return {};
-  return std::filesystem::path(std::string(program, static_cast<size_t>(length))).parent_path().string() +
-         "/com-registry.d";
+std::string UserConfigFolder() {
+  if (std::string config = Variable("XDG_CONFIG_HOME"); IsAbsolute(config)) return config;
+  const std::string home = HomeFolder();
+  return home.empty() ? "" : home + "/.config";
+}
+
+// The canonical folder of FILE, when FILE is absolute; else nothing.
+std::string FolderOfAbsolute(const char* file) {
+  char resolved[PATH_MAX];
+  if (!file || file[0] != '/' || !::realpath(file, resolved)) return {};
+  return std::filesystem::path(resolved).parent_path().string();
+}
+
+const std::string& ProgramFolder() {
+  static const std::string folder = FolderOfAbsolute("/proc/self/exe");
+  return folder;
+}
+
+// Where this copy of the runtime was loaded from.
+const std::string& RuntimeFolder() {
+  static const std::string folder = [] {
+    Dl_info info{};
+    return ::dladdr(reinterpret_cast<const void*>(&RegistrySearchPath), &info) ? FolderOfAbsolute(info.dli_fname)
+                                                                               : std::string();
+  }();
+  return folder;
+}
+
+// COM_REGISTRY: empty when unset.
+std::string ChosenRegistry() {
+  std::string chosen = Variable("COM_REGISTRY");
+  if (!chosen.empty() && !IsAbsolute(chosen)) {
+    Raise(errnum::kBadFileName, u"COM_REGISTRY は絶対パスで指定してください: " + FromUtf8(chosen));
+  }
+  return chosen;
 }
 
 template <class Find>
-auto LookUp(Find find) -> decltype(find(Registry())) {
+auto LookUp(Find find, std::string* passedOver) -> decltype(find(Registry())) {
   for (const std::string& registry : RegistrySearchPath()) {
     for (const std::string& file : RegistrationFiles(registry)) {
       try {
         if (auto entry = find(Registry::Load(file))) return entry;
-      } catch (const RuntimeError&) {
-        continue;  // unreadable: it serves nothing
+      } catch (const RuntimeError& error) {
+        // Unreadable: it serves nothing, but may be why nothing answers.
+        if (passedOver && passedOver->empty()) *passedOver = ToUtf8(error.description());
       }
     }
   }
@@ -47,34 +88,48 @@ auto LookUp(Find find) -> decltype(find(Registry())) {
 
 }  // namespace
 
-std::string UserRegistryFolder() { return UserConfigFolder() + "/com/registry.d"; }
+std::string UserRegistryFolder() {
+  const std::string config = UserConfigFolder();
+  return config.empty() ? "" : config + "/com/registry.d";
+}
 
-std::string OldUserRegistryFile() { return UserConfigFolder() + "/com/registry"; }
+std::string OldUserRegistryFile() {
+  const std::string config = UserConfigFolder();
+  return config.empty() ? "" : config + "/com/registry";
+}
 
 std::vector<std::string> SystemRegistryFolders() {
-  const std::string standIn = Variable("COM_SYSTEM_REGISTRY_FOLDERS");
-  if (standIn.empty()) return {"/etc/com/registry.d", "/usr/lib/com/registry.d"};
   std::vector<std::string> folders;
+  const std::string standIn = Variable("COM_SYSTEM_REGISTRY_FOLDERS");
   for (size_t start = 0; start <= standIn.size();) {
     const size_t end = std::min(standIn.find(':', start), standIn.size());
-    folders.push_back(standIn.substr(start, end - start));
+    if (std::string folder = standIn.substr(start, end - start); IsAbsolute(folder)) folders.push_back(folder);
     start = end + 1;
   }
+  if (folders.empty()) return {"/etc/com/registry.d", "/usr/lib/com/registry.d"};
   return folders;
 }
 
 std::string DefaultRegistry() {
-  const std::string chosen = Variable("COM_REGISTRY");
-  return chosen.empty() ? UserRegistryFolder() : chosen;
+  if (std::string chosen = ChosenRegistry(); !chosen.empty()) return chosen;
+  std::string user = UserRegistryFolder();
+  if (user.empty()) Raise(errnum::kPathNotFound, u"ユーザーのホームフォルダーがわかりません (HOME)");
+  return user;
 }
 
 std::vector<std::string> RegistrySearchPath() {
   std::vector<std::string> path;
-  if (std::string chosen = Variable("COM_REGISTRY"); !chosen.empty()) path.push_back(chosen);
-  if (std::string local = ApplicationRegistryFolder(); !local.empty()) path.push_back(local);
-  path.push_back(UserRegistryFolder());
-  path.push_back(OldUserRegistryFile());
-  for (std::string& folder : SystemRegistryFolders()) path.push_back(std::move(folder));
+  const auto add = [&](const std::string& registry) {
+    if (!registry.empty() && std::ranges::find(path, registry) == path.end()) path.push_back(registry);
+  };
+  add(ChosenRegistry());
+  for (const std::string* folder : {&ProgramFolder(), &RuntimeFolder()}) {
+    if (!folder->empty()) add(*folder + "/com-registry.d");
+  }
+  add(UserRegistryFolder());
+  add(OldUserRegistryFile());
+  if (!RuntimeFolder().empty()) add(RuntimeFolder() + "/com/registry.d");
+  for (const std::string& folder : SystemRegistryFolders()) add(folder);
   return path;
 }
 
@@ -93,12 +148,12 @@ std::vector<std::string> RegistrationFiles(const std::string& registry) {
   return files;
 }
 
-std::optional<ClassEntry> LookUpClass(const CLSID& clsid) {
-  return LookUp([&](const Registry& registry) { return registry.FindClass(clsid); });
+std::optional<ClassEntry> LookUpClass(const CLSID& clsid, std::string* passedOver) {
+  return LookUp([&](const Registry& registry) { return registry.FindClass(clsid); }, passedOver);
 }
 
-std::optional<ClassEntry> LookUpProgId(std::string_view progId) {
-  return LookUp([&](const Registry& registry) { return registry.FindProgId(progId); });
+std::optional<ClassEntry> LookUpProgId(std::string_view progId, std::string* passedOver) {
+  return LookUp([&](const Registry& registry) { return registry.FindProgId(progId); }, passedOver);
 }
 
 }  // namespace ostrel::com

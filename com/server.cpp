@@ -64,16 +64,18 @@ HRESULT RegisterServer(const ServerDescription& server, const void* addressInLib
 }
 
 HRESULT UnregisterServer(const ServerDescription& server, const void*) {
-  return Guard([&] {
+  bool removed = false;
+  const HRESULT status = Guard([&] {
     const std::string registry = RegistrationTarget();
     const std::vector<CLSID> classes = ClassesOf(server);
     if (registry == UserRegistryFolder()) {
       // The older file first: when it cannot be changed, the folder is left
       // as it was too, and nothing has changed.
-      RemoveRegistration(OldUserRegistryFile(), server.typeLibrary, classes);
+      removed = RemoveRegistration(OldUserRegistryFile(), server.typeLibrary, classes);
     }
-    RemoveRegistration(registry, server.typeLibrary, classes);
+    removed = RemoveRegistration(registry, server.typeLibrary, classes) || removed;
   });
+  return Failed(status) || removed ? status : S_FALSE;
 }
 
 HRESULT GetClassObject(const ServerDescription& server, const CLSID& clsid, const IID& iid, void** factory) {

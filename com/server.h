@@ -31,7 +31,8 @@ struct ServerDescription {
 // runtime finds the library's file from it. Failures come back as a failed
 // status with this thread's error info. Unregistering from the user's folder
 // also takes the library's entries out of the user's single file of older
-// versions, so that they no longer answer for it.
+// versions, so that they no longer answer for it. UnregisterServer returns
+// S_FALSE when the registry held nothing of the library.
 HRESULT RegisterServer(const ServerDescription& server, const void* addressInLibrary);
 HRESULT UnregisterServer(const ServerDescription& server, const void* addressInLibrary);
 

@@ -6,7 +6,8 @@
 //
 // Exit status: 0 when every line succeeded, 1 when any did not, 2 when the
 // script cannot be read (a folder, say), also partway through: the lines read
-// before have run.
+// before have run; 3 when the output cannot be written, which stops the
+// script at once.
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -17,9 +18,9 @@
 #include <string_view>
 #include <system_error>
 
-#include "tools/command_line.h"
 #include "tools/script_runner.h"
 #include "tools/script_source.h"
+#include "tools/tool_main.h"
 
 namespace {
 
@@ -35,7 +36,9 @@ Options:
 
 Exit status:
   0 when every line succeeded, 1 when any did not, 2 when the script cannot
-  be read (also partway through) or on a usage error.
+  be read (also partway through) or on a usage error, 3 when standard output
+  cannot be written (a full disk, a closed descriptor, a reader that went
+  away); the script stops at the first line whose result is lost.
 )";
 
 constexpr tools::ToolDescription kTool{"ostrel-call", kHelp, {}, 1};
@@ -50,9 +53,10 @@ int RunScript(int fd, std::string_view path) {
   tools::ScriptRunner runner(std::cout);
   int status = 0;
   try {
-    int number = 0;
+    tools::LineNumber number = 0;
     std::string line;
-    for (tools::ScriptSource::Next next; (next = script.Read(line)) != tools::ScriptSource::Next::kEnd;) {
+    for (tools::ScriptSource::Next next;
+         tools::OutputError() == 0 && (next = script.Read(line)) != tools::ScriptSource::Next::kEnd;) {
       if (next == tools::ScriptSource::Next::kLine) runner.RunLine(line, ++number);
       else runner.RefuseLongLine(++number);
     }
@@ -63,14 +67,14 @@ int RunScript(int fd, std::string_view path) {
   return status != 0 ? status : runner.allSucceeded() ? 0 : 1;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  const tools::CommandLine line(kTool, argc, argv);
-  if (line.finished()) return *line.finished();
+int Call(const tools::CommandLine& line) {
   const std::string& path = line.operands().front();
   if (path == "-") return RunScript(STDIN_FILENO, path);
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return CannotRead(path, errno);
   return RunScript(fd, path);
 }
+
+}  // namespace
+
+int main(int argc, char** argv) { return tools::RunTool(kTool, argc, argv, Call); }

@@ -1,12 +1,8 @@
 // ostrel-dump: prints the callbacks of Ostrel's CXmlReader for a file, one
 // JSON object a line; kHelp below says what it prints and how it exits.
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <charconv>
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 #include <iostream>
 #include <string>
@@ -19,10 +15,11 @@
 #include <ostrel/com/error_info.h>
 #include <ostrel/com/runtime_error.h>
 #include <ostrel/com/text.h>
+#include "runtime/file_error.h"
 #include "runtime/unit_search.h"
 #include "runtime/unicode.h"
-#include "tools/command_line.h"
 #include "tools/json.h"
+#include "tools/tool_main.h"
 #include <ostrel/handler_members.h>
 #include <ostrel/ostrel.h>
 
@@ -50,7 +47,9 @@ Options:
 
 Exit status:
   0 when SetData returned 0, 2 when it returned -1 or on a usage error, 1
-  when the call or the creation of the reader failed.
+  when the call or the creation of the reader failed, 3 when standard output
+  cannot be written (a full disk, a closed descriptor, a reader that went
+  away), which ends the reading at once.
 )";
 
 constexpr tools::Option kOptions[] = {{"--late-bound", false}};
@@ -58,7 +57,7 @@ constexpr tools::ToolDescription kTool{"ostrel-dump", kHelp, kOptions, 1};
 
 // Standard output, handed to the system a block at a time: a dump has a line
 // for every callback. Texts are converted and escaped straight into the
-// block. A failed write ends nothing, as with any stream.
+// block. After a failed write the blocks are dropped (standard_output.h).
 class Output {
  public:
   Output() : block_(kBlock, '\0'), at_(block_.data()) {}
@@ -74,13 +73,7 @@ class Output {
   void Keep(char* end) { at_ = end; }
 
   void Flush() {
-    std::string_view rest(block_.data(), static_cast<std::size_t>(at_ - block_.data()));
-    while (!rest.empty()) {
-      const ssize_t count = ::write(STDOUT_FILENO, rest.data(), rest.size());
-      if (count < 0 && errno == EINTR) continue;
-      if (count <= 0) break;
-      rest.remove_prefix(static_cast<std::size_t>(count));
-    }
+    tools::WriteOutput(std::string_view(block_.data(), static_cast<std::size_t>(at_ - block_.data())));
     at_ = block_.data();
   }
 
@@ -199,7 +192,7 @@ class DumpHandler final : public ostrel::com::DispatchObject<DumpHandler, _IXmlH
         .Text(R"(,"msg":)", View(*msg))
         .Text(R"(,"content":)", View(*content))
         .End();
-    return S_OK;
+    return Written();
   }
   // The list is read before anything is written, so a list that raises
   // leaves no half line.
@@ -212,13 +205,14 @@ class DumpHandler final : public ostrel::com::DispatchObject<DumpHandler, _IXmlH
           .Json("", tagNames_.Of(View(*tagname)))
           .Pairs(R"(,"parmList":)", entries_, keys_)
           .End();
+      RequireOutput();
     });
   }
   HRESULT EndElement(BSTR* tagname) override {
     CallLine(output_, R"({"call":"EndElement","tagname":)", CallLine::TextRoom(View(*tagname)))
         .Json("", tagNames_.Of(View(*tagname)))
         .End();
-    return S_OK;
+    return Written();
   }
   HRESULT contentData(BSTR* tagname, BSTR* contentData) override {
     CallLine(output_, R"({"call":"contentData","tagname":)",
@@ -226,10 +220,16 @@ class DumpHandler final : public ostrel::com::DispatchObject<DumpHandler, _IXmlH
         .Json("", tagNames_.Of(View(*tagname)))
         .Text(R"(,"contentData":)", View(*contentData))
         .End();
-    return S_OK;
+    return Written();
   }
 
  private:
+  // Once the output is lost the read ends: nobody would see the rest.
+  static void RequireOutput() {
+    if (const int error = tools::OutputError()) ostrel::com::RaiseFileError(error, ostrel::com::FileUse::kOutput);
+  }
+  static HRESULT Written() { return ostrel::com::Guard(RequireOutput); }
+
   // The reader's own list is read in place; any other through its interface,
   // into texts kept from one tag to the next. "" is the key of an entry filed
   // without one.
@@ -312,7 +312,6 @@ int Dump(std::string_view file, bool lateBound) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const tools::CommandLine line(kTool, argc, argv);
-  if (line.finished()) return *line.finished();
-  return Dump(line.operands().front(), line.Has("--late-bound"));
+  return tools::RunTool(kTool, argc, argv,
+                        [](const tools::CommandLine& line) { return Dump(line.operands().front(), line.Has("--late-bound")); });
 }

@@ -5,6 +5,7 @@
 #include <dlfcn.h>
 
 #include <cstdio>
+#include <iostream>
 #include <string>
 
 #include <ostrel/com/com.h>
@@ -12,7 +13,7 @@
 #include "com/registry_search.h"
 #include "com/server.h"
 #include "runtime/unicode.h"
-#include "tools/command_line.h"
+#include "tools/tool_main.h"
 
 namespace {
 
@@ -22,9 +23,11 @@ Register the classes of the in-process component library LIBRARY, so that
 clients create them by class identifier; with -u, remove the registration.
 
 Each library's registration is a file of its own, "<libid>.reg", in a
-registry folder. Programs look a class up in $COM_REGISTRY when it is set,
-then in com-registry.d/ beside the running program, then in the user's
-folder (then the single registry file of older versions), then in
+registry folder. Programs look a class up in $COM_REGISTRY when it is set
+(an absolute path), then in com-registry.d/ beside the running program and
+beside the component runtime, then in the user's folder (then the single
+registry file of older versions), then in com/registry.d/ beside the
+runtime (the registrations of the prefix it is installed under), then in
 /etc/com/registry.d/ and /usr/lib/com/registry.d/; the first match wins.
 
 Options:
@@ -41,9 +44,15 @@ Options:
   --help               print this help and exit
   --version            print the version and exit
 
+A library path holding a control character is refused, and so is a
+registry that is an existing file of something else.
+
 Exit status:
-  0 on success, 1 when the library or the registry cannot be read or written
-  (nothing is changed then), 2 on a usage error.
+  0 on success (with -u, also when the registry did not hold the library:
+  the tool says so), 1 when the library or the registry cannot be read or
+  written (nothing is changed then), 2 on a usage error, 3 when standard
+  output cannot be written (a full disk, a closed descriptor, a reader that
+  went away); the registration is made or removed all the same.
 )";
 
 constexpr tools::Option kOptions[] = {
@@ -79,6 +88,12 @@ void* Prepare(const std::string& library, const std::string& registry, const std
   return handle;
 }
 
+int Report(const std::string& prefix, const ostrel::com::RuntimeError& error) {
+  std::fprintf(stderr, "ostrel-regsvr: %serror %d: %s\n", prefix.c_str(), error.number(),
+               ostrel::com::ToUtf8(error.description()).c_str());
+  return 1;
+}
+
 int CallEntryPoint(void* handle, const std::string& library, const std::string& registry, bool unregister) {
   const char* entry = unregister ? "DllUnregisterServer" : "DllRegisterServer";
   auto function = reinterpret_cast<DllRegisterServerFn>(dlsym(handle, entry));
@@ -87,26 +102,32 @@ int CallEntryPoint(void* handle, const std::string& library, const std::string& 
     return 1;
   }
   const HRESULT status = function();
-  if (Failed(status)) {
-    const ostrel::com::RuntimeError error = ostrel::com::ErrorFromStatus(status);
-    std::fprintf(stderr, "ostrel-regsvr: %s: error %d: %s\n", library.c_str(), error.number(),
-                 ostrel::com::ToUtf8(error.description()).c_str());
+  if (Failed(status)) return Report(library + ": ", ostrel::com::ErrorFromStatus(status));
+  const char* done = !unregister ? "registered in" : status == S_FALSE ? "was not registered in" : "unregistered in";
+  std::cout << library << ": " << done << ' ' << registry << '\n';
+  return 0;
+}
+
+int Register(const tools::CommandLine& line) {
+  if (line.Has("--user") + line.Has("--system") + line.Has("--registry") > 1) {
+    return line.UsageError("choose one of --user, --system and --registry");
+  }
+  const std::string& library = line.operands().front();
+  std::string registry;
+  try {
+    const auto chosen = ChosenRegistry(line);
+    registry = chosen ? *chosen : ostrel::com::DefaultRegistry();
+  } catch (const ostrel::com::RuntimeError& error) {
+    return Report("", error);
+  }
+  if (registry.empty()) {  // --user with no home folder
+    std::fprintf(stderr, "ostrel-regsvr: the user has no home folder to hold a registry\n");
     return 1;
   }
-  std::printf("%s: %s in %s\n", library.c_str(), unregister ? "unregistered" : "registered", registry.c_str());
-  return 0;
+  void* handle = Prepare(library, registry, line.Value("--library-path").value_or(""));
+  return handle ? CallEntryPoint(handle, library, registry, line.Has("-u")) : 1;
 }
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  const tools::CommandLine line(kTool, argc, argv);
-  if (line.finished()) return *line.finished();
-  if (line.Has("--user") + line.Has("--system") + line.Has("--registry") > 1) {
-    return line.UsageError("choose one of --user, --system and --registry");
-  }
-  const std::string registry = ChosenRegistry(line).value_or(ostrel::com::DefaultRegistry());
-  const std::string& library = line.operands().front();
-  void* handle = Prepare(library, registry, line.Value("--library-path").value_or(""));
-  return handle ? CallEntryPoint(handle, library, registry, line.Has("-u")) : 1;
-}
+int main(int argc, char** argv) { return tools::RunTool(kTool, argc, argv, Register); }

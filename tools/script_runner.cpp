@@ -32,7 +32,7 @@ const char kOutOfMemory[] = ",\"error\":\"out of memory\"";
 
 }  // namespace
 
-void ScriptRunner::RunLine(std::string_view text, int number) {
+void ScriptRunner::RunLine(std::string_view text, LineNumber number) {
   if (IsSkipped(text)) return;
   try {
     Print(number, Run(ParseCommand(ParseJson(text))));
@@ -46,17 +46,17 @@ void ScriptRunner::RunLine(std::string_view text, int number) {
   }
 }
 
-void ScriptRunner::RefuseLongLine(int number) {
+void ScriptRunner::RefuseLongLine(LineNumber number) {
   PrintFailure(number, ",\"error\":\"the line is longer than " + std::to_string(kMaxScriptLine) + " bytes\"");
 }
 
 // Flushed at once, so that the line stands after any message box that its
 // call showed on stderr.
-void ScriptRunner::Print(int number, const std::string& fields) {
+void ScriptRunner::Print(LineNumber number, const std::string& fields) {
   out_ << "{\"line\":" << number << fields << '}' << std::endl;
 }
 
-void ScriptRunner::PrintFailure(int number, const std::string& fields) {
+void ScriptRunner::PrintFailure(LineNumber number, const std::string& fields) {
   allSucceeded_ = false;
   Print(number, fields);
 }

@@ -11,6 +11,7 @@
 // Values print as VariantJson says. Whatever happens, the next line runs.
 #pragma once
 
+#include <cstdint>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -20,14 +21,18 @@
 
 namespace tools {
 
+// A line's 1-based place in a script. Wide enough that no script readable in
+// a lifetime runs it over.
+using LineNumber = int64_t;
+
 class ScriptRunner {
  public:
   explicit ScriptRunner(std::ostream& out) : out_(out) {}
 
   // NUMBER is the line's 1-based place in the script, skipped lines counted.
-  void RunLine(std::string_view text, int number);
+  void RunLine(std::string_view text, LineNumber number);
   // Reports line NUMBER as longer than a script line may be.
-  void RefuseLongLine(int number);
+  void RefuseLongLine(LineNumber number);
   bool allSucceeded() const { return allSucceeded_; }
   // Releases the variables still held, in the order they were created.
   void Finish() { variables_.ReleaseAll(); }
@@ -36,8 +41,8 @@ class ScriptRunner {
   // The fields after "line" for a command that succeeded.
   std::string Run(const Command& command);
   std::string RunCall(const CallCommand& call);
-  void Print(int number, const std::string& fields);
-  void PrintFailure(int number, const std::string& fields);
+  void Print(LineNumber number, const std::string& fields);
+  void PrintFailure(LineNumber number, const std::string& fields);
 
   std::ostream& out_;
   Variables variables_;

@@ -6,6 +6,7 @@
 
 #include <ostrel/com/com_object.h>
 #include <ostrel/com/error_info.h>
+#include "native/constructed.h"
 #include "native/errors.h"
 #include "native/events.h"
 #include "native/late_bound_object.h"
@@ -15,7 +16,9 @@
 
 namespace py = pybind11;
 using ostrel::python::BoundOperation;
+using ostrel::python::Checked;
 using ostrel::python::CollectionView;
+using ostrel::python::Constructed;
 using ostrel::python::LateBoundObject;
 using ostrel::python::Ref;
 
@@ -30,41 +33,44 @@ PYBIND11_MODULE(_native, module) {
            py::arg("progid_or_clsid"))
       .def("__getattr__",
            [](const py::object& self, const std::string& name) {
-             return self.cast<const LateBoundObject&>().Operation(self, name);
+             return Constructed<const LateBoundObject>(self).Operation(self, name);
            })
       .def("__dir__",
            [](const py::object& self) {
              py::list names = py::module_::import("builtins").attr("dir")(py::type::of(self));
-             for (const std::string& name : self.cast<const LateBoundObject&>().OperationNames()) names.append(name);
+             for (const std::string& name : Constructed<const LateBoundObject>(self).OperationNames()) {
+               names.append(name);
+             }
              return names;
            })
       .def("__enter__", [](const py::object& self) { return self; })
-      .def("__exit__", [](LateBoundObject& self, const py::args&) { self.Release(); })
-      .def("__repr__", &LateBoundObject::Repr);
+      .def("__exit__", [](const py::object& self, const py::args&) { Constructed<LateBoundObject>(self).Release(); })
+      .def("__repr__", Checked(&LateBoundObject::Repr));
 
   py::class_<CollectionView, LateBoundObject>(module, "Collection",
                                               "The platform's Collection: texts in order, each may be filed under "
                                               "a key (compared without regard to case); positions count from 1.")
       .def(py::init(&CollectionView::New))
-      .def("__len__", &CollectionView::Count)
-      .def("__contains__", &CollectionView::Contains)
-      .def("__getitem__", &CollectionView::Item)
+      .def("__len__", Checked(&CollectionView::Count))
+      .def("__contains__", Checked(&CollectionView::Contains))
+      .def("__getitem__", Checked(&CollectionView::Item))
       .def("__iter__",
-           [](const CollectionView&) -> py::object {
-             throw py::type_error("iterate over a Collection's .items()");
-           })
-      .def("items", &CollectionView::Items);
+           [](py::handle) -> py::object { throw py::type_error("iterate over a Collection's .items()"); })
+      .def("items", Checked(&CollectionView::Items));
 
   py::class_<BoundOperation>(module, "Operation")
-      .def("__call__", &BoundOperation::Call)
-      .def_property_readonly("__signature__", &BoundOperation::Signature)
-      .def_property_readonly("__doc__", &BoundOperation::Doc)
-      .def("__repr__", &BoundOperation::Repr);
+      .def("__call__", Checked(&BoundOperation::Call))
+      .def_property_readonly("__signature__", Checked(&BoundOperation::Signature))
+      .def_property_readonly("__doc__", Checked(&BoundOperation::Doc))
+      .def("__repr__", Checked(&BoundOperation::Repr));
 
   py::class_<Ref>(module, "Ref", "A variable passed by reference: the callee's change shows in .value.")
       .def(py::init([](py::object value) { return Ref{std::move(value)}; }), py::arg("value") = py::none())
-      .def_readwrite("value", &Ref::value)
-      .def("__repr__", [](const Ref& ref) { return "ostrel.Ref(" + std::string(py::repr(ref.value)) + ")"; });
+      .def_property(
+          "value", [](py::handle self) { return Constructed<Ref>(self).value; },
+          [](py::handle self, py::object value) { Constructed<Ref>(self).value = std::move(value); })
+      .def("__repr__",
+           [](py::handle self) { return "ostrel.Ref(" + std::string(py::repr(Constructed<Ref>(self).value)) + ")"; });
 
   ostrel::python::AddEventsType(module);
 

@@ -20,9 +20,19 @@ constexpr char kParmListWithdrawn[] =
     "parmList can be used only during the StartElement call that received it: the reader empties and "
     "reuses the list afterwards. Copy what you need during the call, e.g. dict(parmList.items())";
 
+// TARGET's attribute NAME, or nothing when it has none. As with Python's own
+// hasattr, only AttributeError means "none": any other exception that looking
+// it up raises comes out.
+py::object AttributeOrNothing(py::handle target, const std::string& name) {
+  PyObject* const found = PyObject_GetAttrString(target.ptr(), name.c_str());
+  if (found) return py::reinterpret_steal<py::object>(found);
+  if (!PyErr_ExceptionMatches(PyExc_AttributeError)) throw py::error_already_set();
+  PyErr_Clear();
+  return py::object();
+}
+
 py::object FindMethod(py::handle target, std::string_view name) {
-  const std::string exact(name);
-  if (py::hasattr(target, exact.c_str())) return target.attr(exact.c_str());
+  if (py::object exact = AttributeOrNothing(target, std::string(name))) return exact;
   const auto names = py::reinterpret_steal<py::list>(PyObject_Dir(target.ptr()));
   if (!names) throw py::error_already_set();
   for (py::handle each : names) {

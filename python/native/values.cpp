@@ -5,6 +5,7 @@
 #include <ostrel/com/com_ptr.h>
 #include <ostrel/com/runtime_error.h>
 #include <ostrel/com/text.h>
+#include "native/constructed.h"
 #include "native/late_bound_object.h"
 #include "native/python_handler.h"
 #include "native/python_text.h"
@@ -56,7 +57,7 @@ void Store(py::handle value, VARIANT& variant, bool narrowIntegers) {
     variant.bstrVal = SysAllocString(ToText(value));
     variant.vt = VT_BSTR;
   } else if (py::isinstance<LateBoundObject>(value)) {
-    variant.pdispVal = ostrel::com::ComPtr<IDispatch>::Share(value.cast<const LateBoundObject&>().Require()).Detach();
+    variant.pdispVal = ostrel::com::ComPtr<IDispatch>::Share(Constructed<const LateBoundObject>(value).Require()).Detach();
     variant.vt = VT_DISPATCH;
   } else if (py::isinstance<Ref>(value)) {
     throw py::type_error("an ostrel.Ref cannot hold another ostrel.Ref");
@@ -92,7 +93,7 @@ CallArguments::CallArguments(const py::tuple& arguments)
     py::handle argument = arguments[i];
     const bool isRef = py::isinstance<Ref>(argument);
     if (isRef) refs_[i] = py::reinterpret_borrow<py::object>(argument);
-    Store(isRef ? argument.cast<Ref&>().value : argument, values_[i].value, isRef);
+    Store(isRef ? Constructed<Ref>(argument).value : argument, values_[i].value, isRef);
     references_[i].vt = VT_BYREF | VT_VARIANT;
     references_[i].pvarVal = &values_[i].value;
   }
@@ -104,7 +105,7 @@ void CallArguments::UpdateRefs() {
     Ref& ref = refs_[i].cast<Ref&>();
     const VARIANT& left = values_[i].value;
     const bool objectKept = left.vt == VT_DISPATCH && py::isinstance<LateBoundObject>(ref.value) &&
-                            left.pdispVal == ref.value.cast<const LateBoundObject&>().get();
+                            HoldsItsObject(ref.value) && left.pdispVal == ref.value.cast<const LateBoundObject&>().get();
     if (!objectKept) ref.value = FromVariant(left);
   }
 }

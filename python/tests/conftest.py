@@ -12,9 +12,6 @@ import ostrel
 BUILD = pathlib.Path(ostrel.__file__).resolve().parents[2]
 BIN = BUILD / "bin"
 SOURCE = pathlib.Path(__file__).resolve().parents[2]
-# The registry in which each build registers the Ostrel it has just built,
-# beside its programs. Python itself lies elsewhere, so it is named here.
-os.environ["COM_REGISTRY"] = str(BIN / "com-registry.d")
 # Child Pythons import the same package from wherever they start.
 os.environ["PYTHONPATH"] = str(BUILD / "python")
 

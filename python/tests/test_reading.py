@@ -150,3 +150,21 @@ def test_a_handler_may_call_ostrel_again_and_its_errors_stay_its_own(folder):
 def test_missing_file_shows_its_message_and_returns_minus_one(folder, message_boxes):
     assert ostrel.Dispatch("Ostrel.CXmlReader").SetData("none.xml", Recorder()) == -1
     assert message_boxes == [("XMLファイル (none.xml）のオープンに失敗しました。", "Ostrel")]
+
+
+def test_a_handler_whose_lookup_fails_otherwise_than_by_absence_fails_the_call(folder):
+    write_cp932("a.xml", "<a/>")
+
+    class Absent:
+        def __getattr__(self, name):
+            raise AttributeError(name)
+
+    class Broken:
+        def __getattr__(self, name):
+            raise RuntimeError("lookup broke")
+
+    reader = ostrel.Dispatch("Ostrel.CXmlReader")
+    assert reader.SetData("a.xml", Absent()) == 0
+    with pytest.raises(RuntimeError, match="lookup broke"):
+        reader.SetData("a.xml", Broken())
+    assert reader.SetData("a.xml", Absent()) == 0, "the failed call left the file slot taken"

@@ -53,10 +53,12 @@ def test_integers_are_narrowed_by_invoke_and_overflow_is_error_6(folder):
     assert w.WriteOneEllement(ostrel.Ref(1), "one") is True
     # True is -1 on the wire, which indents nothing; 1 would indent once.
     assert w.WriteOneEllement(True, "true") is True
-    for too_big in (32768, -32769, 2**31, 2**80):
-        with pytest.raises(ostrel.Error) as raised:
-            w.WriteOneEllement(too_big, "never")
-        assert raised.value.number == 6
+    # 2**32 + 1 would wrap to 1, which fits a 16-bit parameter.
+    for too_big in (32768, -32769, 2**31, 2**32 + 1, 2**80):
+        for argument in (too_big, ostrel.Ref(too_big)):
+            with pytest.raises(ostrel.Error) as raised:
+                w.WriteOneEllement(argument, "never")
+            assert raised.value.number == 6
     w.XmlClose()
     assert written_lines(folder / "a.xml") == [b"\t\ttwo", b"\tone", b"true"]
 

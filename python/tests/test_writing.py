@@ -2,6 +2,7 @@
 with its file open, message boxes."""
 import subprocess
 import sys
+import weakref
 
 import pytest
 
@@ -174,3 +175,23 @@ def test_a_failed_write_raises_and_the_writer_goes_on(folder, what, call, kind, 
         assert getattr(raised.value, "number", None) == number
         w.line(0, "<after/>")
     assert (folder / "a.xml").read_bytes().endswith(b"\r\n<after/>\r\n")
+
+
+def test_set_message_box_none_restores_stderr_and_lets_the_function_go(folder, capsys):
+    class Shower:
+        def __init__(self):
+            self.shown = []
+
+        def __call__(self, text, caption):
+            self.shown.append(text)
+
+    shower = Shower()
+    ostrel.set_message_box(shower)
+    ostrel.Dispatch("Ostrel.CXmlWriter").XmlClose()
+    assert shower.shown == ["XMLファイルはまだオープンされていません。"]
+    gone = weakref.ref(shower)
+    ostrel.set_message_box(None)
+    del shower
+    assert gone() is None, "the old function is still held"
+    ostrel.Dispatch("Ostrel.CXmlWriter").XmlClose()
+    assert capsys.readouterr().err == "Ostrel: XMLファイルはまだオープンされていません。\n"

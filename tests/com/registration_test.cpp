@@ -2,113 +2,15 @@
 // registrations that cannot lose each other's entries, registries that are
 // left as they were when they cannot be read or written, files that keep
 // their nature, and the order in which registries answer.
-#include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <map>
 #include <span>
-#include <sstream>
-#include <string>
 
-#include "com/registration_store.h"
-#include "com/registry.h"
-#include "tests/scratch_folder.h"
+#include "tests/com/registration_fixture.h"
 #include "tests/testserver/counter.h"
 #include <ostrel/ostrel.h>
 
 namespace {
 
-namespace fs = std::filesystem;
-
-const std::string kBin = OSTREL_BIN_DIR;
-const std::string kCounter = kBin + "/libcounter_server.so";
-const std::string kOstrel = kBin + "/libOstrel.so";
-constexpr GUID kOtherLibraryId = {0x99, 0, 0, {}};
-constexpr CLSID kOtherClassId = {0x98, 0, 0, {}};
-
-struct ToolRun {
-  int status;
-  std::string out;
-  std::string errors;
-};
-
-std::string Slurp(const fs::path& path) {
-  std::ostringstream text;
-  text << std::ifstream(path, std::ios::binary).rdbuf();
-  return text.str();
-}
-
-std::string Quoted(const fs::path& path) { return "'" + path.string() + "'"; }
-
-// A file's mode, link target and bytes.
-std::string Record(const fs::path& path) {
-  struct stat info {};
-  ::lstat(path.c_str(), &info);
-  std::string record = std::to_string(info.st_mode);
-  if (fs::is_symlink(path)) return record + " -> " + fs::read_symlink(path).string();
-  const mode_t mode = info.st_mode & 07777;
-  ::chmod(path.c_str(), 0700);  // to look inside; put back below
-  if (fs::is_regular_file(path)) record += " " + Slurp(path);
-  ::chmod(path.c_str(), mode);
-  return record;
-}
-
-// REGISTRY (a folder or a file) and whatever it holds.
-std::map<std::string, std::string> Snapshot(const fs::path& registry) {
-  std::map<std::string, std::string> files{{registry.string(), Record(registry)}};
-  if (!fs::is_directory(registry)) return files;
-  struct stat info {};
-  ::stat(registry.c_str(), &info);
-  ::chmod(registry.c_str(), 0700);
-  for (const auto& item : fs::directory_iterator(registry)) files[item.path().string()] = Record(item.path());
-  ::chmod(registry.c_str(), info.st_mode & 07777);
-  return files;
-}
-
-class Registration : public ScratchFolder {
- protected:
-  // Runs ostrel-regsvr with ARGUMENTS (already quoted) after PREFIX (variables, another user).
-  ToolRun Regsvr(const std::string& arguments, const std::string& prefix = "") {
-    const fs::path out = folder_ / "out.txt", err = folder_ / "err.txt";
-    const std::string command =
-        prefix + " " + Quoted(tool_) + " " + arguments + " >" + Quoted(out) + " 2>" + Quoted(err);
-    const int raw = std::system(command.c_str());
-    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, Slurp(out), Slurp(err)};
-  }
-
-  // Copies the tool and the libraries it needs where any user may run them:
-  // the build tree may lie in a folder only its owner can enter.
-  void UseCopiesForAnyone() {
-    const fs::path copies = folder_ / "tools";
-    fs::create_directories(copies);
-    for (const auto& item : fs::directory_iterator(kBin)) {
-      const std::string name = item.path().filename().string();
-      if (name == "ostrel-regsvr" || name.starts_with("libostrel-com.so") || name == "libcounter_server.so") {
-        fs::copy_file(item.path(), copies / name);
-      }
-    }
-    tool_ = (copies / "ostrel-regsvr").string();
-  }
-
-  std::string tool_ = kBin + "/ostrel-regsvr";
-
-  static ostrel::com::Registry Load(const fs::path& file) { return ostrel::com::Registry::Load(file.string()); }
-  static fs::path FileOf(const fs::path& registry, const GUID& typeLibrary) {
-    return registry / ostrel::com::RegistrationFileName(typeLibrary);
-  }
-  // An entry of some other library, already in REGISTRY before the test.
-  static void RegisterOtherLibrary(const fs::path& registry) {
-    ostrel::com::Registry other;
-    other.Put(ostrel::com::TypeLibraryEntry{kOtherLibraryId, "Other", 2, 1, "/opt/other.so"});
-    other.Put(ostrel::com::ClassEntry{kOtherClassId, "Other.Thing", "Apartment", kOtherLibraryId, "/opt/other.so"});
-    ostrel::com::WriteRegistration(registry.string(), kOtherLibraryId, other);
-  }
-};
+using namespace registration;
 
 // A folder and a single file of the older form, both holding another
 // library's entries first.
@@ -149,10 +51,6 @@ TEST_P(ConcurrentRegistration, FiftyPairsAtOnceLoseNothing) {
 }
 
 INSTANTIATE_TEST_SUITE_P(FolderAndSingleFile, ConcurrentRegistration, ::testing::Bool());
-
-// Root reads everything, so a registry it "cannot read" is one that another
-// user cannot: as root the tool runs as nobody.
-std::string AsAnotherUser() { return ::geteuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups" : ""; }
 
 TEST_F(Registration, ARegistryThatCannotBeReadOrWrittenIsLeftAsItWasAndTheToolFails) {
   const fs::path unreadableFolder = folder_ / "unreadable-folder";
@@ -241,15 +139,19 @@ TEST_F(Registration, ALibraryGoneSinceItsRegistrationFailsWith429NamingItsFile) 
 namespace {
 
 // The same class registered in every registry, each naming a library of its
-// own; taking the registries away one by one shows who answers.
+// own; taking the registries away one by one shows who answers. The program
+// and the runtime it loads lie in folders of their own.
 TEST_F(Registration, RegistriesAnswerInTheirOrderAndTheFirstMatchWins) {
-  const fs::path program = folder_ / "app" / "registry_probe";
+  const fs::path program = folder_ / "app" / "registry_probe", runtime = folder_ / "runtime";
   fs::create_directories(program.parent_path());
+  fs::create_directories(runtime);
   fs::copy_file(kBin + "/registry_probe", program);
+  fs::copy_file(kBin + "/libostrel-com.so.1", runtime / "libostrel-com.so.1");
   const fs::path chosen = folder_ / "chosen", local = folder_ / "app" / "com-registry.d";
+  const fs::path besideRuntime = runtime / "com-registry.d", installed = runtime / "com" / "registry.d";
   const fs::path config = folder_ / "config", user = config / "com" / "registry.d", old = config / "com" / "registry";
   const fs::path etc = folder_ / "etc", usr = folder_ / "usr";
-  const fs::path order[] = {chosen, local, user, old, etc, usr};
+  const fs::path order[] = {chosen, local, besideRuntime, user, old, installed, etc, usr};
   fs::create_directories(user);
   std::ofstream(old) << "";
   for (const fs::path& registry : order) {
@@ -258,7 +160,7 @@ TEST_F(Registration, RegistriesAnswerInTheirOrderAndTheFirstMatchWins) {
                                         registry.filename().string() + ".so"});
     ostrel::com::WriteRegistration(registry.string(), counter::kTypeLibraryId, entries);
   }
-  const std::string environment = "LD_LIBRARY_PATH=" + Quoted(kBin) + " XDG_CONFIG_HOME=" + Quoted(config) +
+  const std::string environment = "LD_LIBRARY_PATH=" + Quoted(runtime) + " XDG_CONFIG_HOME=" + Quoted(config) +
                                   " COM_SYSTEM_REGISTRY_FOLDERS=" + Quoted(etc.string() + ":" + usr.string()) + " ";
   const auto answer = [&](const std::string& chosenRegistry) {
     const std::string command = environment + chosenRegistry + Quoted(program) + " " +

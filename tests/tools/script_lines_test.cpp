@@ -1,6 +1,7 @@
 // How ostrel-call goes through a script: numbering, skipped lines, lines it
 // cannot understand, failed calls, and its exit status.
 #include "tests/tools/call_fixture.h"
+#include "tools/script_runner.h"
 #include "tools/script_source.h"
 
 namespace {
@@ -71,6 +72,40 @@ TEST_F(CallTest, FailedCallsPrintTheirErrorAndTheScriptGoesOn) {
                          FailedLine(5, ostrel::com::errnum::kTypeMismatch),
                          R"({"line":6,"result":true})",
                      }));
+}
+
+// null is no object, never an empty text or a zero.
+TEST_F(CallTest, NullWhereATextOrAnIntegerIsExpectedFailsWithTypeMismatch) {
+  const Outcome run = Call({
+      kWriter,
+      R"(["call", "w", "XmlOpen", null])",
+      R"(["call", "w", "XmlOpen", "a.xml"])",
+      R"(["call", "w", "WriteOneEllement", null, "<a/>"])",
+      R"(["call", "w", "WriteOneEllement", {"i2": 0}, null])",
+      R"(["call", "w", "XmlClose"])",
+  });
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out, (Lines{
+                         R"({"line":1,"result":null})",
+                         FailedLine(2, ostrel::com::errnum::kTypeMismatch),
+                         R"({"line":3,"result":true})",
+                         FailedLine(4, ostrel::com::errnum::kTypeMismatch),
+                         FailedLine(5, ostrel::com::errnum::kTypeMismatch),
+                         R"({"line":6,"result":true})",
+                     }));
+  EXPECT_EQ(FileText("a.xml").find("<a/>"), std::string::npos);
+}
+
+// Runs on from where a 32-bit count would wrap to a negative number.
+TEST(ScriptRunnerTest, LineNumbersBeyond32BitsPrintWhole) {
+  std::ostringstream out;
+  tools::ScriptRunner runner(out);
+  const tools::LineNumber beyond = tools::LineNumber{INT32_MAX} + 1;
+  runner.RunLine(R"(["nothing"])", beyond);
+  runner.RefuseLongLine(beyond + 1);
+  EXPECT_EQ(call_test::SplitLines(out.str()),
+            (Lines{R"({"line":2147483648,"error":"unknown command \"nothing\": expected \"new\", \"release\" or \"call\""})",
+                   R"({"line":2147483649,"error":"the line is longer than 1048576 bytes"})"}));
 }
 
 TEST_F(CallTest, FalseResultIsSuccessAndItsMessageBoxGoesToStderr) {

@@ -68,6 +68,17 @@ TEST_F(FileNameTest, ReaderOpensTheFileOfTheVeryBytesNamed) {
                                       "contentData(, )"}));
 }
 
+// U+FFFD is a character like any other when a name really holds it.
+TEST_F(FileNameTest, NameHoldingARealReplacementCharacterReachesItsFile) {
+  Put("caf\xEF\xBF\xBD.xml", "<a>replaced</a>\r\n");
+  const std::u16string folder = NameOf("");
+  EXPECT_EQ(Read(folder + u"caf\uFFFD.xml"),
+            (std::vector<std::string>{"StartElement(a)", "contentData(a, replaced)", "EndElement(a)",
+                                      "contentData(, )"}));
+  EXPECT_TRUE(Open(folder + u"new\uFFFD.xml"));
+  EXPECT_TRUE(std::filesystem::exists(folder_ / "new\xEF\xBF\xBD.xml"));
+}
+
 TEST_F(FileNameTest, WriterCreatesTheFileOfTheVeryBytesNamed) {
   EXPECT_TRUE(Open(NameOf("\xFF\xFE name.xml")));
   EXPECT_EQ(Files(), std::vector<std::string>{"\xFF\xFE name.xml"});

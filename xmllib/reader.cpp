@@ -29,6 +29,9 @@ class Callbacks {
  public:
   explicit Callbacks(_IXmlHandler* handle) : handle_(ostrel::com::ComPtr<_IXmlHandler>::Share(handle)) {}
 
+  // The callbacks carry no position but ErrElement's own.
+  void AtToken(int32_t, int32_t) {}
+
   void ErrElement(int32_t ln, std::u16string_view msg, std::u16string_view content) {
     Bstr message(msg);
     Bstr text(content);
@@ -78,13 +81,14 @@ class InputCloser {
 
 }  // namespace
 
-// The state of one SetData call.
+template <class Events>
 struct CXmlReader::ReadCall {
-  ReadCall(std::u16string_view name, _IXmlHandler* handle)
-      : filename(name), callbacks(handle), parmList(ostrel::com::NewCollection(parmFiller)) {}
+  template <class... EventsArguments>
+  explicit ReadCall(std::u16string name, EventsArguments... arguments)
+      : filename(std::move(name)), callbacks(arguments...), parmList(ostrel::com::NewCollection(parmFiller)) {}
 
-  std::u16string_view filename;
-  Callbacks callbacks;
+  std::u16string filename;
+  Events callbacks;
   ostrel::com::CollectionFiller* parmFiller = nullptr;
   ostrel::com::ComPtr<Collection> parmList;
   TagStack openTags;
@@ -99,6 +103,13 @@ const ostrel::com::DispatchTable<CXmlReader>& CXmlReader::Members() {
   return table;
 }
 
+CXmlReader::CXmlReader() { Class_Initialize(); }
+
+CXmlReader::~CXmlReader() {
+  Close();
+  Class_Terminate();
+}
+
 void CXmlReader::Class_Initialize() {
   for (int16_t row = 0; row < kEntityRows; ++row) {
     entityRefs[row] = format::kEscapes[row].reference;
@@ -108,7 +119,8 @@ void CXmlReader::Class_Initialize() {
   entityCount = kEntityRows;
 }
 
-// Nothing to let go: every SetData closes its own input before it returns.
+// Nothing to let go: every SetData closes its own input before it returns,
+// and the destructor ends an open iteration.
 void CXmlReader::Class_Terminate() {}
 
 HRESULT CXmlReader::setKeyList(BSTR* strbuf, BSTR* tagname, Collection** keylist, VARIANT_BOOL* result) {
@@ -128,6 +140,24 @@ HRESULT CXmlReader::setKeyList(BSTR* strbuf, BSTR* tagname, Collection** keylist
 HRESULT CXmlReader::SetData(BSTR* filename, _IXmlHandler** handle, int16_t* result) {
   if (AnyNull(filename, handle, result)) return E_POINTER;
   return ostrel::com::Guard([&] { *result = Read(std::u16string(ostrel::com::View(*filename)), *handle); });
+}
+
+HRESULT CXmlReader::Open(BSTR* filename) {
+  if (AnyNull(filename)) return E_POINTER;
+  return ostrel::com::Guard([&] { OpenPull(std::u16string(ostrel::com::View(*filename))); });
+}
+
+HRESULT CXmlReader::Next(XmlEventBatch* batch, VARIANT_BOOL* more) {
+  if (AnyNull(batch, more)) return E_POINTER;
+  return ostrel::com::Guard([&] { NextBatch(*batch, *more); });
+}
+
+// The events of a last batch stay with the reader until this.
+HRESULT CXmlReader::Close() {
+  if (pullHoldsInput) scanner.CloseInput();
+  pullHoldsInput = false;
+  pull.reset();
+  return S_OK;
 }
 
 template <class AddAttribute>
@@ -229,24 +259,68 @@ int16_t CXmlReader::Read(std::u16string filename, _IXmlHandler* handle) {
     return -1;
   }
   const InputCloser closer(scanner);
-  ReadCall call(filename, handle);
-  ReadTokens(call);
+  ReadCall<Callbacks> call(std::move(filename), handle);
+  while (ReadToken(call)) {
+  }
   call.parmFiller->Clear();
   return 0;
 }
 
-void CXmlReader::ReadTokens(ReadCall& call) {
-  std::u16string_view text;
-  for (;;) {
-    const TokenKind kind = scanner.NextToken(text);
-    if (call.tokenCount == INT32_MAX) ostrel::com::Raise(ostrel::com::errnum::kOverflow);
-    ++call.tokenCount;
-    if (!OnToken(call, kind, text)) return;
+// No message box: a client that iterates reports a missing file its own way.
+void CXmlReader::OpenPull(std::u16string filename) {
+  Close();
+  if (filename.empty()) ostrel::com::Raise(ostrel::com::errnum::kBadFileName);
+  if (!scanner.OpenInput(filename)) {
+    ostrel::com::Raise(ostrel::com::errnum::kFileNotFound,
+                       ostrel::com::StandardDescription(ostrel::com::errnum::kFileNotFound) + u" (" + filename + u")");
+  }
+  try {
+    pull = std::make_unique<Pull>(std::move(filename));
+  } catch (...) {
+    scanner.CloseInput();
+    throw;
+  }
+  pullHoldsInput = true;
+}
+
+// Reads on until the batch is full or the read is over. An error ends the
+// iteration as it ends SetData, with the file slot freed.
+void CXmlReader::NextBatch(XmlEventBatch& batch, VARIANT_BOOL& more) {
+  more = VARIANT_FALSE;
+  batch = {};
+  if (!pullHoldsInput) return;
+  EventBatch& events = pull->callbacks;
+  events.Clear();
+  bool reading = true;
+  try {
+    while (!events.Full() && (reading = ReadToken(*pull))) {
+    }
+  } catch (...) {
+    Close();
+    throw;
+  }
+  batch = events.Publish();
+  more = ToVariantBool(reading);
+  if (!reading) {
+    pull->parmFiller->Clear();
+    scanner.CloseInput();
+    pullHoldsInput = false;
   }
 }
 
+template <class Events>
+bool CXmlReader::ReadToken(ReadCall<Events>& call) {
+  std::u16string_view text;
+  const TokenKind kind = scanner.NextToken(text);
+  if (call.tokenCount == INT32_MAX) ostrel::com::Raise(ostrel::com::errnum::kOverflow);
+  ++call.tokenCount;
+  call.callbacks.AtToken(call.tokenCount, scanner.lineNumber());
+  return OnToken(call, kind, text);
+}
+
 // False when the read is over.
-bool CXmlReader::OnToken(ReadCall& call, TokenKind kind, std::u16string_view text) {
+template <class Events>
+bool CXmlReader::OnToken(ReadCall<Events>& call, TokenKind kind, std::u16string_view text) {
   switch (kind) {
     case TokenKind::StartTag: OnStartTag(call, text); return true;
     case TokenKind::EmptyTag: OnEmptyTag(call, text); return true;
@@ -259,7 +333,8 @@ bool CXmlReader::OnToken(ReadCall& call, TokenKind kind, std::u16string_view tex
   return false;
 }
 
-std::u16string_view CXmlReader::StartElement(ReadCall& call, std::u16string_view text) {
+template <class Events>
+std::u16string_view CXmlReader::StartElement(ReadCall<Events>& call, std::u16string_view text) {
   std::u16string_view strbuf = text;
   std::u16string_view tagname;
   SplitTag(strbuf, tagname, [&](std::u16string_view value, std::u16string_view name) { call.parmFiller->Add(value, name); });
@@ -267,14 +342,16 @@ std::u16string_view CXmlReader::StartElement(ReadCall& call, std::u16string_view
   return tagname;
 }
 
-void CXmlReader::OnStartTag(ReadCall& call, std::u16string_view text) {
+template <class Events>
+void CXmlReader::OnStartTag(ReadCall<Events>& call, std::u16string_view text) {
   call.openTags.Push(StartElement(call, text));
   call.parmFiller->Clear();
 }
 
 // An empty-element tag never enters openTags, so a later end tag of the same
 // name is a nesting error.
-void CXmlReader::OnEmptyTag(ReadCall& call, std::u16string_view text) {
+template <class Events>
+void CXmlReader::OnEmptyTag(ReadCall<Events>& call, std::u16string_view text) {
   const std::u16string_view tagname = StartElement(call, text);
   call.callbacks.EndElement(tagname);
   call.callbacks.content().Assign(u"");
@@ -283,7 +360,8 @@ void CXmlReader::OnEmptyTag(ReadCall& call, std::u16string_view text) {
 }
 
 // Names compare whole and case-sensitively: "</a >" does not close "<a>".
-bool CXmlReader::OnEndTag(ReadCall& call, std::u16string_view text) {
+template <class Events>
+bool CXmlReader::OnEndTag(ReadCall<Events>& call, std::u16string_view text) {
   if (call.openTags.empty() || !ostrel::com::SameUnits(text, call.openTags.innermost())) {
     OnUnmatchedEndTag(call, text);
     return false;
@@ -294,7 +372,8 @@ bool CXmlReader::OnEndTag(ReadCall& call, std::u16string_view text) {
 }
 
 // Ends every read it happens in, so it stays out of the token loop.
-__attribute__((cold, noinline)) void CXmlReader::OnUnmatchedEndTag(ReadCall& call, std::u16string_view text) {
+template <class Events>
+__attribute__((cold, noinline)) void CXmlReader::OnUnmatchedEndTag(ReadCall<Events>& call, std::u16string_view text) {
   if (call.openTags.empty()) {
     call.callbacks.ErrElement(call.tokenCount, u"タグ(" + std::u16string(text) + u")は対称していません。", text);
     return;
@@ -304,7 +383,8 @@ __attribute__((cold, noinline)) void CXmlReader::OnUnmatchedEndTag(ReadCall& cal
       call.tokenCount, u"タグ(" + std::u16string(tagname) + u"と(" + std::u16string(text) + u")は対称していません。", text);
 }
 
-void CXmlReader::OnContent(ReadCall& call, std::u16string_view text) {
+template <class Events>
+void CXmlReader::OnContent(ReadCall<Events>& call, std::u16string_view text) {
   ostrel::com::Bstr& content = call.callbacks.content();
   content.Assign(text);
   DecodeEntities(content);
@@ -315,7 +395,8 @@ void CXmlReader::OnContent(ReadCall& call, std::u16string_view text) {
 // the scanner delivered last: empty after a normal end, the incomplete token
 // when the input ended inside one. It runs once a read, so it stays out of
 // the token loop.
-__attribute__((cold, noinline)) void CXmlReader::OnEndOfInput(ReadCall& call, std::u16string_view text) {
+template <class Events>
+__attribute__((cold, noinline)) void CXmlReader::OnEndOfInput(ReadCall<Events>& call, std::u16string_view text) {
   if (call.openTags.empty()) return;
   call.callbacks.ErrElement(
       call.tokenCount, std::u16string(call.filename) + u"で未処理のタグ (" + std::u16string(call.openTags.outermost()) + u") があります。",

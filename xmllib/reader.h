@@ -8,33 +8,46 @@
 // file. Run-time errors (duplicate attribute 457, overflow 6, a failed
 // callback, a file error, no handler 91) fail the call; the input file is
 // closed all the same, so the file slot is free for the next open.
+//
+// IXmlEventSource runs the same token loop a batch at a time, recording the
+// callbacks instead of making them (event_source.h).
 #pragma once
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
 #include <ostrel/com/com_ptr.h>
 #include <ostrel/com/dispatch.h>
 #include <ostrel/com/text.h>
+#include <ostrel/event_source.h>
 #include <ostrel/ostrel.h>
+#include "xmllib/event_batch.h"
 #include "xmllib/scanner.h"
 
 namespace ostrel {
 
-class CXmlReader final : public ostrel::com::DispatchObject<CXmlReader, _CXmlReader> {
+class CXmlReader final : public ostrel::com::DispatchObject<CXmlReader, _CXmlReader, IXmlEventSource> {
  public:
-  CXmlReader() { Class_Initialize(); }
-  ~CXmlReader() override { Class_Terminate(); }
+  CXmlReader();
+  ~CXmlReader() override;
 
   static const ostrel::com::DispatchTable<CXmlReader>& Members();
 
   HRESULT setKeyList(BSTR* strbuf, BSTR* tagname, Collection** keylist, VARIANT_BOOL* result) override;
   HRESULT SetData(BSTR* filename, _IXmlHandler** handle, int16_t* result) override;
 
+  HRESULT Open(BSTR* filename) override;
+  HRESULT Next(XmlEventBatch* batch, VARIANT_BOOL* more) override;
+  HRESULT Close() override;
+
  private:
+  // The state of one read; EVENTS receives the callbacks.
+  template <class Events>
   struct ReadCall;
+  using Pull = ReadCall<EventBatch>;
 
   void Class_Initialize();
   void Class_Terminate();
@@ -54,16 +67,28 @@ class CXmlReader final : public ostrel::com::DispatchObject<CXmlReader, _CXmlRea
   int16_t EntityRowAt(std::u16string_view text) const;
 
   int16_t Read(std::u16string filename, _IXmlHandler* handle);
-  void ReadTokens(ReadCall& call);
-  bool OnToken(ReadCall& call, TokenKind kind, std::u16string_view text);
-  void OnStartTag(ReadCall& call, std::u16string_view text);
-  void OnEmptyTag(ReadCall& call, std::u16string_view text);
-  bool OnEndTag(ReadCall& call, std::u16string_view text);
-  void OnUnmatchedEndTag(ReadCall& call, std::u16string_view text);
-  void OnContent(ReadCall& call, std::u16string_view text);
-  void OnEndOfInput(ReadCall& call, std::u16string_view text);
-  // Calls StartElement for the tag TEXT; returns its name, a view into TEXT.
-  std::u16string_view StartElement(ReadCall& call, std::u16string_view text);
+  void OpenPull(std::u16string filename);
+  void NextBatch(XmlEventBatch& batch, VARIANT_BOOL& more);
+  // Reads one token and reports what it gives; false when the read is over.
+  template <class Events>
+  bool ReadToken(ReadCall<Events>& call);
+  template <class Events>
+  bool OnToken(ReadCall<Events>& call, TokenKind kind, std::u16string_view text);
+  template <class Events>
+  void OnStartTag(ReadCall<Events>& call, std::u16string_view text);
+  template <class Events>
+  void OnEmptyTag(ReadCall<Events>& call, std::u16string_view text);
+  template <class Events>
+  bool OnEndTag(ReadCall<Events>& call, std::u16string_view text);
+  template <class Events>
+  void OnUnmatchedEndTag(ReadCall<Events>& call, std::u16string_view text);
+  template <class Events>
+  void OnContent(ReadCall<Events>& call, std::u16string_view text);
+  template <class Events>
+  void OnEndOfInput(ReadCall<Events>& call, std::u16string_view text);
+  // Reports the tag TEXT's StartElement; returns its name, a view into TEXT.
+  template <class Events>
+  std::u16string_view StartElement(ReadCall<Events>& call, std::u16string_view text);
 
   static constexpr int16_t kEntityRows = format::kEscapeCount;
   std::array<std::u16string_view, kEntityRows> entityRefs;
@@ -74,6 +99,8 @@ class CXmlReader final : public ostrel::com::DispatchObject<CXmlReader, _CXmlRea
   TokenScanner scanner;
   ostrel::com::Bstr attributeValue;  // reused for each attribute a tag adds
   ostrel::com::Bstr attributeKey;
+  std::unique_ptr<Pull> pull;  // the IXmlEventSource iteration, if any
+  bool pullHoldsInput = false;  // until it has read to the end
 };
 
 }  // namespace ostrel

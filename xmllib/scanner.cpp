@@ -1,6 +1,7 @@
 #include "xmllib/scanner.h"
 
 #include <algorithm>
+#include <climits>
 #include <optional>
 
 #include "runtime/file_slot.h"
@@ -83,6 +84,8 @@ std::u16string_view TokenScanner::TrimLeading(std::u16string_view text) {
 bool TokenScanner::OpenInput(std::u16string_view filename) {
   if (!ostrel::com::file_slot::OpenForInputIfPresent(filename)) return false;
   atEnd = false;
+  lineOpen = false;
+  lines = 0;
   handedOut = 0;
   pendingText.Clear();
   return true;
@@ -180,6 +183,7 @@ std::optional<std::u16string_view> TokenScanner::ReadLineStart() {
 
 // The line stays open while pieces of it are left.
 std::u16string_view TokenScanner::Opened(const ostrel::com::LinePiece& piece) {
+  if (!lineOpen && lines < INT32_MAX) ++lines;
   lineOpen = !piece.endsLine;
   return piece.text;
 }

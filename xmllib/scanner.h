@@ -61,6 +61,10 @@ class TokenScanner {
   // call that meets the end still delivers a token.
   TokenKind NextToken(std::u16string_view& text);
 
+  // The number of the line read last (1 for the first, 0 before any): where
+  // the latest token ends, as no token is read ahead of.
+  int32_t lineNumber() const { return lines; }
+
  private:
   bool AppendMore(std::u16string_view separator);
   bool AppendLine(std::u16string_view separator);
@@ -84,6 +88,7 @@ class TokenScanner {
   std::size_t handedOut = 0;  // characters of the last token, still pending
   bool atEnd = false;
   bool lineOpen = false;  // the line last read has pieces still unread
+  int32_t lines = 0;
 };
 
 }  // namespace ostrel

@@ -156,6 +156,7 @@ HRESULT CXmlReader::Next(XmlEventBatch* batch, VARIANT_BOOL* more) {
 HRESULT CXmlReader::Close() {
   if (pullHoldsInput) scanner.CloseInput();
   pullHoldsInput = false;
+  pullError = nullptr;
   pull.reset();
   return S_OK;
 }
@@ -284,10 +285,17 @@ void CXmlReader::OpenPull(std::u16string filename) {
 }
 
 // Reads on until the batch is full or the read is over. An error ends the
-// iteration as it ends SetData, with the file slot freed.
+// read as it ends SetData, with the file slot freed; the events before it
+// are handed out first, as SetData's handler has them before it fails, and
+// the error comes with the next call.
 void CXmlReader::NextBatch(XmlEventBatch& batch, VARIANT_BOOL& more) {
   more = VARIANT_FALSE;
   batch = {};
+  if (pullError) {
+    const std::exception_ptr error = pullError;
+    Close();
+    std::rethrow_exception(error);
+  }
   if (!pullHoldsInput) return;
   EventBatch& events = pull->callbacks;
   events.Clear();
@@ -296,16 +304,23 @@ void CXmlReader::NextBatch(XmlEventBatch& batch, VARIANT_BOOL& more) {
     while (!events.Full() && (reading = ReadToken(*pull))) {
     }
   } catch (...) {
-    Close();
-    throw;
+    if (events.empty()) {
+      Close();
+      throw;
+    }
+    pullError = std::current_exception();
+    reading = false;
   }
   batch = events.Publish();
-  more = ToVariantBool(reading);
-  if (!reading) {
-    pull->parmFiller->Clear();
-    scanner.CloseInput();
-    pullHoldsInput = false;
-  }
+  more = ToVariantBool(reading || pullError);
+  if (!reading) EndInput();
+}
+
+// The iteration keeps its last events until Close, but not the file slot.
+void CXmlReader::EndInput() {
+  pull->parmFiller->Clear();
+  scanner.CloseInput();
+  pullHoldsInput = false;
 }
 
 template <class Events>

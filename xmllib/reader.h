@@ -15,6 +15,7 @@
 
 #include <array>
 #include <cstdint>
+#include <exception>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -69,6 +70,7 @@ class CXmlReader final : public ostrel::com::DispatchObject<CXmlReader, _CXmlRea
   int16_t Read(std::u16string filename, _IXmlHandler* handle);
   void OpenPull(std::u16string filename);
   void NextBatch(XmlEventBatch& batch, VARIANT_BOOL& more);
+  void EndInput();
   // Reads one token and reports what it gives; false when the read is over.
   template <class Events>
   bool ReadToken(ReadCall<Events>& call);
@@ -101,6 +103,7 @@ class CXmlReader final : public ostrel::com::DispatchObject<CXmlReader, _CXmlRea
   ostrel::com::Bstr attributeKey;
   std::unique_ptr<Pull> pull;  // the IXmlEventSource iteration, if any
   bool pullHoldsInput = false;  // until it has read to the end
+  std::exception_ptr pullError;  // what ended it, for the call after its last events
 };
 
 }  // namespace ostrel

@@ -194,6 +194,19 @@ TEST_F(EventSourceTest, MissingFileAndEmptyNameFailWithoutAMessageBox) {
   EXPECT_TRUE(messageBoxes.empty());
 }
 
+// SetData's handler has every event before the error; so does the client.
+TEST_F(EventSourceTest, EventsBeforeAnErrorComeOutFirst) {
+  ASSERT_EQ(Open(WriteBytes("dup.xml", "<b/><a x=\"1\" X=\"2\">")), S_OK);
+  ostrel::XmlEventBatch batch;
+  VARIANT_BOOL more = VARIANT_FALSE;
+  ASSERT_EQ(source->Next(&batch, &more), S_OK);
+  EXPECT_EQ(batch.count, 3u);  // b's start, end and content
+  EXPECT_TRUE(more);
+  EXPECT_FALSE(ostrel::com::file_slot::IsOpen());
+  EXPECT_EQ(NextStatus(), RuntimeErrorStatus(ostrel::com::errnum::kDuplicateKey));
+  EXPECT_EQ(NextStatus(), S_OK);
+}
+
 TEST_F(EventSourceTest, ErrorInTheFileEndsTheIterationAndFreesTheSlot) {
   ASSERT_EQ(Open(WriteBytes("dup.xml", "<a x=\"1\" X=\"2\">")), S_OK);
   EXPECT_EQ(NextStatus(), RuntimeErrorStatus(ostrel::com::errnum::kDuplicateKey));

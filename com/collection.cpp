@@ -11,7 +11,7 @@
 #include <ostrel/com/error_info.h>
 #include <ostrel/com/runtime_error.h>
 #include <ostrel/com/text.h>
-#include "runtime/unit_search.h"
+#include <ostrel/com/keys.h>
 
 namespace ostrel::com {
 namespace {

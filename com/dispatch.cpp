@@ -2,7 +2,7 @@
 
 #include <limits>
 
-#include "runtime/unit_search.h"
+#include <ostrel/com/keys.h>
 
 namespace ostrel::com {
 namespace dispatch_detail {

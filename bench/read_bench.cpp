@@ -32,6 +32,7 @@
 #include "bench/decode_floors.h"
 #include "bench/measure.h"
 #include "bench/memo_files.h"
+#include "bench/peak_memory.h"
 #include <ostrel/com/com_runtime.h>
 #include <ostrel/com/dispatch.h>
 #include "runtime/file_slot.h"
@@ -278,33 +279,6 @@ void LongTokens(const std::string& folder) {
   std::printf("\n");
 }
 
-long PeakKb() {
-  std::ifstream status("/proc/self/status");
-  for (std::string line; std::getline(status, line);) {
-    if (line.starts_with("VmHWM:")) return std::stol(line.substr(6));
-  }
-  return -1;
-}
-
-// The peak of a fresh process that reads PATH, so nothing else counts.
-long PeakOfReading(const std::string& path) {
-  int out[2];
-  if (::pipe(out) != 0) throw std::runtime_error("no pipe");
-  const pid_t child = ::fork();
-  if (child == 0) {
-    ::dup2(out[1], STDOUT_FILENO);
-    ::execl("/proc/self/exe", "read_bench", "--peak", path.c_str(), static_cast<char*>(nullptr));
-    std::_Exit(127);
-  }
-  ::close(out[1]);
-  char text[64] = {};
-  const ssize_t count = ::read(out[0], text, sizeof text - 1);
-  ::close(out[0]);
-  int status = 0;
-  ::waitpid(child, &status, 0);
-  return count > 0 && WIFEXITED(status) && WEXITSTATUS(status) == 0 ? std::atol(text) : -1;
-}
-
 // Peak memory is bounded by the longest token, however long the lines: a
 // file of memo lines, the same memos on one line, and one line of content
 // that no "<" closes (the read drops it and reports the open element).
@@ -317,10 +291,10 @@ void Memory(const std::string& folder) {
     std::printf("  %5zu MB", megabytes);
     for (const bench::MemoShape shape : {bench::MemoShape::kOneLine, bench::MemoShape::kSingleLine}) {
       bench::WriteLargeMemoFile(path, bytes, shape);
-      std::printf(" %15.1f MB", PeakOfReading(path) / 1024.0);
+      std::printf(" %15.1f MB", bench::PeakOfRun({"--peak", path}) / 1024.0);
     }
     bench::WriteLongContentLine(path, bytes);
-    std::printf(" %15.1f MB\n", PeakOfReading(path) / 1024.0);
+    std::printf(" %15.1f MB\n", bench::PeakOfRun({"--peak", path}) / 1024.0);
     std::fflush(stdout);
   }
   std::filesystem::remove(path);
@@ -352,7 +326,7 @@ int main(int argc, char** argv) {
   }
   if (argc == 3 && std::string(argv[1]) == "--peak") {
     ReadWithOstrel(argv[2]);
-    std::printf("%ld\n", PeakKb());
+    std::printf("%ld\n", bench::PeakKb());
     return 0;
   }
   const std::string folder = argc > 1 ? argv[1] : std::filesystem::temp_directory_path().string();

@@ -15,7 +15,6 @@ namespace {
 
 using ostrel::com::Bstr;
 using ostrel::com::ComPtr;
-using ostrel_test::RecordingHandler;
 using ostrel_test::Utf8;
 using Calls = std::vector<std::string>;
 
@@ -61,16 +60,6 @@ class EventSourceTest : public ostrel_test::XmlFileTest {
     return calls;
   }
 
-  Calls SetData(const std::u16string& filename) {
-    const ComPtr<RecordingHandler> handler = RecordingHandler::Create();
-    Bstr name(filename);
-    _IXmlHandler* handle = handler.get();
-    int16_t result = 1;
-    EXPECT_EQ(reader->SetData(name.Address(), &handle, &result), S_OK);
-    EXPECT_EQ(result, 0);
-    return handler->calls;
-  }
-
   HRESULT NextStatus() {
     ostrel::XmlEventBatch batch;
     VARIANT_BOOL more = VARIANT_TRUE;
@@ -92,7 +81,7 @@ class PulledEventsTest : public EventSourceTest, public ::testing::WithParamInte
 
 TEST_P(PulledEventsTest, AreTheCallbacksOfSetData) {
   const std::u16string path = WriteBytes("input.xml", GetParam().bytes);
-  const Calls expected = SetData(path);
+  const Calls expected = ostrel_test::CallsOfSetData(*reader.get(), path);
   EXPECT_EQ(Pull(path), expected);
 }
 

@@ -76,6 +76,18 @@ class RecordingHandler final : public ostrel::com::DispatchObject<RecordingHandl
   }
 };
 
+// The calls that reading NAME with READER's SetData makes; the read must
+// succeed with 0.
+inline std::vector<std::string> CallsOfSetData(_CXmlReader& reader, const std::u16string& name) {
+  const auto handler = RecordingHandler::Create();
+  ostrel::com::Bstr filename(name);
+  _IXmlHandler* handle = handler.get();
+  int16_t result = 1;
+  EXPECT_EQ(reader.SetData(filename.Address(), &handle, &result), S_OK);
+  EXPECT_EQ(result, 0);
+  return handler->calls;
+}
+
 struct MessageBoxShown {
   std::string text;
   std::string caption;

@@ -175,6 +175,23 @@ TEST_F(CppLayerTest, OpenRangeHoldsTheFileSlot) {
   EXPECT_NO_THROW(ostrel::Writer(folder_ / "b.xml"));
 }
 
+// A host sees the component's own message boxes; the layer's calls show none.
+TEST_F(CppLayerTest, MessageHandlerReceivesTheComponentsBoxes) {
+  Lines seen;
+  ostrel::MessageHandler before = ostrel::set_message_handler(
+      [&](std::u16string_view text, std::u16string_view caption) { seen.push_back(ostrel::utf8(caption) + ": " + ostrel::utf8(text)); });
+  auto reader = ostrel::com::CreateObject<_CXmlReader>(ostrel::kCXmlReaderId);
+  auto handler = ostrel::com::CreateObject<_IXmlHandler>(ostrel::kIXmlHandlerId);
+  ostrel::com::Bstr empty;
+  int16_t result = 0;
+  EXPECT_EQ(reader->SetData(empty.Address(), handler.Address(), &result), S_OK);
+  EXPECT_THROW(ostrel::read(""), ostrel::Error);
+  EXPECT_THROW(ostrel::Writer(folder_ / "no" / "a.xml"), ostrel::Error);
+  ostrel::set_message_handler(std::move(before));
+  EXPECT_EQ(result, -1);
+  EXPECT_EQ(seen, Lines{"Ostrel: XMLファイルが指定されていません。"});
+}
+
 struct ErrorCase {
   const char* name;
   std::function<void(const fs::path& folder)> action;

@@ -65,9 +65,11 @@ class Text {
   ostrel::com::Bstr value_;
 };
 
-// Where message boxes go: HANDLER is called with the text and the caption
-// and returns when the user has seen it. Returns the handler in place.
-using MessageHandler = ostrel::com::MessageBoxSink;
+// Where message boxes go, for the whole process: HANDLER is called with the
+// text and the caption and returns when the user has seen it. Returns the
+// handler in place. The one in place at start prints "CAPTION: TEXT" on
+// standard error.
+using MessageHandler = std::function<void(std::u16string_view text, std::u16string_view caption)>;
 inline MessageHandler set_message_handler(MessageHandler handler) {
   return ostrel::com::SetMessageBoxSink(std::move(handler));
 }
@@ -78,15 +80,35 @@ inline ostrel::com::Bstr FileName(const std::filesystem::path& path) {
   return ostrel::com::Bstr(ostrel::com::FromFileName(path.native()));
 }
 
-// Runs CALL, which answers True or False, with message boxes caught instead
-// of shown; False throws ostrel::Error NUMBER with the text the box had.
+// While it lives, message boxes are kept here instead of shown.
+class CaughtMessages {
+ public:
+  CaughtMessages()
+      : host_(ostrel::com::SetMessageBoxSink([this](std::u16string_view text, std::u16string_view) { text_ = text; })) {}
+  CaughtMessages(const CaughtMessages&) = delete;
+  CaughtMessages& operator=(const CaughtMessages&) = delete;
+  ~CaughtMessages() { ostrel::com::SetMessageBoxSink(std::move(host_)); }
+
+  // The latest box's text.
+  const std::u16string& text() const { return text_; }
+
+ private:
+  ostrel::com::MessageBoxSink host_;
+  std::u16string text_;
+};
+
+// Runs CALL, which answers True or False, with message boxes caught; False
+// throws ostrel::Error NUMBER with the text the box had.
 template <class Call>
 void Answered(int32_t number, Call call) {
-  std::u16string shown;
   VARIANT_BOOL done = VARIANT_FALSE;
-  MessageHandler host = set_message_handler([&](std::u16string_view text, std::u16string_view) { shown = text; });
-  const HRESULT status = call(&done);
-  set_message_handler(std::move(host));
+  std::u16string shown;
+  HRESULT status;
+  {
+    const CaughtMessages messages;
+    status = call(&done);
+    shown = messages.text();
+  }
   ostrel::com::Check(status);
   if (!done) throw Error(number, shown.empty() ? ostrel::com::StandardDescription(number) : shown);
 }

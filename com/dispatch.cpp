@@ -125,9 +125,8 @@ void StoreResult(IDispatch* value, VARIANT* result) {
 
 }  // namespace dispatch_detail
 
-HRESULT FindDispatchIds(const std::vector<std::u16string_view>& memberNames,
-                        const std::vector<std::vector<std::u16string_view>>& argumentNames,
-                        const char16_t* const* names, uint32_t count, int32_t* ids) {
+HRESULT FindDispatchIds(std::span<const MemberNames> members, const char16_t* const* names, uint32_t count,
+                        int32_t* ids) {
   if (AnyNull(names, ids) || count == 0) return E_POINTER;
   for (uint32_t i = 0; i < count; ++i) {
     if (AnyNull(names[i])) return E_POINTER;
@@ -135,10 +134,10 @@ HRESULT FindDispatchIds(const std::vector<std::u16string_view>& memberNames,
   HRESULT status = S_OK;
   for (uint32_t i = 0; i < count; ++i) ids[i] = DISPID_UNKNOWN;
   size_t member = 0;
-  while (member < memberNames.size() && !KeysEqual(memberNames[member], names[0])) ++member;
-  if (member == memberNames.size()) return DISP_E_UNKNOWNNAME;
+  while (member < members.size() && !KeysEqual(members[member].name, names[0])) ++member;
+  if (member == members.size()) return DISP_E_UNKNOWNNAME;
   ids[0] = static_cast<int32_t>(member + 1);
-  const auto& arguments = argumentNames[member];
+  const std::span<const std::u16string_view> arguments = members[member].arguments;
   for (uint32_t i = 1; i < count; ++i) {
     size_t position = 0;
     while (position < arguments.size() && !KeysEqual(arguments[position], names[i])) ++position;

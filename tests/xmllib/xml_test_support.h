@@ -91,9 +91,7 @@ class XmlFileTest : public ::testing::Test {
     folder_ = std::filesystem::temp_directory_path() /
               ("ostrel-" + std::to_string(::getpid()) + "-" + test->test_suite_name() + "-" + test->name());
     std::filesystem::create_directories(folder_);
-    savedSink_ = ostrel::com::SetMessageBoxSink([this](std::u16string_view text, std::u16string_view caption) {
-      messageBoxes.push_back({Utf8(text), Utf8(caption)});
-    });
+    savedSink_ = ostrel::com::SetMessageBoxSink({Record, this});
   }
   void TearDown() override {
     ostrel::com::SetMessageBoxSink(savedSink_);
@@ -122,6 +120,10 @@ class XmlFileTest : public ::testing::Test {
   std::vector<MessageBoxShown> messageBoxes;
 
  private:
+  static void Record(void* test, std::u16string_view text, std::u16string_view caption) {
+    static_cast<XmlFileTest*>(test)->messageBoxes.push_back({Utf8(text), Utf8(caption)});
+  }
+
   ostrel::com::MessageBoxSink savedSink_;
 };
 

@@ -93,35 +93,23 @@ IDispatch* ObjectOf(VARIANT& argument) {
   Raise(errnum::kTypeMismatch);
 }
 
-void StoreResult(BSTR value, VARIANT* result) {
+namespace {
+
+// Frees what RESULT held and puts VALUE in its FIELD, of type VT.
+template <class T>
+void Store(T value, VarType vt, T VARIANT::*field, VARIANT* result) {
   VariantClear(result);
-  result->vt = VT_BSTR;
-  result->bstrVal = value;
+  result->vt = vt;
+  result->*field = value;
 }
 
-void StoreResult(int16_t value, VARIANT* result) {
-  VariantClear(result);
-  result->vt = VT_I2;
-  result->iVal = value;
-}
+}  // namespace
 
-void StoreResult(int32_t value, VARIANT* result) {
-  VariantClear(result);
-  result->vt = VT_I4;
-  result->lVal = value;
-}
-
-void StoreResult(VARIANT_BOOL value, VARIANT* result) {
-  VariantClear(result);
-  result->vt = VT_BOOL;
-  result->boolVal = value;
-}
-
-void StoreResult(IDispatch* value, VARIANT* result) {
-  VariantClear(result);
-  result->vt = VT_DISPATCH;
-  result->pdispVal = value;
-}
+void StoreResult(BSTR value, VARIANT* result) { Store(value, VT_BSTR, &VARIANT::bstrVal, result); }
+void StoreResult(int16_t value, VARIANT* result) { Store(value, VT_I2, &VARIANT::iVal, result); }
+void StoreResult(int32_t value, VARIANT* result) { Store(value, VT_I4, &VARIANT::lVal, result); }
+void StoreResult(VARIANT_BOOL value, VARIANT* result) { Store(value, VT_BOOL, &VARIANT::boolVal, result); }
+void StoreResult(IDispatch* value, VARIANT* result) { Store(value, VT_DISPATCH, &VARIANT::pdispVal, result); }
 
 }  // namespace dispatch_detail
 

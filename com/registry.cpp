@@ -81,25 +81,21 @@ std::string Registry::Text() const {
 
 void Registry::Save(const std::string& path) const { ReplaceFile(path, Text()); }
 
-void Registry::Put(const ClassEntry& entry) {
-  for (auto& existing : classes_) {
-    if (existing.clsid == entry.clsid) {
-      existing = entry;
-      return;
-    }
-  }
-  classes_.push_back(entry);
+namespace {
+
+// Replaces the entry of ENTRIES that has ENTRY's identifier, or adds ENTRY.
+template <class Entry, class Id>
+void PutEntry(std::vector<Entry>& entries, const Entry& entry, Id Entry::*id) {
+  const auto existing = std::ranges::find(entries, entry.*id, id);
+  if (existing == entries.end()) entries.push_back(entry);
+  else *existing = entry;
 }
 
-void Registry::Put(const TypeLibraryEntry& entry) {
-  for (auto& existing : typeLibraries_) {
-    if (existing.id == entry.id) {
-      existing = entry;
-      return;
-    }
-  }
-  typeLibraries_.push_back(entry);
-}
+}  // namespace
+
+void Registry::Put(const ClassEntry& entry) { PutEntry(classes_, entry, &ClassEntry::clsid); }
+
+void Registry::Put(const TypeLibraryEntry& entry) { PutEntry(typeLibraries_, entry, &TypeLibraryEntry::id); }
 
 bool Registry::RemoveTypeLibrary(const GUID& typeLibrary, const std::vector<CLSID>& classes) {
   const size_t removed =

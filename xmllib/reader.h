@@ -10,7 +10,6 @@
 // closed all the same, so the file slot is free for the next open.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -50,8 +49,10 @@ class CXmlReader final : public ostrel::com::DispatchObject<CXmlReader, _CXmlRea
   void AddUnderKey(Collection* keylist, std::u16string_view value, std::u16string_view name);
   // Replaces the references in TEXT where it stands: no reference is shorter
   // than the character it stands for.
-  void DecodeEntities(ostrel::com::Bstr& text) const;
-  int16_t EntityRowAt(std::u16string_view text) const;
+  static void DecodeEntities(ostrel::com::Bstr& text);
+  // The row of format::kEscapes whose reference TEXT starts with; -1 when
+  // there is none.
+  static int16_t EntityRowAt(std::u16string_view text);
 
   int16_t Read(std::u16string filename, _IXmlHandler* handle);
   void ReadTokens(ReadCall& call);
@@ -64,12 +65,6 @@ class CXmlReader final : public ostrel::com::DispatchObject<CXmlReader, _CXmlRea
   void OnEndOfInput(ReadCall& call, std::u16string_view text);
   // Calls StartElement for the tag TEXT; returns its name, a view into TEXT.
   std::u16string_view StartElement(ReadCall& call, std::u16string_view text);
-
-  static constexpr int16_t kEntityRows = format::kEscapeCount;
-  std::array<std::u16string_view, kEntityRows> entityRefs;
-  std::array<char16_t, kEntityRows> entityChars;
-  std::array<int16_t, kEntityRows> entityLengths;
-  int16_t entityCount = 0;
 
   TokenScanner scanner;
   ostrel::com::Bstr attributeValue;  // reused for each attribute a tag adds

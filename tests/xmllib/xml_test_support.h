@@ -22,7 +22,7 @@
 #include <ostrel/com/runtime_error.h>
 #include <ostrel/com/text.h>
 #include "runtime/unicode.h"
-#include "xmllib/attribute_pairs.h"
+#include "com/attribute_pairs.h"
 #include <ostrel/handler_members.h>
 #include <ostrel/ostrel.h>
 
@@ -58,7 +58,7 @@ class RecordingHandler final : public ostrel::com::DispatchObject<RecordingHandl
   // "; key=value" for each entry of LIST, in list order.
   static std::string ListText(Collection& list) {
     std::string text;
-    for (const auto& [key, value] : ostrel::PairsOf(list)) text += "; " + Utf8(key) + "=" + Utf8(value);
+    for (const auto& [key, value] : ostrel::com::PairsOf(list)) text += "; " + Utf8(key) + "=" + Utf8(value);
     return text;
   }
 

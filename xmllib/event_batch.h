@@ -71,7 +71,7 @@ class EventBatch {
   std::u16string texts_;
   std::vector<Recorded> events_;
   std::vector<Attribute> attributes_;
-  std::vector<ostrel::com::EntryView> entries_;  // one tag's, as the list shows them
+  std::span<const ostrel::com::EntryView> entries_;  // one tag's, as the list shows them
   std::vector<XmlEvent> published_;
   std::vector<ostrel::com::EntryView> publishedAttributes_;
 };

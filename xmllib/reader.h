@@ -13,7 +13,6 @@
 // callbacks instead of making them (event_source.h).
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <exception>
 #include <memory>
@@ -64,8 +63,10 @@ class CXmlReader final : public ostrel::com::DispatchObject<CXmlReader, _CXmlRea
   void AddUnderKey(Collection* keylist, std::u16string_view value, std::u16string_view name);
   // Replaces the references in TEXT where it stands: no reference is shorter
   // than the character it stands for.
-  void DecodeEntities(ostrel::com::Bstr& text) const;
-  int16_t EntityRowAt(std::u16string_view text) const;
+  static void DecodeEntities(ostrel::com::Bstr& text);
+  // The row of format::kEscapes whose reference TEXT starts with; -1 when
+  // there is none.
+  static int16_t EntityRowAt(std::u16string_view text);
 
   int16_t Read(std::u16string filename, _IXmlHandler* handle);
   void OpenPull(std::u16string filename);
@@ -91,12 +92,6 @@ class CXmlReader final : public ostrel::com::DispatchObject<CXmlReader, _CXmlRea
   // Reports the tag TEXT's StartElement; returns its name, a view into TEXT.
   template <class Events>
   std::u16string_view StartElement(ReadCall<Events>& call, std::u16string_view text);
-
-  static constexpr int16_t kEntityRows = format::kEscapeCount;
-  std::array<std::u16string_view, kEntityRows> entityRefs;
-  std::array<char16_t, kEntityRows> entityChars;
-  std::array<int16_t, kEntityRows> entityLengths;
-  int16_t entityCount = 0;
 
   TokenScanner scanner;
   ostrel::com::Bstr attributeValue;  // reused for each attribute a tag adds

@@ -9,10 +9,9 @@
 #include <ostrel/com/text.h>
 #include "runtime/unicode.h"
 #include "python/native/errors.h"
-#include "python/native/python_handler.h"
 #include "python/native/python_text.h"
 #include "python/native/values.h"
-#include "xmllib/attribute_pairs.h"
+#include "com/attribute_pairs.h"
 
 namespace ostrel::python {
 namespace {
@@ -131,7 +130,7 @@ py::str CollectionView::Item(py::handle index) const {
 
 py::list CollectionView::Items() const {
   py::list items;
-  for (const auto& [key, value] : ostrel::PairsOf(List())) items.append(py::make_tuple(FromText(key), FromText(value)));
+  for (const auto& [key, value] : ostrel::com::PairsOf(List())) items.append(py::make_tuple(FromText(key), FromText(value)));
   return items;
 }
 
@@ -153,14 +152,6 @@ py::object BoundOperation::Call(const py::args& arguments) const {
 
 std::string BoundOperation::Repr() const {
   return "<operation " + name_ + " of " + owner_.cast<const LateBoundObject&>().Repr() + ">";
-}
-
-py::object WrapObject(IDispatch* object) {
-  if (!object) return py::none();
-  const auto held = ComPtr<IDispatch>::Share(object);
-  if (const auto python = held.As<PythonObject>()) return py::reinterpret_borrow<py::object>(python->Target());
-  if (auto list = held.As<Collection>()) return py::cast(CollectionView(std::move(list)));
-  return py::cast(LateBoundObject(held, "object"));
 }
 
 }  // namespace ostrel::python

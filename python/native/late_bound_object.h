@@ -79,8 +79,4 @@ class BoundOperation {
   std::string name_;
 };
 
-// The Python object for OBJECT (null gives None): the Python handler it wraps,
-// an ostrel.Collection, or an ostrel.Dispatch.
-py::object WrapObject(IDispatch* object);
-
 }  // namespace ostrel::python

@@ -22,6 +22,7 @@
 #include <filesystem>
 #include <functional>
 #include <iterator>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -65,13 +66,35 @@ class Text {
   ostrel::com::Bstr value_;
 };
 
+namespace detail {
+
+// The sink through which a handler installed by set_message_handler is
+// called; its context is the handler, owned by the sink while installed.
+inline void ShowThroughHandler(void* handler, std::u16string_view text, std::u16string_view caption);
+
+}  // namespace detail
+
 // Where message boxes go, for the whole process: HANDLER is called with the
 // text and the caption and returns when the user has seen it. Returns the
-// handler in place. The one in place at start prints "CAPTION: TEXT" on
-// standard error.
+// handler in place; an empty handler stands for the one in place at start,
+// which prints "CAPTION: TEXT" on standard error.
 using MessageHandler = std::function<void(std::u16string_view text, std::u16string_view caption)>;
 inline MessageHandler set_message_handler(MessageHandler handler) {
-  return ostrel::com::SetMessageBoxSink(std::move(handler));
+  auto* installed = handler ? new MessageHandler(std::move(handler)) : nullptr;
+  const ostrel::com::MessageBoxSink previous =
+      ostrel::com::SetMessageBoxSink({installed ? &detail::ShowThroughHandler : nullptr, installed});
+  if (previous.show == &detail::ShowThroughHandler) {
+    const std::unique_ptr<MessageHandler> owned(static_cast<MessageHandler*>(previous.context));
+    return std::move(*owned);
+  }
+  if (!previous.show) return {};
+  return [previous](std::u16string_view text, std::u16string_view caption) {
+    previous.show(previous.context, text, caption);
+  };
+}
+
+inline void detail::ShowThroughHandler(void* handler, std::u16string_view text, std::u16string_view caption) {
+  (*static_cast<MessageHandler*>(handler))(text, caption);
 }
 
 namespace detail {
@@ -83,16 +106,19 @@ inline ostrel::com::Bstr FileName(const std::filesystem::path& path) {
 // While it lives, message boxes are kept here instead of shown.
 class CaughtMessages {
  public:
-  CaughtMessages()
-      : host_(ostrel::com::SetMessageBoxSink([this](std::u16string_view text, std::u16string_view) { text_ = text; })) {}
+  CaughtMessages() : host_(ostrel::com::SetMessageBoxSink({&Catch, this})) {}
   CaughtMessages(const CaughtMessages&) = delete;
   CaughtMessages& operator=(const CaughtMessages&) = delete;
-  ~CaughtMessages() { ostrel::com::SetMessageBoxSink(std::move(host_)); }
+  ~CaughtMessages() { ostrel::com::SetMessageBoxSink(host_); }
 
   // The latest box's text.
   const std::u16string& text() const { return text_; }
 
  private:
+  static void Catch(void* self, std::u16string_view text, std::u16string_view) {
+    static_cast<CaughtMessages*>(self)->text_ = text;
+  }
+
   ostrel::com::MessageBoxSink host_;
   std::u16string text_;
 };

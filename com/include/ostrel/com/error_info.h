@@ -10,14 +10,15 @@
 #include <string>
 
 #include "com.h"
+#include "export.h"
 #include "runtime_error.h"
 
 namespace ostrel::com {
 
 // Records ERROR as this thread's error info and returns its failed status.
-HRESULT ReportError(const RuntimeError& error) noexcept;
+OSTREL_COM_API HRESULT ReportError(const RuntimeError& error) noexcept;
 // For exceptions that are not run-time errors (out of memory, a fault of ours).
-HRESULT ReportUnexpected() noexcept;
+OSTREL_COM_API HRESULT ReportUnexpected() noexcept;
 
 template <class Body>
 HRESULT Guard(Body&& body) noexcept {
@@ -33,7 +34,7 @@ HRESULT Guard(Body&& body) noexcept {
 
 // The error a failed STATUS stands for, from this thread's error info when it
 // belongs to that status, otherwise from the status alone.
-RuntimeError ErrorFromStatus(HRESULT status);
+OSTREL_COM_API RuntimeError ErrorFromStatus(HRESULT status);
 
 inline void Check(HRESULT status) {
   if (Failed(status)) throw ErrorFromStatus(status);

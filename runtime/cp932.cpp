@@ -6,10 +6,13 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
 #include <ostrel/com/runtime_error.h>
+#include "runtime/cp932_blocks.h"
+#include "runtime/cp932_table.h"
 #include "runtime/unicode.h"
 #include "runtime/utf16.h"
 
@@ -43,20 +46,11 @@ std::u16string CodePointName(char32_t code_point) {
 
 }  // namespace
 
-// What each byte and each pair of bytes decodes to, as the system's
-// converter says.
-struct Cp932Decoder::Table {
-  std::array<char16_t, 256> single{};  // U+FFFD for a byte that is no character
-  std::array<bool, 256> lead{};        // the byte needs a second one
-  // By first << 8 | second: the unit of the character that starts with FIRST,
-  // and above it the bytes that character takes. A lead byte that SECOND
-  // does not complete is U+FFFD and one byte, so SECOND starts afresh.
-  std::vector<uint32_t> steps;
-};
-
 namespace {
 
-constexpr int kWidthShift = 16;
+using cp932_table::kWidthShift;
+using cp932_table::PairIndex;
+using cp932_table::Step;
 
 // The one unit that converting BYTES as a whole gives; 0 when they are no
 // single character. ERROR receives why not.
@@ -69,16 +63,6 @@ char16_t ConvertWhole(iconv_t descriptor, std::string_view bytes, int& error) {
   error = iconv(descriptor, &in, &inLeft, &written, &outLeft) == static_cast<size_t>(-1) ? errno : 0;
   iconv(descriptor, nullptr, nullptr, nullptr, nullptr);
   return error == 0 && inLeft == 0 && outLeft == 0 ? unit : 0;
-}
-
-uint32_t Step(char16_t unit, uint32_t width) { return unit | width << kWidthShift; }
-
-// Where the pair of bytes at BYTES is in the table: the two bytes as one
-// number in the machine's byte order, so that decoding loads them at once.
-uint16_t PairIndex(const unsigned char* bytes) {
-  uint16_t index;
-  std::memcpy(&index, bytes, sizeof index);
-  return index;
 }
 
 bool IsLineEnd(char16_t unit) { return unit == u'\r' || unit == u'\n'; }
@@ -261,20 +245,67 @@ Cp932Decoder::Result DecodeWith(const Cp932Decoder::Table& table, std::string_vi
   return {static_cast<size_t>(in - begin), static_cast<size_t>(written - out)};
 }
 
-}  // namespace
-
-Cp932Decoder::Cp932Decoder()
-    : table_([]() -> const Table& {
-        static const Table table = BuildTable();
-        return table;
-      }()) {}
-
-Cp932Decoder::Result Cp932Decoder::Decode(std::string_view bytes, char16_t* out, bool last) const {
-  return DecodeWith<false>(table_, bytes, out, last);
+// Decodes BYTES from done.bytesUsed up to LIMIT a character at a time; with
+// LINEENDS, each line end is noted and decoded on its own.
+template <bool kLineEnds>
+void DecodeByCharacter(const Cp932Decoder::Table& table, std::string_view bytes, size_t limit, char16_t* out,
+                       uint32_t* lineEnds, bool last, Cp932Decoder::LinesResult& done) {
+  for (;;) {
+    const auto part = DecodeWith<kLineEnds>(table, bytes.substr(done.bytesUsed, limit - done.bytesUsed),
+                                            out + done.unitsWritten, last);
+    done.bytesUsed += part.bytesUsed;
+    done.unitsWritten += part.unitsWritten;
+    if (!kLineEnds || done.bytesUsed == limit || !IsLineEnd(bytes[done.bytesUsed])) return;
+    lineEnds[done.lineEnds++] = static_cast<uint32_t>(done.unitsWritten);
+    out[done.unitsWritten++] = static_cast<char16_t>(bytes[done.bytesUsed++]);
+  }
 }
 
-Cp932Decoder::Result Cp932Decoder::DecodeToLineEnd(std::string_view bytes, char16_t* out, bool last) const {
-  return DecodeWith<true>(table_, bytes, out, last);
+// By block while whole blocks are left, each block that the block steps
+// leave going a character at a time; the rest a character at a time.
+template <bool kLineEnds>
+Cp932Decoder::LinesResult DecodeAll(const Cp932Decoder::Table& table, bool byBlock, std::string_view bytes,
+                                    char16_t* out, uint32_t* lineEnds, bool last) {
+  Cp932Decoder::LinesResult done{{0, 0}, 0};
+  const auto* const begin = reinterpret_cast<const unsigned char*>(bytes.data());
+  while (byBlock) {
+    const cp932_blocks::Progress blocks = cp932_blocks::Decode(table, begin + done.bytesUsed, begin + bytes.size(), out,
+                                                               out + done.unitsWritten,
+                                                               kLineEnds ? lineEnds + done.lineEnds : nullptr);
+    done.bytesUsed = static_cast<size_t>(blocks.in - begin);
+    done.unitsWritten = static_cast<size_t>(blocks.out - out);
+    done.lineEnds += blocks.lineEnds;
+    if (bytes.size() - done.bytesUsed <= cp932_blocks::kBlockSize) break;
+    DecodeByCharacter<kLineEnds>(table, bytes, done.bytesUsed + cp932_blocks::kBlockSize, out, lineEnds, false, done);
+  }
+  DecodeByCharacter<kLineEnds>(table, bytes, bytes.size(), out, lineEnds, last, done);
+  return done;
+}
+
+const Cp932Decoder::Table& TheTable() {
+  static const Cp932Decoder::Table table = BuildTable();
+  return table;
+}
+
+}  // namespace
+
+Cp932Decoder::Way Cp932Decoder::BestWay() {
+  static const Way way = secure_getenv("OSTREL_CP932_BY_CHARACTER") == nullptr && cp932_blocks::Usable(TheTable())
+                             ? Way::kByBlock
+                             : Way::kByCharacter;
+  return way;
+}
+
+Cp932Decoder::Cp932Decoder(Way way)
+    : table_(TheTable()), byBlock_(way == Way::kByBlock && cp932_blocks::Usable(table_)) {}
+
+Cp932Decoder::Result Cp932Decoder::Decode(std::string_view bytes, char16_t* out, bool last) const {
+  return DecodeAll<false>(table_, byBlock_, bytes, out, nullptr, last);
+}
+
+Cp932Decoder::LinesResult Cp932Decoder::DecodeLines(std::string_view bytes, char16_t* out, uint32_t* lineEnds,
+                                                    bool last) const {
+  return DecodeAll<true>(table_, byBlock_, bytes, out, lineEnds, last);
 }
 
 Cp932Encoder::Cp932Encoder() : descriptor_(OpenConverter(kCp932, kUtf16)) {}

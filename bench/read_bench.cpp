@@ -4,9 +4,11 @@
 // Then how the cost grows with the file, with one long content run and with
 // one long tag, and the peak memory of reading a large file.
 //
-// read_bench [FOLDER [PART...]]  the figures of each PART (readers, dump,
-//                              small, growth, long-tokens, memory; all when
-//                              none is named); scratch files go to FOLDER
+// read_bench [--floors DIR] [FOLDER [PART...]]  the figures of each PART
+//                              (readers, floors, dump, small, growth,
+//                              long-tokens, memory; all when none is named);
+//                              scratch files go to FOLDER; floors times the
+//                              programs simd_floor and iface_floor in DIR
 // read_bench --peak FILE       reads FILE and prints its peak memory in kB
 // read_bench --read READER FILE  reads FILE once with READER: ostrel,
 //                              libxml2, table-floor or slot-lines
@@ -215,6 +217,34 @@ void CompareDump(const std::string& folder, const std::string& title, int memos,
   std::filesystem::remove(path);
 }
 
+// Ostrel's counting read next to the reading floors, all whole processes:
+// simd_floor decodes the file and finds its lines with AVX2; iface_floor
+// does in plain C the work the interfaces ask for (texts, the keyed list,
+// references, a call per token), reusing text buffers with --reuse.
+void CompareFloors(const std::string& folder, const std::string& floors, const std::string& title, int memos,
+                   bench::MemoShape shape) {
+  const std::string path = folder + "/memo-floors.xml";
+  const std::string bytes = bench::ToCp932(bench::MemoFileUtf8(memos, shape, "Shift-JIS"));
+  bench::WriteFile(path, bytes);
+  const std::string self = "/proc/self/exe";
+  const std::string simd = floors + "/simd_floor", iface = floors + "/iface_floor";
+  std::printf("Floors, %s: whole processes (ratios against simd_floor)\n", title.c_str());
+  const std::vector<double> seconds = bench::MedianSecondsInTurns({
+      [&] { RunProcess(simd, {path}); },
+      [&] { RunProcess(iface, {"--reuse", path}); },
+      [&] { RunProcess(iface, {path}); },
+      [&] { RunProcess(self, {"--read", "ostrel", path}); },
+  });
+  const double simdFloor = seconds[0], reuse = seconds[1], ostrel = seconds[3];
+  bench::PrintRow("simd_floor (AVX2 decode + lines)", simdFloor, bytes.size(), simdFloor);
+  bench::PrintRow("iface_floor --reuse", reuse, bytes.size(), simdFloor);
+  bench::PrintRow("iface_floor", seconds[2], bytes.size(), simdFloor);
+  bench::PrintRow("Ostrel, counting handler", ostrel, bytes.size(), simdFloor);
+  std::printf("  Ostrel / simd_floor: %.2f (goal <= 2.0)   Ostrel / iface_floor --reuse: %.2f (goal <= 1.1)\n\n",
+              ostrel / simdFloor, ostrel / reuse);
+  std::filesystem::remove(path);
+}
+
 // What reading a small file adds to a program started for it: most of it is
 // filling the decoding table, once per process.
 void CompareSmallFile(const std::string& folder) {
@@ -355,6 +385,12 @@ int main(int argc, char** argv) {
     std::printf("%ld\n", PeakKb());
     return 0;
   }
+  std::string floors;
+  if (argc > 2 && std::string(argv[1]) == "--floors") {
+    floors = argv[2];
+    argv += 2;
+    argc -= 2;
+  }
   const std::string folder = argc > 1 ? argv[1] : std::filesystem::temp_directory_path().string();
   const std::vector<std::string> parts(argv + std::min(argc, 2), argv + argc);
   const auto wanted = [&](const std::string& part) { return parts.empty() || std::ranges::count(parts, part) > 0; };
@@ -362,6 +398,14 @@ int main(int argc, char** argv) {
     CompareReaders(folder, "One-line memos", 200'000, bench::MemoShape::kOneLine);
     CompareReaders(folder, "Multi-line memos", 50'000, bench::MemoShape::kMultiLine);
     CompareReaders(folder, "Memos in Japanese sentences", 50'000, bench::MemoShape::kProse);
+  }
+  if (wanted("floors")) {
+    if (floors.empty()) {
+      std::fprintf(stderr, "read_bench: the floors part needs --floors DIR\n");
+      return 2;
+    }
+    CompareFloors(folder, floors, "one-line memos", 200'000, bench::MemoShape::kOneLine);
+    CompareFloors(folder, floors, "multi-line memos", 50'000, bench::MemoShape::kMultiLine);
   }
   if (wanted("dump")) {
     CompareDump(folder, "one-line memos", 200'000, bench::MemoShape::kOneLine);

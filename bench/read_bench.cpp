@@ -31,54 +31,17 @@
 #include <string>
 #include <vector>
 
+#include "bench/counting_read.h"
 #include "bench/decode_floors.h"
 #include "bench/measure.h"
 #include "bench/memo_files.h"
-#include <ostrel/com/com_runtime.h>
-#include <ostrel/com/dispatch.h>
 #include "runtime/file_slot.h"
 #include "runtime/unicode.h"
-#include <ostrel/handler_members.h>
-#include <ostrel/ostrel.h>
 
 namespace {
 
-// What every reader counts, so that none of them can skip the work.
-struct Tally {
-  long callbacks = 0;
-  long characters = 0;
-};
-
-class CountingHandler final : public ostrel::com::DispatchObject<CountingHandler, _IXmlHandler> {
- public:
-  static const ostrel::com::DispatchTable<CountingHandler>& Members() {
-    return ostrel::XmlHandlerMembers<CountingHandler>();
-  }
-  HRESULT ErrElement(int32_t*, BSTR*, BSTR*) override { return Count(0); }
-  HRESULT StartElement(BSTR*, Collection**) override { return Count(0); }
-  HRESULT EndElement(BSTR*) override { return Count(0); }
-  HRESULT contentData(BSTR*, BSTR* contentData) override { return Count(SysStringLen(*contentData)); }
-
-  Tally tally;
-
- private:
-  HRESULT Count(long characters) {
-    ++tally.callbacks;
-    tally.characters += characters;
-    return S_OK;
-  }
-};
-
-Tally ReadWithOstrel(const std::string& path) {
-  auto reader = ostrel::com::CreateObject<_CXmlReader>(ostrel::kCXmlReaderId);
-  auto handler = ostrel::com::ComPtr<CountingHandler>::Attach(new CountingHandler());
-  ostrel::com::Bstr name(ostrel::com::FromUtf8(path));
-  _IXmlHandler* handle = handler.get();
-  int16_t result = 0;
-  ostrel::com::Check(reader->SetData(name.Address(), &handle, &result));
-  if (result != 0) throw std::runtime_error("Ostrel did not read " + path);
-  return handler->tally;
-}
+using bench::ReadWithOstrel;
+using bench::Tally;
 
 void CountXmlCharacters(void* tally, const xmlChar*, int length) {
   ++static_cast<Tally*>(tally)->callbacks;
@@ -188,8 +151,9 @@ void RunProcess(const std::string& program, const std::vector<std::string>& argu
   if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) throw std::runtime_error(program + " failed");
 }
 
-std::string DumpProgram() {
-  return (std::filesystem::canonical("/proc/self/exe").parent_path() / "ostrel-dump").string();
+// A program built beside this one.
+std::string SiblingProgram(const std::string& name) {
+  return (std::filesystem::canonical("/proc/self/exe").parent_path() / name).string();
 }
 
 // ostrel-dump as a user runs it, a whole process with its output going
@@ -200,7 +164,7 @@ void CompareDump(const std::string& folder, const std::string& title, int memos,
   const std::string bytes = bench::ToCp932(bench::MemoFileUtf8(memos, shape, "Shift-JIS"));
   bench::WriteFile(path, bytes);
   const std::string self = "/proc/self/exe";
-  const std::string dump = DumpProgram();
+  const std::string dump = SiblingProgram("ostrel-dump");
   std::printf("ostrel-dump FILE > /dev/null, %s: whole processes (ratios against Ostrel's counting read)\n",
               title.c_str());
   const std::vector<double> seconds = bench::MedianSecondsInTurns({
@@ -226,20 +190,20 @@ void CompareFloors(const std::string& folder, const std::string& floors, const s
   const std::string path = folder + "/memo-floors.xml";
   const std::string bytes = bench::ToCp932(bench::MemoFileUtf8(memos, shape, "Shift-JIS"));
   bench::WriteFile(path, bytes);
-  const std::string self = "/proc/self/exe";
+  const std::string countRead = SiblingProgram("count_read");
   const std::string simd = floors + "/simd_floor", iface = floors + "/iface_floor";
   std::printf("Floors, %s: whole processes (ratios against simd_floor)\n", title.c_str());
   const std::vector<double> seconds = bench::MedianSecondsInTurns({
       [&] { RunProcess(simd, {path}); },
       [&] { RunProcess(iface, {"--reuse", path}); },
       [&] { RunProcess(iface, {path}); },
-      [&] { RunProcess(self, {"--read", "ostrel", path}); },
+      [&] { RunProcess(countRead, {path}); },
   });
   const double simdFloor = seconds[0], reuse = seconds[1], ostrel = seconds[3];
   bench::PrintRow("simd_floor (AVX2 decode + lines)", simdFloor, bytes.size(), simdFloor);
   bench::PrintRow("iface_floor --reuse", reuse, bytes.size(), simdFloor);
   bench::PrintRow("iface_floor", seconds[2], bytes.size(), simdFloor);
-  bench::PrintRow("Ostrel, counting handler", ostrel, bytes.size(), simdFloor);
+  bench::PrintRow("Ostrel, counting handler (count_read)", ostrel, bytes.size(), simdFloor);
   std::printf("  Ostrel / simd_floor: %.2f (goal <= 2.0)   Ostrel / iface_floor --reuse: %.2f (goal <= 1.1)\n\n",
               ostrel / simdFloor, ostrel / reuse);
   std::filesystem::remove(path);
@@ -250,7 +214,7 @@ void CompareFloors(const std::string& folder, const std::string& floors, const s
 void CompareSmallFile(const std::string& folder) {
   const std::string path = folder + "/memo-small.xml";
   bench::WriteFile(path, bench::ToCp932(bench::MemoFileUtf8(9, bench::MemoShape::kOneLine, "Shift-JIS")));
-  const std::string dump = DumpProgram();
+  const std::string dump = SiblingProgram("ostrel-dump");
   std::printf("A small file, whole processes: ostrel-dump on nine memos\n");
   const std::vector<double> seconds = bench::MedianSecondsInTurns({
       [&] { RunProcess(dump, {"--version"}); },

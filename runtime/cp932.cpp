@@ -14,6 +14,7 @@
 #include "runtime/cp932_blocks.h"
 #include "runtime/cp932_table.h"
 #include "runtime/unicode.h"
+#include "runtime/unit_search.h"
 #include "runtime/utf16.h"
 
 namespace ostrel::com {
@@ -166,19 +167,15 @@ void Widen(Bytes bytes, char16_t* out) {
 }
 
 // Widens the run of ASCII at IN, sixteen bytes a step, while a whole step
-// starts before STEPLIMIT. True when it stopped at a byte above 0x7F (or a
-// line end, with LINEENDS). Each step widens sixteen bytes whatever they are
+// starts before STEPLIMIT. True when it stopped at a byte above 0x7F. Each step widens sixteen bytes whatever they are
 // and keeps the units of those before the first that stops it; this stays
 // within OUT because no unit is written ahead of its byte.
-template <bool kLineEnds>
 bool CopyAscii(const unsigned char*& in, const unsigned char* stepLimit, char16_t*& out) {
   for (; in < stepLimit; in += sizeof(Bytes), out += sizeof(Bytes)) {
     Bytes bytes;
     std::memcpy(&bytes, in, sizeof bytes);
     Widen(bytes, out);
-    Bytes stops = reinterpret_cast<Bytes>(bytes >= 0x80);
-    if constexpr (kLineEnds) stops |= reinterpret_cast<Bytes>((bytes == '\r') | (bytes == '\n'));
-    if (const size_t ascii = FirstFlagged(stops); ascii < sizeof(Bytes)) {
+    if (const size_t ascii = FirstFlagged(reinterpret_cast<Bytes>(bytes >= 0x80)); ascii < sizeof(Bytes)) {
       in += ascii;
       out += ascii;
       return true;
@@ -204,7 +201,6 @@ uint32_t DecodeCharacter(const uint32_t* steps, const unsigned char* in, char16_
 // Japanese text mixes runs of double-byte characters with short runs of
 // ASCII, often a single space: one character at a time through the table
 // until two ASCII bytes in a row make a vector step worth its cost.
-template <bool kLineEnds>
 Cp932Decoder::Result DecodeWith(const Cp932Decoder::Table& table, std::string_view bytes, char16_t* out, bool last) {
   if (bytes.empty()) return {0, 0};
   const uint32_t* const steps = table.steps.data();
@@ -217,12 +213,10 @@ Cp932Decoder::Result DecodeWith(const Cp932Decoder::Table& table, std::string_vi
   while (in < lastByte) {
     if (*in < 0x80) {
       if (in[1] >= 0x80 || in >= stepLimit) {
-        if (kLineEnds && IsLineEnd(*in)) break;
         *written++ = *in++;
         continue;
       }
-      if (!CopyAscii<kLineEnds>(in, stepLimit, written)) continue;
-      if (kLineEnds && *in < 0x80) break;  // a line end stopped it
+      if (!CopyAscii(in, stepLimit, written)) continue;
       if (in == lastByte) break;
     }
     // Above ASCII nearly every character takes two bytes. Stepping by two,
@@ -239,25 +233,28 @@ Cp932Decoder::Result DecodeWith(const Cp932Decoder::Table& table, std::string_vi
     in -= kUsualWidth - width;
     while (in < lastByte && *in >= 0x80) in += DecodeCharacter(steps, in, written);
   }
-  if (in == lastByte && !(kLineEnds && IsLineEnd(*in)) && !(table.lead[*in] && !last)) {
+  if (in == lastByte && !(table.lead[*in] && !last)) {
     *written++ = table.single[*in++];  // a lead byte here waits for the next block's second byte
   }
   return {static_cast<size_t>(in - begin), static_cast<size_t>(written - out)};
 }
 
 // Decodes BYTES from done.bytesUsed up to LIMIT a character at a time; with
-// LINEENDS, each line end is noted and decoded on its own.
+// LINEENDS, the places of the CR and LF units decoded are noted after, with
+// a search of several units a step: cheaper than stopping at each.
 template <bool kLineEnds>
 void DecodeByCharacter(const Cp932Decoder::Table& table, std::string_view bytes, size_t limit, char16_t* out,
                        uint32_t* lineEnds, bool last, Cp932Decoder::LinesResult& done) {
-  for (;;) {
-    const auto part = DecodeWith<kLineEnds>(table, bytes.substr(done.bytesUsed, limit - done.bytesUsed),
-                                            out + done.unitsWritten, last);
-    done.bytesUsed += part.bytesUsed;
-    done.unitsWritten += part.unitsWritten;
-    if (!kLineEnds || done.bytesUsed == limit || !IsLineEnd(bytes[done.bytesUsed])) return;
-    lineEnds[done.lineEnds++] = static_cast<uint32_t>(done.unitsWritten);
-    out[done.unitsWritten++] = static_cast<char16_t>(bytes[done.bytesUsed++]);
+  const size_t start = done.unitsWritten;
+  const auto part =
+      DecodeWith(table, bytes.substr(done.bytesUsed, limit - done.bytesUsed), out + start, last);
+  done.bytesUsed += part.bytesUsed;
+  done.unitsWritten += part.unitsWritten;
+  if constexpr (kLineEnds) {
+    const std::u16string_view text(out, done.unitsWritten);
+    for (size_t at = start; (at = FindEitherUnit(text, u'\r', u'\n', at)) != std::u16string_view::npos; ++at) {
+      lineEnds[done.lineEnds++] = static_cast<uint32_t>(at);
+    }
   }
 }
 

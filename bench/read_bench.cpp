@@ -4,9 +4,11 @@
 // Then how the cost grows with the file, with one long content run and with
 // one long tag, and the peak memory of reading a large file.
 //
-// read_bench [FOLDER [PART...]]  the figures of each PART (readers, dump,
-//                              small, growth, long-tokens, memory; all when
-//                              none is named); scratch files go to FOLDER
+// read_bench [--floors DIR] [FOLDER [PART...]]  the figures of each PART
+//                              (readers, floors, dump, small, growth,
+//                              long-tokens, memory; all when none is named);
+//                              scratch files go to FOLDER; floors times the
+//                              programs simd_floor and iface_floor in DIR
 // read_bench --peak FILE       reads FILE and prints its peak memory in kB
 // read_bench --read READER FILE  reads FILE once with READER: ostrel,
 //                              libxml2, table-floor or slot-lines
@@ -29,54 +31,18 @@
 #include <string>
 #include <vector>
 
+#include "bench/counting_read.h"
 #include "bench/decode_floors.h"
 #include "bench/measure.h"
 #include "bench/memo_files.h"
-#include <ostrel/com/com_runtime.h>
-#include <ostrel/com/dispatch.h>
+#include "bench/peak_memory.h"
 #include "runtime/file_slot.h"
 #include "runtime/unicode.h"
-#include <ostrel/handler_members.h>
-#include <ostrel/ostrel.h>
 
 namespace {
 
-// What every reader counts, so that none of them can skip the work.
-struct Tally {
-  long callbacks = 0;
-  long characters = 0;
-};
-
-class CountingHandler final : public ostrel::com::DispatchObject<CountingHandler, _IXmlHandler> {
- public:
-  static const ostrel::com::DispatchTable<CountingHandler>& Members() {
-    return ostrel::XmlHandlerMembers<CountingHandler>();
-  }
-  HRESULT ErrElement(int32_t*, BSTR*, BSTR*) override { return Count(0); }
-  HRESULT StartElement(BSTR*, Collection**) override { return Count(0); }
-  HRESULT EndElement(BSTR*) override { return Count(0); }
-  HRESULT contentData(BSTR*, BSTR* contentData) override { return Count(SysStringLen(*contentData)); }
-
-  Tally tally;
-
- private:
-  HRESULT Count(long characters) {
-    ++tally.callbacks;
-    tally.characters += characters;
-    return S_OK;
-  }
-};
-
-Tally ReadWithOstrel(const std::string& path) {
-  auto reader = ostrel::com::CreateObject<_CXmlReader>(ostrel::kCXmlReaderId);
-  auto handler = ostrel::com::ComPtr<CountingHandler>::Attach(new CountingHandler());
-  ostrel::com::Bstr name(ostrel::com::FromUtf8(path));
-  _IXmlHandler* handle = handler.get();
-  int16_t result = 0;
-  ostrel::com::Check(reader->SetData(name.Address(), &handle, &result));
-  if (result != 0) throw std::runtime_error("Ostrel did not read " + path);
-  return handler->tally;
-}
+using bench::ReadWithOstrel;
+using bench::Tally;
 
 void CountXmlCharacters(void* tally, const xmlChar*, int length) {
   ++static_cast<Tally*>(tally)->callbacks;
@@ -186,8 +152,9 @@ void RunProcess(const std::string& program, const std::vector<std::string>& argu
   if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) throw std::runtime_error(program + " failed");
 }
 
-std::string DumpProgram() {
-  return (std::filesystem::canonical("/proc/self/exe").parent_path() / "ostrel-dump").string();
+// A program built beside this one.
+std::string SiblingProgram(const std::string& name) {
+  return (std::filesystem::canonical("/proc/self/exe").parent_path() / name).string();
 }
 
 // ostrel-dump as a user runs it, a whole process with its output going
@@ -198,7 +165,7 @@ void CompareDump(const std::string& folder, const std::string& title, int memos,
   const std::string bytes = bench::ToCp932(bench::MemoFileUtf8(memos, shape, "Shift-JIS"));
   bench::WriteFile(path, bytes);
   const std::string self = "/proc/self/exe";
-  const std::string dump = DumpProgram();
+  const std::string dump = SiblingProgram("ostrel-dump");
   std::printf("ostrel-dump FILE > /dev/null, %s: whole processes (ratios against Ostrel's counting read)\n",
               title.c_str());
   const std::vector<double> seconds = bench::MedianSecondsInTurns({
@@ -215,12 +182,40 @@ void CompareDump(const std::string& folder, const std::string& title, int memos,
   std::filesystem::remove(path);
 }
 
+// Ostrel's counting read next to the reading floors, all whole processes:
+// simd_floor decodes the file and finds its lines with AVX2; iface_floor
+// does in plain C the work the interfaces ask for (texts, the keyed list,
+// references, a call per token), reusing text buffers with --reuse.
+void CompareFloors(const std::string& folder, const std::string& floors, const std::string& title, int memos,
+                   bench::MemoShape shape) {
+  const std::string path = folder + "/memo-floors.xml";
+  const std::string bytes = bench::ToCp932(bench::MemoFileUtf8(memos, shape, "Shift-JIS"));
+  bench::WriteFile(path, bytes);
+  const std::string countRead = SiblingProgram("count_read");
+  const std::string simd = floors + "/simd_floor", iface = floors + "/iface_floor";
+  std::printf("Floors, %s: whole processes (ratios against simd_floor)\n", title.c_str());
+  const std::vector<double> seconds = bench::MedianSecondsInTurns({
+      [&] { RunProcess(simd, {path}); },
+      [&] { RunProcess(iface, {"--reuse", path}); },
+      [&] { RunProcess(iface, {path}); },
+      [&] { RunProcess(countRead, {path}); },
+  });
+  const double simdFloor = seconds[0], reuse = seconds[1], ostrel = seconds[3];
+  bench::PrintRow("simd_floor (AVX2 decode + lines)", simdFloor, bytes.size(), simdFloor);
+  bench::PrintRow("iface_floor --reuse", reuse, bytes.size(), simdFloor);
+  bench::PrintRow("iface_floor", seconds[2], bytes.size(), simdFloor);
+  bench::PrintRow("Ostrel, counting handler (count_read)", ostrel, bytes.size(), simdFloor);
+  std::printf("  Ostrel / simd_floor: %.2f (goal <= 2.0)   Ostrel / iface_floor --reuse: %.2f (goal <= 1.1)\n\n",
+              ostrel / simdFloor, ostrel / reuse);
+  std::filesystem::remove(path);
+}
+
 // What reading a small file adds to a program started for it: most of it is
 // filling the decoding table, once per process.
 void CompareSmallFile(const std::string& folder) {
   const std::string path = folder + "/memo-small.xml";
   bench::WriteFile(path, bench::ToCp932(bench::MemoFileUtf8(9, bench::MemoShape::kOneLine, "Shift-JIS")));
-  const std::string dump = DumpProgram();
+  const std::string dump = SiblingProgram("ostrel-dump");
   std::printf("A small file, whole processes: ostrel-dump on nine memos\n");
   const std::vector<double> seconds = bench::MedianSecondsInTurns({
       [&] { RunProcess(dump, {"--version"}); },
@@ -278,33 +273,6 @@ void LongTokens(const std::string& folder) {
   std::printf("\n");
 }
 
-long PeakKb() {
-  std::ifstream status("/proc/self/status");
-  for (std::string line; std::getline(status, line);) {
-    if (line.starts_with("VmHWM:")) return std::stol(line.substr(6));
-  }
-  return -1;
-}
-
-// The peak of a fresh process that reads PATH, so nothing else counts.
-long PeakOfReading(const std::string& path) {
-  int out[2];
-  if (::pipe(out) != 0) throw std::runtime_error("no pipe");
-  const pid_t child = ::fork();
-  if (child == 0) {
-    ::dup2(out[1], STDOUT_FILENO);
-    ::execl("/proc/self/exe", "read_bench", "--peak", path.c_str(), static_cast<char*>(nullptr));
-    std::_Exit(127);
-  }
-  ::close(out[1]);
-  char text[64] = {};
-  const ssize_t count = ::read(out[0], text, sizeof text - 1);
-  ::close(out[0]);
-  int status = 0;
-  ::waitpid(child, &status, 0);
-  return count > 0 && WIFEXITED(status) && WEXITSTATUS(status) == 0 ? std::atol(text) : -1;
-}
-
 // Peak memory is bounded by the longest token, however long the lines: a
 // file of memo lines, the same memos on one line, and one line of content
 // that no "<" closes (the read drops it and reports the open element).
@@ -317,10 +285,10 @@ void Memory(const std::string& folder) {
     std::printf("  %5zu MB", megabytes);
     for (const bench::MemoShape shape : {bench::MemoShape::kOneLine, bench::MemoShape::kSingleLine}) {
       bench::WriteLargeMemoFile(path, bytes, shape);
-      std::printf(" %15.1f MB", PeakOfReading(path) / 1024.0);
+      std::printf(" %15.1f MB", bench::PeakOfRun({"--peak", path}) / 1024.0);
     }
     bench::WriteLongContentLine(path, bytes);
-    std::printf(" %15.1f MB\n", PeakOfReading(path) / 1024.0);
+    std::printf(" %15.1f MB\n", bench::PeakOfRun({"--peak", path}) / 1024.0);
     std::fflush(stdout);
   }
   std::filesystem::remove(path);
@@ -352,8 +320,14 @@ int main(int argc, char** argv) {
   }
   if (argc == 3 && std::string(argv[1]) == "--peak") {
     ReadWithOstrel(argv[2]);
-    std::printf("%ld\n", PeakKb());
+    std::printf("%ld\n", bench::PeakKb());
     return 0;
+  }
+  std::string floors;
+  if (argc > 2 && std::string(argv[1]) == "--floors") {
+    floors = argv[2];
+    argv += 2;
+    argc -= 2;
   }
   const std::string folder = argc > 1 ? argv[1] : std::filesystem::temp_directory_path().string();
   const std::vector<std::string> parts(argv + std::min(argc, 2), argv + argc);
@@ -362,6 +336,14 @@ int main(int argc, char** argv) {
     CompareReaders(folder, "One-line memos", 200'000, bench::MemoShape::kOneLine);
     CompareReaders(folder, "Multi-line memos", 50'000, bench::MemoShape::kMultiLine);
     CompareReaders(folder, "Memos in Japanese sentences", 50'000, bench::MemoShape::kProse);
+  }
+  if (wanted("floors")) {
+    if (floors.empty()) {
+      std::fprintf(stderr, "read_bench: the floors part needs --floors DIR\n");
+      return 2;
+    }
+    CompareFloors(folder, floors, "one-line memos", 200'000, bench::MemoShape::kOneLine);
+    CompareFloors(folder, floors, "multi-line memos", 50'000, bench::MemoShape::kMultiLine);
   }
   if (wanted("dump")) {
     CompareDump(folder, "one-line memos", 200'000, bench::MemoShape::kOneLine);

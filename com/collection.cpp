@@ -11,7 +11,7 @@
 #include <ostrel/com/error_info.h>
 #include <ostrel/com/runtime_error.h>
 #include <ostrel/com/text.h>
-#include "runtime/unit_search.h"
+#include <ostrel/com/keys.h>
 
 namespace ostrel::com {
 namespace {
@@ -93,9 +93,10 @@ class CollectionObject final : public DispatchObject<CollectionObject, Collectio
     Unindex();
   }
 
-  void ViewInto(std::vector<EntryView>& views) const {
-    views.resize(count_);
-    for (size_t i = 0; i < count_; ++i) views[i] = {entries_[i].key.view(), entries_[i].value.view()};
+  std::span<const EntryView> Views() {
+    views_.resize(count_);
+    for (size_t i = 0; i < count_; ++i) views_[i] = {entries_[i].key.view(), entries_[i].value.view()};
+    return views_;
   }
 
   HRESULT Item(VARIANT* index, BSTR* result) override {
@@ -194,6 +195,7 @@ class CollectionObject final : public DispatchObject<CollectionObject, Collectio
   }
 
   std::vector<Entry> entries_;  // the first count_ are the list; the rest keep storage
+  std::vector<EntryView> views_;  // of the entries, as Views last made them
   size_t count_ = 0;
   bool indexed_ = false;
   std::unordered_set<std::u16string> foldedKeys_;  // the keys of entries_, case folded
@@ -208,9 +210,9 @@ ComPtr<Collection> NewCollection() {
 
 // A handler asks this at every tag. The list's exact type is compared, a
 // look at its vtable, where a cast would search the whole class hierarchy.
-bool ViewEntries(Collection& list, std::vector<EntryView>& entries) {
+bool ViewEntries(Collection& list, std::span<const EntryView>* entries) {
   if (typeid(list) != typeid(CollectionObject)) return false;
-  static_cast<const CollectionObject&>(list).ViewInto(entries);
+  *entries = static_cast<CollectionObject&>(list).Views();
   return true;
 }
 

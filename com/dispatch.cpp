@@ -2,7 +2,7 @@
 
 #include <limits>
 
-#include "runtime/unit_search.h"
+#include <ostrel/com/keys.h>
 
 namespace ostrel::com {
 namespace dispatch_detail {
@@ -93,41 +93,28 @@ IDispatch* ObjectOf(VARIANT& argument) {
   Raise(errnum::kTypeMismatch);
 }
 
-void StoreResult(BSTR value, VARIANT* result) {
+namespace {
+
+// Frees what RESULT held and puts VALUE in its FIELD, of type VT.
+template <class T>
+void Store(T value, VarType vt, T VARIANT::*field, VARIANT* result) {
   VariantClear(result);
-  result->vt = VT_BSTR;
-  result->bstrVal = value;
+  result->vt = vt;
+  result->*field = value;
 }
 
-void StoreResult(int16_t value, VARIANT* result) {
-  VariantClear(result);
-  result->vt = VT_I2;
-  result->iVal = value;
-}
+}  // namespace
 
-void StoreResult(int32_t value, VARIANT* result) {
-  VariantClear(result);
-  result->vt = VT_I4;
-  result->lVal = value;
-}
-
-void StoreResult(VARIANT_BOOL value, VARIANT* result) {
-  VariantClear(result);
-  result->vt = VT_BOOL;
-  result->boolVal = value;
-}
-
-void StoreResult(IDispatch* value, VARIANT* result) {
-  VariantClear(result);
-  result->vt = VT_DISPATCH;
-  result->pdispVal = value;
-}
+void StoreResult(BSTR value, VARIANT* result) { Store(value, VT_BSTR, &VARIANT::bstrVal, result); }
+void StoreResult(int16_t value, VARIANT* result) { Store(value, VT_I2, &VARIANT::iVal, result); }
+void StoreResult(int32_t value, VARIANT* result) { Store(value, VT_I4, &VARIANT::lVal, result); }
+void StoreResult(VARIANT_BOOL value, VARIANT* result) { Store(value, VT_BOOL, &VARIANT::boolVal, result); }
+void StoreResult(IDispatch* value, VARIANT* result) { Store(value, VT_DISPATCH, &VARIANT::pdispVal, result); }
 
 }  // namespace dispatch_detail
 
-HRESULT FindDispatchIds(const std::vector<std::u16string_view>& memberNames,
-                        const std::vector<std::vector<std::u16string_view>>& argumentNames,
-                        const char16_t* const* names, uint32_t count, int32_t* ids) {
+HRESULT FindDispatchIds(std::span<const MemberNames> members, const char16_t* const* names, uint32_t count,
+                        int32_t* ids) {
   if (AnyNull(names, ids) || count == 0) return E_POINTER;
   for (uint32_t i = 0; i < count; ++i) {
     if (AnyNull(names[i])) return E_POINTER;
@@ -135,10 +122,10 @@ HRESULT FindDispatchIds(const std::vector<std::u16string_view>& memberNames,
   HRESULT status = S_OK;
   for (uint32_t i = 0; i < count; ++i) ids[i] = DISPID_UNKNOWN;
   size_t member = 0;
-  while (member < memberNames.size() && !KeysEqual(memberNames[member], names[0])) ++member;
-  if (member == memberNames.size()) return DISP_E_UNKNOWNNAME;
+  while (member < members.size() && !KeysEqual(members[member].name, names[0])) ++member;
+  if (member == members.size()) return DISP_E_UNKNOWNNAME;
   ids[0] = static_cast<int32_t>(member + 1);
-  const auto& arguments = argumentNames[member];
+  const std::span<const std::u16string_view> arguments = members[member].arguments;
   for (uint32_t i = 1; i < count; ++i) {
     size_t position = 0;
     while (position < arguments.size() && !KeysEqual(arguments[position], names[i])) ++position;

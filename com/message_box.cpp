@@ -1,6 +1,7 @@
 #include <ostrel/com/message_box.h>
 
 #include <cstdio>
+#include <mutex>
 #include <string>
 #include <utility>
 
@@ -9,28 +10,32 @@
 namespace ostrel::com {
 namespace {
 
-void PrintOnStderr(std::u16string_view text, std::u16string_view caption) {
+void PrintOnStderr(void*, std::u16string_view text, std::u16string_view caption) {
   const std::string line = ToUtf8(caption) + ": " + ToUtf8(text) + "\n";
   std::fwrite(line.data(), 1, line.size(), stderr);
 }
 
-MessageBoxSink& CurrentSink() {
-  static MessageBoxSink sink = PrintOnStderr;
-  return sink;
-}
+// Any thread may show a box while another installs a sink; the sink is read
+// and replaced whole under the lock, and called outside it, so that a sink
+// may itself show a box or install another sink.
+std::mutex sinkLock;
+MessageBoxSink currentSink{PrintOnStderr, nullptr};
 
 }  // namespace
 
 MessageBoxSink SetMessageBoxSink(MessageBoxSink sink) {
-  if (!sink) sink = PrintOnStderr;
-  return std::exchange(CurrentSink(), std::move(sink));
+  if (!sink.show) sink = {PrintOnStderr, nullptr};
+  const std::lock_guard<std::mutex> hold(sinkLock);
+  return std::exchange(currentSink, sink);
 }
 
 void ShowMessageBox(std::u16string_view text, std::u16string_view caption) {
-  // A copy, so that a sink which installs another sink is not destroyed while
-  // it runs.
-  const MessageBoxSink sink = CurrentSink();
-  sink(text, caption);
+  MessageBoxSink sink;
+  {
+    const std::lock_guard<std::mutex> hold(sinkLock);
+    sink = currentSink;
+  }
+  sink.show(sink.context, text, caption);
 }
 
 }  // namespace ostrel::com

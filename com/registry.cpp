@@ -8,7 +8,7 @@
 #include <ostrel/com/runtime_error.h>
 
 #include "runtime/replace_file.h"
-#include "runtime/unit_search.h"
+#include <ostrel/com/keys.h>
 #include "runtime/unicode.h"
 
 namespace ostrel::com {

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <vector>
 
+#include <ostrel/com/com_runtime.h>
 #include <ostrel/com/runtime_error.h>
 #include "runtime/unicode.h"
 
@@ -52,12 +53,14 @@ const std::string& ProgramFolder() {
   return folder;
 }
 
-// Where this copy of the runtime was loaded from.
+// Where libostrel-com was loaded from. The search is also linked into
+// ostrel-regsvr and the tests, so it asks about one of the library's exported
+// functions, not about itself.
 const std::string& RuntimeFolder() {
   static const std::string folder = [] {
     Dl_info info{};
-    return ::dladdr(reinterpret_cast<const void*>(&RegistrySearchPath), &info) ? FolderOfAbsolute(info.dli_fname)
-                                                                               : std::string();
+    return ::dladdr(reinterpret_cast<const void*>(&CoCreateInstance), &info) ? FolderOfAbsolute(info.dli_fname)
+                                                                             : std::string();
   }();
   return folder;
 }

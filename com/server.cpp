@@ -1,4 +1,4 @@
-#include "com/server.h"
+#include <ostrel/com/server.h>
 
 #include <dlfcn.h>
 

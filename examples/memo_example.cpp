@@ -7,6 +7,7 @@
 #include <ostrel/handler_members.h>
 #include <ostrel/ostrel.h>
 #include <ostrel/com/com_runtime.h>
+#include <ostrel/com/unicode.h>
 
 #include <cstdio>
 #include <string>
@@ -66,31 +67,14 @@ class MemoCollector final : public ostrel::com::DispatchObject<MemoCollector, _I
   bool faults_ = false;
 };
 
-std::string Utf8(std::u16string_view text) {
-  std::string out;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    char32_t c = text[i];
-    if (c >= 0xD800 && c < 0xDC00 && i + 1 < text.size()) c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
-    if (c < 0x80) {
-      out += static_cast<char>(c);
-    } else if (c < 0x800) {
-      out += {static_cast<char>(0xC0 | c >> 6), static_cast<char>(0x80 | (c & 0x3F))};
-    } else if (c < 0x10000) {
-      out += {static_cast<char>(0xE0 | c >> 12), static_cast<char>(0x80 | (c >> 6 & 0x3F)),
-              static_cast<char>(0x80 | (c & 0x3F))};
-    } else {
-      out += {static_cast<char>(0xF0 | c >> 18), static_cast<char>(0x80 | (c >> 12 & 0x3F)),
-              static_cast<char>(0x80 | (c >> 6 & 0x3F)), static_cast<char>(0x80 | (c & 0x3F))};
-    }
-  }
-  return out;
-}
+std::string Utf8(std::u16string_view text) { return ostrel::com::ToUtf8(text); }
 
 }  // namespace
 
 int main(int argc, char* argv[]) {
   const std::string file = argc > 1 ? argv[1] : "memo.xml";
-  const std::u16string path(file.begin(), file.end());
+  // The name's bytes, UTF-8 or not, reach exactly that file.
+  const std::u16string path = ostrel::com::FromFileName(file);
   try {
     WriteMemoFile(path);
 

@@ -54,7 +54,7 @@ std::vector<std::u16string> SplitLines(std::u16string_view text) {
 std::vector<std::u16string> ReadLines(const std::string& path) {
   file_slot::OpenForInput(ostrel::com::FromUtf8(path));
   std::vector<std::u16string> lines;
-  while (!file_slot::AtEnd()) lines.emplace_back(file_slot::ReadLine());
+  while (!file_slot::AtEnd()) lines.emplace_back(file_slot::ReadLinePiece(SIZE_MAX).text);
   file_slot::Close();
   return lines;
 }

@@ -38,7 +38,7 @@ std::string ReadFile(const std::string& path) {
 }
 
 void SilenceMessageBoxes() {
-  ostrel::com::SetMessageBoxSink([](std::u16string_view, std::u16string_view) {});
+  ostrel::com::SetMessageBoxSink({[](void*, std::u16string_view, std::u16string_view) {}, nullptr});
 }
 
 int32_t ErrorNumber(HRESULT status) {

@@ -18,7 +18,7 @@
 #include <ostrel/com/runtime_error.h>
 #include <ostrel/com/text.h>
 #include "runtime/unicode.h"
-#include <ostrel/attribute_pairs.h>
+#include <ostrel/com/attribute_pairs.h>
 #include "xmllib/reader.h"
 
 namespace {
@@ -124,7 +124,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   const int32_t error = ostrel_fuzz::ErrorNumber(reader->setKeyList(strbuf.Address(), tagname.Address(), &keylist, &result));
 
   Require(error == expected.error, "setKeyList fails exactly when the split must");
-  Require(ostrel::PairsOf(*list.get()) == ostrel::PairsOf(*expectedList.get()), "the list holds the attributes in order");
+  Require(ostrel::com::PairsOf(*list.get()) == ostrel::com::PairsOf(*expectedList.get()), "the list holds the attributes in order");
   if (error != 0) return 0;
   Require(result == (expected.result ? VARIANT_TRUE : VARIANT_FALSE), "the result says whether attributes follow");
   Require(tagname.view() == expected.tagname, "the tag name is the text before the first blank");

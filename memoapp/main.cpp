@@ -10,7 +10,9 @@
 
 int main(int argc, char* argv[]) {
   QApplication application(argc, argv);
-  ostrel::com::SetMessageBoxSink(memoapp::ShowQtMessageBox);
+  ostrel::com::SetMessageBoxSink(
+      {[](void*, std::u16string_view text, std::u16string_view caption) { memoapp::ShowQtMessageBox(text, caption); },
+       nullptr});
   memoapp::QtToolkit toolkit;
   memoapp::FormMain form(toolkit);
   toolkit.Start(form);

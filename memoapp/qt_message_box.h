@@ -1,4 +1,4 @@
-// The message boxes of the platform as Qt dialogs, for platform's
+// The component model's message boxes as Qt dialogs, for its
 // SetMessageBoxSink: the given text and caption, one OK button, no icon.
 // Modal; returns when the user has dismissed the box.
 #pragma once

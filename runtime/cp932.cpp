@@ -6,11 +6,15 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
 #include <ostrel/com/runtime_error.h>
+#include "runtime/cp932_blocks.h"
+#include "runtime/cp932_table.h"
 #include "runtime/unicode.h"
+#include "runtime/unit_search.h"
 #include "runtime/utf16.h"
 
 namespace ostrel::com {
@@ -43,20 +47,11 @@ std::u16string CodePointName(char32_t code_point) {
 
 }  // namespace
 
-// What each byte and each pair of bytes decodes to, as the system's
-// converter says.
-struct Cp932Decoder::Table {
-  std::array<char16_t, 256> single{};  // U+FFFD for a byte that is no character
-  std::array<bool, 256> lead{};        // the byte needs a second one
-  // By first << 8 | second: the unit of the character that starts with FIRST,
-  // and above it the bytes that character takes. A lead byte that SECOND
-  // does not complete is U+FFFD and one byte, so SECOND starts afresh.
-  std::vector<uint32_t> steps;
-};
-
 namespace {
 
-constexpr int kWidthShift = 16;
+using cp932_table::kWidthShift;
+using cp932_table::PairIndex;
+using cp932_table::Step;
 
 // The one unit that converting BYTES as a whole gives; 0 when they are no
 // single character. ERROR receives why not.
@@ -69,16 +64,6 @@ char16_t ConvertWhole(iconv_t descriptor, std::string_view bytes, int& error) {
   error = iconv(descriptor, &in, &inLeft, &written, &outLeft) == static_cast<size_t>(-1) ? errno : 0;
   iconv(descriptor, nullptr, nullptr, nullptr, nullptr);
   return error == 0 && inLeft == 0 && outLeft == 0 ? unit : 0;
-}
-
-uint32_t Step(char16_t unit, uint32_t width) { return unit | width << kWidthShift; }
-
-// Where the pair of bytes at BYTES is in the table: the two bytes as one
-// number in the machine's byte order, so that decoding loads them at once.
-uint16_t PairIndex(const unsigned char* bytes) {
-  uint16_t index;
-  std::memcpy(&index, bytes, sizeof index);
-  return index;
 }
 
 bool IsLineEnd(char16_t unit) { return unit == u'\r' || unit == u'\n'; }
@@ -182,19 +167,15 @@ void Widen(Bytes bytes, char16_t* out) {
 }
 
 // Widens the run of ASCII at IN, sixteen bytes a step, while a whole step
-// starts before STEPLIMIT. True when it stopped at a byte above 0x7F (or a
-// line end, with LINEENDS). Each step widens sixteen bytes whatever they are
+// starts before STEPLIMIT. True when it stopped at a byte above 0x7F. Each step widens sixteen bytes whatever they are
 // and keeps the units of those before the first that stops it; this stays
 // within OUT because no unit is written ahead of its byte.
-template <bool kLineEnds>
 bool CopyAscii(const unsigned char*& in, const unsigned char* stepLimit, char16_t*& out) {
   for (; in < stepLimit; in += sizeof(Bytes), out += sizeof(Bytes)) {
     Bytes bytes;
     std::memcpy(&bytes, in, sizeof bytes);
     Widen(bytes, out);
-    Bytes stops = reinterpret_cast<Bytes>(bytes >= 0x80);
-    if constexpr (kLineEnds) stops |= reinterpret_cast<Bytes>((bytes == '\r') | (bytes == '\n'));
-    if (const size_t ascii = FirstFlagged(stops); ascii < sizeof(Bytes)) {
+    if (const size_t ascii = FirstFlagged(reinterpret_cast<Bytes>(bytes >= 0x80)); ascii < sizeof(Bytes)) {
       in += ascii;
       out += ascii;
       return true;
@@ -220,7 +201,6 @@ uint32_t DecodeCharacter(const uint32_t* steps, const unsigned char* in, char16_
 // Japanese text mixes runs of double-byte characters with short runs of
 // ASCII, often a single space: one character at a time through the table
 // until two ASCII bytes in a row make a vector step worth its cost.
-template <bool kLineEnds>
 Cp932Decoder::Result DecodeWith(const Cp932Decoder::Table& table, std::string_view bytes, char16_t* out, bool last) {
   if (bytes.empty()) return {0, 0};
   const uint32_t* const steps = table.steps.data();
@@ -233,12 +213,10 @@ Cp932Decoder::Result DecodeWith(const Cp932Decoder::Table& table, std::string_vi
   while (in < lastByte) {
     if (*in < 0x80) {
       if (in[1] >= 0x80 || in >= stepLimit) {
-        if (kLineEnds && IsLineEnd(*in)) break;
         *written++ = *in++;
         continue;
       }
-      if (!CopyAscii<kLineEnds>(in, stepLimit, written)) continue;
-      if (kLineEnds && *in < 0x80) break;  // a line end stopped it
+      if (!CopyAscii(in, stepLimit, written)) continue;
       if (in == lastByte) break;
     }
     // Above ASCII nearly every character takes two bytes. Stepping by two,
@@ -255,26 +233,76 @@ Cp932Decoder::Result DecodeWith(const Cp932Decoder::Table& table, std::string_vi
     in -= kUsualWidth - width;
     while (in < lastByte && *in >= 0x80) in += DecodeCharacter(steps, in, written);
   }
-  if (in == lastByte && !(kLineEnds && IsLineEnd(*in)) && !(table.lead[*in] && !last)) {
+  if (in == lastByte && !(table.lead[*in] && !last)) {
     *written++ = table.single[*in++];  // a lead byte here waits for the next block's second byte
   }
   return {static_cast<size_t>(in - begin), static_cast<size_t>(written - out)};
 }
 
-}  // namespace
-
-Cp932Decoder::Cp932Decoder()
-    : table_([]() -> const Table& {
-        static const Table table = BuildTable();
-        return table;
-      }()) {}
-
-Cp932Decoder::Result Cp932Decoder::Decode(std::string_view bytes, char16_t* out, bool last) const {
-  return DecodeWith<false>(table_, bytes, out, last);
+// Decodes BYTES from done.bytesUsed up to LIMIT a character at a time; with
+// LINEENDS, the places of the CR and LF units decoded are noted after, with
+// a search of several units a step: cheaper than stopping at each.
+template <bool kLineEnds>
+void DecodeByCharacter(const Cp932Decoder::Table& table, std::string_view bytes, size_t limit, char16_t* out,
+                       uint32_t* lineEnds, bool last, Cp932Decoder::LinesResult& done) {
+  const size_t start = done.unitsWritten;
+  const auto part =
+      DecodeWith(table, bytes.substr(done.bytesUsed, limit - done.bytesUsed), out + start, last);
+  done.bytesUsed += part.bytesUsed;
+  done.unitsWritten += part.unitsWritten;
+  if constexpr (kLineEnds) {
+    const std::u16string_view text(out, done.unitsWritten);
+    for (size_t at = start; (at = FindEitherUnit(text, u'\r', u'\n', at)) != std::u16string_view::npos; ++at) {
+      lineEnds[done.lineEnds++] = static_cast<uint32_t>(at);
+    }
+  }
 }
 
-Cp932Decoder::Result Cp932Decoder::DecodeToLineEnd(std::string_view bytes, char16_t* out, bool last) const {
-  return DecodeWith<true>(table_, bytes, out, last);
+// By block while whole blocks are left, each block that the block steps
+// leave going a character at a time; the rest a character at a time.
+template <bool kLineEnds>
+Cp932Decoder::LinesResult DecodeAll(const Cp932Decoder::Table& table, bool byBlock, std::string_view bytes,
+                                    char16_t* out, uint32_t* lineEnds, bool last) {
+  Cp932Decoder::LinesResult done{{0, 0}, 0};
+  const auto* const begin = reinterpret_cast<const unsigned char*>(bytes.data());
+  while (byBlock) {
+    const cp932_blocks::Progress blocks = cp932_blocks::Decode(table, begin + done.bytesUsed, begin + bytes.size(), out,
+                                                               out + done.unitsWritten,
+                                                               kLineEnds ? lineEnds + done.lineEnds : nullptr);
+    done.bytesUsed = static_cast<size_t>(blocks.in - begin);
+    done.unitsWritten = static_cast<size_t>(blocks.out - out);
+    done.lineEnds += blocks.lineEnds;
+    if (bytes.size() - done.bytesUsed <= cp932_blocks::kBlockSize) break;
+    DecodeByCharacter<kLineEnds>(table, bytes, done.bytesUsed + cp932_blocks::kBlockSize, out, lineEnds, false, done);
+  }
+  DecodeByCharacter<kLineEnds>(table, bytes, bytes.size(), out, lineEnds, last, done);
+  return done;
+}
+
+const Cp932Decoder::Table& TheTable() {
+  static const Cp932Decoder::Table table = BuildTable();
+  return table;
+}
+
+}  // namespace
+
+Cp932Decoder::Way Cp932Decoder::BestWay() {
+  static const Way way = secure_getenv("OSTREL_CP932_BY_CHARACTER") == nullptr && cp932_blocks::Usable(TheTable())
+                             ? Way::kByBlock
+                             : Way::kByCharacter;
+  return way;
+}
+
+Cp932Decoder::Cp932Decoder(Way way)
+    : table_(TheTable()), byBlock_(way == Way::kByBlock && cp932_blocks::Usable(table_)) {}
+
+Cp932Decoder::Result Cp932Decoder::Decode(std::string_view bytes, char16_t* out, bool last) const {
+  return DecodeAll<false>(table_, byBlock_, bytes, out, nullptr, last);
+}
+
+Cp932Decoder::LinesResult Cp932Decoder::DecodeLines(std::string_view bytes, char16_t* out, uint32_t* lineEnds,
+                                                    bool last) const {
+  return DecodeAll<true>(table_, byBlock_, bytes, out, lineEnds, last);
 }
 
 Cp932Encoder::Cp932Encoder() : descriptor_(OpenConverter(kCp932, kUtf16)) {}

@@ -29,9 +29,25 @@ class Cp932Decoder {
     size_t unitsWritten;
   };
 
+  struct LinesResult : Result {
+    size_t lineEnds;
+  };
+
   struct Table;
 
-  Cp932Decoder();  // raises 51 when the system has no CP932 converter
+  // The two ways of decoding, which give the same text: a character at a
+  // time, or 64 bytes a step where the processor allows (cp932_blocks.h).
+  enum class Way { kByCharacter, kByBlock };
+
+  // kByBlock where the processor allows it, unless OSTREL_CP932_BY_CHARACTER
+  // is set in the environment, so that the tests can run the other way too.
+  static Way BestWay();
+
+  // Raises 51 when the system has no CP932 converter. A decoder asked to go
+  // by block where the processor does not allow it goes by character.
+  explicit Cp932Decoder(Way way = BestWay());
+
+  Way way() const { return byBlock_ ? Way::kByBlock : Way::kByCharacter; }
 
   // Decodes BYTES into OUT, which must have room for bytes.size() units: no
   // CP932 sequence yields more units than it has bytes. A byte that is not
@@ -40,13 +56,15 @@ class Cp932Decoder {
   // no bytes follow; then it becomes U+FFFD too.
   Result Decode(std::string_view bytes, char16_t* out, bool last) const;
 
-  // Decodes as Decode does, but stops before the first line end: the byte
-  // CR or LF, which always stands for that character alone. The caller tells
-  // it by the byte at bytesUsed.
-  Result DecodeToLineEnd(std::string_view bytes, char16_t* out, bool last) const;
+  // Decodes as Decode does, and writes to LINEENDS, which must have room for
+  // bytes.size() places, the place in OUT of every CR and LF unit. Those
+  // units come from the bytes CR and LF alone, never from a pair. BYTES must
+  // be shorter than 4 GiB.
+  LinesResult DecodeLines(std::string_view bytes, char16_t* out, uint32_t* lineEnds, bool last) const;
 
  private:
   const Table& table_;
+  bool byBlock_;
 };
 
 class Cp932Encoder {

@@ -172,8 +172,6 @@ void OpenForOutput(std::u16string_view name) {
 
 bool AtEnd() { return SlotOpenFor(Mode::kInput).reader->AtEnd(); }
 
-std::u16string_view ReadLine() { return ReadLinePiece(SIZE_MAX).text; }
-
 // Each reads the piece where it returns it: a piece passed on through the
 // other would be copied once more, and most lines are a piece.
 LinePiece ReadLinePiece(size_t most) {

@@ -19,6 +19,8 @@
 
 namespace ostrel::com::file_slot {
 
+// Whether the slot holds a file: what the tests and fuzz targets check to
+// see that every way out of a read or a write frees it.
 bool IsOpen();
 
 // Opens NAME for reading. Raises 55 while the slot holds a file.
@@ -40,12 +42,8 @@ bool AtEnd();
 // line is left. One call a line for a reader that goes to the end anyway.
 std::optional<LinePiece> NextLinePiece(size_t most);
 
-// Input: the next line without its line end. The view stays valid until the
-// next ReadLine or Close.
-std::u16string_view ReadLine();
-
 // Input: the rest of the current line, or its next MOST units when more are
-// left (line_reader.h). Valid as ReadLine's view is.
+// left (line_reader.h). The view stays valid until the next read or Close.
 LinePiece ReadLinePiece(size_t most);
 
 // Output: TEXT converted to CP932, with or without a line end. A character

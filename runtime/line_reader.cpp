@@ -12,71 +12,75 @@ namespace ostrel::com {
 namespace {
 
 constexpr size_t kBlockSize = 64 * 1024;
+constexpr size_t kMostBytes = kBlockSize + Cp932Decoder::kLongestIncomplete;
 
 }  // namespace
 
-LineReader::LineReader(int fd, Cp932Decoder& decoder)
-    : fd_(fd), decoder_(decoder), bytes_(new char[kBlockSize + Cp932Decoder::kLongestIncomplete]) {
-  MakeRoom(kBlockSize + Cp932Decoder::kLongestIncomplete);
+LineReader::LineReader(int fd, const Cp932Decoder& decoder)
+    : fd_(fd), decoder_(decoder), bytes_(new char[kMostBytes]), lineEnds_(new uint32_t[kMostBytes]) {
+  MakeRoom(kMostBytes);
 }
 
 // Only raw bytes may be read here: the decoded text holds the line that the
 // caller still holds.
 bool LineReader::NothingLeftToRead() {
-  if (!endOfFile_) ReadBlock();
+  DropLfAfterCr();
+  if (byteStart_ == byteEnd_ && !endOfFile_) ReadBlock();
   return byteStart_ == byteEnd_;
 }
 
-// The line goes on from the CARRIED_ units that the piece before left.
-LinePiece LineReader::ReadCarriedOn(size_t most) {
-  std::copy_n(text_.get() + textSize_, carried_, text_.get());
-  textSize_ = std::exchange(carried_, 0);
-  return ReadOn(most);
-}
-
-// The line goes on from the TEXTSIZE_ units decoded. The buffer holds at
-// most MOST units and one block, however long the line.
+// The line's end is not decoded yet, or the line is longer than MOST. The
+// text holds at most MOST units and one block, however long the line.
 LinePiece LineReader::ReadOn(size_t most) {
-  while (textSize_ <= most) {
-    if (!DecodeMore()) return {{text_.get(), textSize_}, true};
-    if (AtLineEnd()) {
-      if (textSize_ > most) break;
-      SkipLineEnd();
-      return {{text_.get(), textSize_}, true};
+  while (nextEnd_ == lineEndCount_ && textEnd_ - lineStart_ <= most) {
+    if (!DecodeMore()) {  // the last line, without a line end
+      const size_t start = std::exchange(lineStart_, textEnd_);
+      return {{text_.get() + start, textEnd_ - start}, true};
     }
   }
-  return TakeUnits(most);
+  if (nextEnd_ < lineEndCount_ && endsBase_ + lineEnds_[nextEnd_] - lineStart_ <= most) {
+    return EndLine(endsBase_ + lineEnds_[nextEnd_]);
+  }
+  const size_t start = std::exchange(lineStart_, lineStart_ + most);
+  return {{text_.get() + start, most}, false};
 }
 
-// Appends the text of the bytes read up to the next line end, reading the
-// next block first when at most an incomplete character is left. False when
+// Decodes the bytes read, reading the next block first when at most an
+// incomplete character is left, after the units not yet returned, which move
+// to the front. Only when every line end decoded has been passed. False when
 // the file has nothing left.
-inline bool LineReader::DecodeMore() {
+bool LineReader::DecodeMore() {
+  DropLfAfterCr();
   if (!endOfFile_ && byteEnd_ - byteStart_ <= Cp932Decoder::kLongestIncomplete) ReadBlock();
   const size_t count = byteEnd_ - byteStart_;
   if (count == 0) return false;
-  MakeRoom(textSize_ + count);
+  textEnd_ = std::copy(text_.get() + lineStart_, text_.get() + textEnd_, text_.get()) - text_.get();
+  lineStart_ = 0;
+  MakeRoom(textEnd_ + count);
   const auto decoded =
-      decoder_.DecodeToLineEnd({bytes_.get() + byteStart_, count}, text_.get() + textSize_, endOfFile_);
-  textSize_ += decoded.unitsWritten;
+      decoder_.DecodeLines({bytes_.get() + byteStart_, count}, text_.get() + textEnd_, lineEnds_.get(), endOfFile_);
+  endsBase_ = textEnd_;
+  nextEnd_ = 0;
+  lineEndCount_ = decoded.lineEnds;
+  textEnd_ += decoded.unitsWritten;
   byteStart_ += decoded.bytesUsed;
   return true;
 }
 
-// The rest of the decoded text is carried over to the next piece.
-inline LinePiece LineReader::TakeUnits(size_t count) {
-  carried_ = textSize_ - count;
-  textSize_ = count;
-  return {{text_.get(), count}, false};
+// A CR that ended the last block may yet be the start of a CR LF.
+void LineReader::DropLfAfterCr() {
+  if (!std::exchange(crEnded_, false)) return;
+  if (byteStart_ == byteEnd_ && !endOfFile_) ReadBlock();
+  if (byteStart_ < byteEnd_ && bytes_[byteStart_] == '\n') ++byteStart_;
 }
 
 // The buffer is not cleared when it grows: every unit is decoded into it
 // before it is read.
-inline void LineReader::MakeRoom(size_t units) {
+void LineReader::MakeRoom(size_t units) {
   if (units <= textCapacity_) return;
   const size_t capacity = std::max(units, 2 * textCapacity_);
   auto grown = std::make_unique_for_overwrite<char16_t[]>(capacity);
-  std::copy_n(text_.get(), textSize_, grown.get());
+  std::copy_n(text_.get(), textEnd_, grown.get());
   text_ = std::move(grown);
   textCapacity_ = capacity;
 }

@@ -1,8 +1,8 @@
 // Lines of CP932 text read from an open file.
 //
-// Bytes are read a block at a time and decoded a line at a time, so memory
-// is bounded by the longest line read whole (or the piece asked for) plus
-// one block, however large the file. A line ends at CR LF, at a lone LF or
+// Bytes are read and decoded a block at a time, with the places of the line
+// ends noted on the way, so memory is bounded by the longest line read whole
+// (or the piece asked for) plus one block, however large the file. A line ends at CR LF, at a lone LF or
 // at a lone CR: every convention in use for text files, so a file from any
 // system reads as the lines its author saw. A last line without a line end
 // is still a line; a line end that closes the file opens no further, empty
@@ -28,10 +28,10 @@ class LineReader {
  public:
   // Reads FD, which stays open and owned by the caller; decodes with DECODER,
   // which must outlive the reader.
-  LineReader(int fd, Cp932Decoder& decoder);
+  LineReader(int fd, const Cp932Decoder& decoder);
 
   // May read the file, but leaves the line last returned intact.
-  bool AtEnd() { return carried_ == 0 && byteStart_ == byteEnd_ && NothingLeftToRead(); }
+  bool AtEnd() { return lineStart_ == textEnd_ && NothingLeftToRead(); }
 
   // The next line without its line end; only when !AtEnd(). The view stays
   // valid until the next ReadLine or the end of the reader.
@@ -43,54 +43,55 @@ class LineReader {
 
  private:
   bool NothingLeftToRead();
-  LinePiece ReadCarriedOn(size_t most);
+  LinePiece EndLine(size_t end);
   LinePiece ReadOn(size_t most);
-  std::string_view Unread() const { return {bytes_.get() + byteStart_, byteEnd_ - byteStart_}; }
   bool DecodeMore();
-  // The next byte read is CR or LF, where decoding to a line end stops.
-  bool AtLineEnd() const {
-    return byteStart_ < byteEnd_ && (bytes_[byteStart_] == '\r' || bytes_[byteStart_] == '\n');
-  }
-  void SkipLineEnd();
-  LinePiece TakeUnits(size_t count);
+  void DropLfAfterCr();
   void ReadBlock();
   void MakeRoom(size_t units);
 
   int fd_;
-  Cp932Decoder& decoder_;
+  const Cp932Decoder& decoder_;
   // Read, not yet decoded: [byteStart_, byteEnd_).
   std::unique_ptr<char[]> bytes_;
   size_t byteStart_ = 0;
   size_t byteEnd_ = 0;
   bool endOfFile_ = false;
-  // Decoded: the piece last returned, then CARRIED_ units of its line that
-  // were decoded beyond it.
+  // Decoded a block at a time: the piece last returned, then the units not
+  // yet returned, [lineStart_, textEnd_).
   std::unique_ptr<char16_t[]> text_;
-  size_t textSize_ = 0;
+  size_t lineStart_ = 0;
+  size_t textEnd_ = 0;
   size_t textCapacity_ = 0;
-  size_t carried_ = 0;
+  // The places of the CR and LF units of the block decoded last, from
+  // endsBase_ in text_; those from nextEnd_ on lie after lineStart_.
+  std::unique_ptr<uint32_t[]> lineEnds_;
+  size_t endsBase_ = 0;
+  size_t nextEnd_ = 0;
+  size_t lineEndCount_ = 0;
+  // The last line ended at a CR that was the last unit decoded: an LF that
+  // the file has next belongs to that line end.
+  bool crEnded_ = false;
 };
 
-// Inline, as it runs once a line: most lines lie within the bytes read and
-// take one call to decode. The rest
-// goes on out of line.
+// Inline, as it runs once a line: most lines end within the text decoded.
 inline LinePiece LineReader::ReadPiece(size_t most) {
-  if (carried_ > 0 || byteEnd_ - byteStart_ <= Cp932Decoder::kLongestIncomplete) return ReadCarriedOn(most);
-  const auto decoded = decoder_.DecodeToLineEnd(Unread(), text_.get(), endOfFile_);  // a block fits in text_
-  textSize_ = decoded.unitsWritten;
-  byteStart_ += decoded.bytesUsed;
-  if (textSize_ > most || !AtLineEnd()) return ReadOn(most);
-  SkipLineEnd();
-  return {{text_.get(), textSize_}, true};
+  if (nextEnd_ < lineEndCount_) {
+    const size_t end = endsBase_ + lineEnds_[nextEnd_];
+    if (end - lineStart_ <= most) return EndLine(end);
+  }
+  return ReadOn(most);
 }
 
-// Steps over CR LF, or a lone CR or LF. A CR that ends the block may yet be
-// the start of a CR LF.
-inline void LineReader::SkipLineEnd() {
-  const bool cr = bytes_[byteStart_++] == '\r';
-  if (!cr) return;
-  if (byteStart_ == byteEnd_ && !endOfFile_) ReadBlock();
-  if (byteStart_ < byteEnd_ && bytes_[byteStart_] == '\n') ++byteStart_;
+// The line from lineStart_ to its line end at END: a lone CR or LF, or CR LF.
+inline LinePiece LineReader::EndLine(size_t end) {
+  const size_t start = lineStart_;
+  const bool cr = text_[end] == u'\r';
+  const bool crLf = cr && end + 1 < textEnd_ && text_[end + 1] == u'\n';
+  crEnded_ = cr && end + 1 == textEnd_;
+  nextEnd_ += crLf ? 2 : 1;
+  lineStart_ = end + (crLf ? 2 : 1);
+  return {{text_.get() + start, end - start}, true};
 }
 
 }  // namespace ostrel::com

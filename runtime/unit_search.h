@@ -124,10 +124,4 @@ inline std::size_t FindMark(std::u16string_view text, std::u16string_view mark, 
   return std::u16string_view::npos;
 }
 
-// Keys (of a Collection, of a member or a class looked up by name) compare
-// equal when they differ only in the case of ASCII or full-width Latin
-// letters; FoldedKey is the form that equal keys share.
-bool KeysEqual(std::u16string_view a, std::u16string_view b);
-std::u16string FoldedKey(std::u16string_view key);
-
 }  // namespace ostrel::com

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -62,7 +63,7 @@ class ScratchFolder : public ::testing::Test {
   static std::vector<std::u16string> ReadLines(const std::u16string& name) {
     ostrel::com::file_slot::OpenForInput(name);
     std::vector<std::u16string> lines;
-    while (!ostrel::com::file_slot::AtEnd()) lines.emplace_back(ostrel::com::file_slot::ReadLine());
+    while (!ostrel::com::file_slot::AtEnd()) lines.emplace_back(ostrel::com::file_slot::ReadLinePiece(SIZE_MAX).text);
     ostrel::com::file_slot::Close();
     return lines;
   }

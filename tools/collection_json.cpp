@@ -1,13 +1,13 @@
 #include "tools/collection_json.h"
 
 #include "tools/json.h"
-#include <ostrel/attribute_pairs.h>
+#include <ostrel/com/attribute_pairs.h>
 
 namespace tools {
 
 std::string CollectionJson(Collection& list) {
   std::string json = "[";
-  for (const auto& [key, value] : ostrel::PairsOf(list)) {
+  for (const auto& [key, value] : ostrel::com::PairsOf(list)) {
     if (json.size() > 1) json += ',';
     json += "[" + JsonString(key) + "," + JsonString(value) + "]";
   }

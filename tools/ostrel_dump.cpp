@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstring>
 #include <iostream>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -124,7 +125,7 @@ class CallLine {
 
   static std::size_t TextRoom(std::u16string_view text) { return tools::JsonStringRoom(text.size()); }
   // The pairs' texts and their brackets and commas.
-  static std::size_t PairsRoom(const std::vector<ostrel::com::EntryView>& entries) {
+  static std::size_t PairsRoom(std::span<const ostrel::com::EntryView> entries) {
     std::size_t room = 0;
     for (const auto& entry : entries) room += TextRoom(entry.key) + TextRoom(entry.value) + kPairPunctuation;
     return room;
@@ -147,7 +148,7 @@ class CallLine {
     return *this;
   }
   // [["KEY","VALUE"],...], the keys' JSON made by KEYS.
-  CallLine& Pairs(std::string_view field, const std::vector<ostrel::com::EntryView>& entries, NameJson& keys) {
+  CallLine& Pairs(std::string_view field, std::span<const ostrel::com::EntryView> entries, NameJson& keys) {
     Put(field);
     Put("[");
     for (std::size_t i = 0; i < entries.size(); ++i) {
@@ -234,11 +235,11 @@ class DumpHandler final : public ostrel::com::DispatchObject<DumpHandler, _IXmlH
   // into texts kept from one tag to the next. "" is the key of an entry filed
   // without one.
   void ReadPairs(Collection& list) {
-    if (ostrel::com::ViewEntries(list, entries_)) return;
+    if (ostrel::com::ViewEntries(list, &entries_)) return;
     int32_t count = 0;
     Check(list.Count(&count));
     copies_.resize(2 * static_cast<std::size_t>(std::max(count, 0)));
-    entries_.resize(static_cast<std::size_t>(std::max(count, 0)));
+    copiedEntries_.resize(static_cast<std::size_t>(std::max(count, 0)));
     for (int32_t position = 1; position <= count; ++position) {
       VARIANT index;
       index.vt = VT_I4;
@@ -247,12 +248,14 @@ class DumpHandler final : public ostrel::com::DispatchObject<DumpHandler, _IXmlH
       Bstr& value = copies_[2 * (position - 1) + 1];
       Check(list.Key(&position, key.Receive()));
       Check(list.Item(&index, value.Receive()));
-      entries_[position - 1] = {key.view(), value.view()};
+      copiedEntries_[position - 1] = {key.view(), value.view()};
     }
+    entries_ = copiedEntries_;
   }
 
   Output& output_;
-  std::vector<ostrel::com::EntryView> entries_;
+  std::span<const ostrel::com::EntryView> entries_;  // the list's own, or copiedEntries_
+  std::vector<ostrel::com::EntryView> copiedEntries_;
   std::vector<Bstr> copies_;
   NameJson tagNames_;
   NameJson keys_;

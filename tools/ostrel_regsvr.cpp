@@ -11,7 +11,7 @@
 #include <ostrel/com/com.h>
 #include <ostrel/com/error_info.h>
 #include "com/registry_search.h"
-#include "com/server.h"
+#include <ostrel/com/server.h>
 #include "runtime/unicode.h"
 #include "tools/tool_main.h"
 

@@ -2,7 +2,7 @@
 // through which the component model registers it, creates its classes and
 // asks whether it may be unloaded.
 #include <ostrel/com/com_object.h>
-#include "com/server.h"
+#include <ostrel/com/server.h>
 #include "xmllib/handler.h"
 #include <ostrel/ostrel.h>
 #include "xmllib/reader.h"

@@ -13,7 +13,7 @@ void EventBatch::ErrElement(int32_t, std::u16string_view msg, std::u16string_vie
 // The reader's own list always shows its entries; one that did not would be
 // a fault of the reader, reported as such.
 void EventBatch::StartElement(std::u16string_view tagname, Collection* parmList) {
-  if (!parmList || !ostrel::com::ViewEntries(*parmList, entries_)) ostrel::com::Raise(ostrel::com::errnum::kInternal);
+  if (!parmList || !ostrel::com::ViewEntries(*parmList, &entries_)) ostrel::com::Raise(ostrel::com::errnum::kInternal);
   Recorded& event = Record(XmlEventKind::Start, tagname);
   event.firstAttribute = attributes_.size();
   event.attributeCount = entries_.size();

@@ -33,6 +33,7 @@ class EventBatch {
   void contentData(std::u16string_view tagname);
   ostrel::com::Bstr& content() { return content_; }
 
+  bool empty() const { return events_.empty(); }
   // Enough for one batch: a client pays a call per batch, not per event.
   bool Full() const { return events_.size() >= kEvents || texts_.size() >= kTextUnits; }
   // The events recorded since the last Clear, as views into this batch.
@@ -70,7 +71,7 @@ class EventBatch {
   std::u16string texts_;
   std::vector<Recorded> events_;
   std::vector<Attribute> attributes_;
-  std::vector<ostrel::com::EntryView> entries_;  // one tag's, as the list shows them
+  std::span<const ostrel::com::EntryView> entries_;  // one tag's, as the list shows them
   std::vector<XmlEvent> published_;
   std::vector<ostrel::com::EntryView> publishedAttributes_;
 };

@@ -35,7 +35,6 @@ class PendingText {
   // Stream offset just past the last pending character.
   std::size_t streamEnd() const { return origin_ + end_; }
 
-  bool StartsWith(std::u16string_view mark) const { return ostrel::com::StartsWithUnits(view(), mark); }
   // Index in view() of the first MARK that begins at or after stream offset
   // FROM; npos when there is none.
   std::size_t Find(std::u16string_view mark, std::size_t from) const {

@@ -9,6 +9,7 @@
 #include <ostrel/com/runtime_error.h>
 #include <ostrel/com/text.h>
 #include "runtime/unit_search.h"
+#include "xmllib/file_format.h"
 #include "xmllib/tag_stack.h"
 
 namespace ostrel {
@@ -110,14 +111,8 @@ CXmlReader::~CXmlReader() {
   Class_Terminate();
 }
 
-void CXmlReader::Class_Initialize() {
-  for (int16_t row = 0; row < kEntityRows; ++row) {
-    entityRefs[row] = format::kEscapes[row].reference;
-    entityChars[row] = format::kEscapes[row].character;
-    entityLengths[row] = static_cast<int16_t>(format::kEscapes[row].reference.size());
-  }
-  entityCount = kEntityRows;
-}
+// Nothing to set up: the references come from the file format's table.
+void CXmlReader::Class_Initialize() {}
 
 // Nothing to let go: every SetData closes its own input before it returns,
 // and the destructor ends an open iteration.
@@ -156,8 +151,8 @@ HRESULT CXmlReader::Next(XmlEventBatch* batch, VARIANT_BOOL* more) {
 HRESULT CXmlReader::Close() {
   if (pullHoldsInput) scanner.CloseInput();
   pullHoldsInput = false;
+  pullError = nullptr;
   pull.reset();
-  pullError.reset();
   return S_OK;
 }
 
@@ -223,7 +218,7 @@ void CXmlReader::AddUnderKey(Collection* keylist, std::u16string_view value, std
 // with its only "&", so no two matches overlap, and no character a row puts
 // in occurs in any reference, so a replacement never forms a new one. The
 // text is written over from the front, never ahead of what is still to read.
-void CXmlReader::DecodeEntities(ostrel::com::Bstr& text) const {
+void CXmlReader::DecodeEntities(ostrel::com::Bstr& text) {
   constexpr std::size_t kNone = std::u16string_view::npos;
   const std::u16string_view held = text.view();
   std::size_t at = ostrel::com::FindUnit(held, u'&');
@@ -232,8 +227,8 @@ void CXmlReader::DecodeEntities(ostrel::com::Bstr& text) const {
   std::size_t written = at;
   while (at != kNone) {
     const int16_t row = EntityRowAt(held.substr(at));
-    units[written++] = row < 0 ? u'&' : entityChars[row];
-    const std::size_t next = at + (row < 0 ? 1 : static_cast<std::size_t>(entityLengths[row]));
+    units[written++] = row < 0 ? u'&' : format::kEscapes[row].character;
+    const std::size_t next = at + (row < 0 ? 1 : format::kEscapes[row].reference.size());
     at = ostrel::com::FindUnit(held, u'&', next);
     const std::size_t end = at == kNone ? held.size() : at;
     std::copy(units + next, units + end, units + written);
@@ -242,10 +237,9 @@ void CXmlReader::DecodeEntities(ostrel::com::Bstr& text) const {
   text.Assign(std::u16string_view(units, written));
 }
 
-// The first row whose reference TEXT starts with; -1 when there is none.
-int16_t CXmlReader::EntityRowAt(std::u16string_view text) const {
-  for (int16_t k = 0; k < entityCount; ++k) {
-    if (ostrel::com::StartsWithUnits(text, entityRefs[k])) return k;
+int16_t CXmlReader::EntityRowAt(std::u16string_view text) {
+  for (int16_t k = 0; k < format::kEscapeCount; ++k) {
+    if (ostrel::com::StartsWithUnits(text, format::kEscapes[k].reference)) return k;
   }
   return -1;
 }
@@ -285,15 +279,16 @@ void CXmlReader::OpenPull(std::u16string filename) {
 }
 
 // Reads on until the batch is full or the read is over. An error ends the
-// iteration as it ends SetData, with the file slot freed, once the events
-// read before it have been handed out.
+// read as it ends SetData, with the file slot freed; the events before it
+// are handed out first, as SetData's handler has them before it fails, and
+// the error comes with the next call.
 void CXmlReader::NextBatch(XmlEventBatch& batch, VARIANT_BOOL& more) {
   more = VARIANT_FALSE;
   batch = {};
   if (pullError) {
-    const ostrel::com::RuntimeError error = std::move(*pullError);
+    const std::exception_ptr error = pullError;
     Close();
-    throw error;
+    std::rethrow_exception(error);
   }
   if (!pullHoldsInput) return;
   EventBatch& events = pull->callbacks;
@@ -302,28 +297,24 @@ void CXmlReader::NextBatch(XmlEventBatch& batch, VARIANT_BOOL& more) {
   try {
     while (!events.Full() && (reading = ReadToken(*pull))) {
     }
-  } catch (const ostrel::com::RuntimeError& error) {
-    batch = events.Publish();
-    if (batch.count == 0) {
+  } catch (...) {
+    if (events.empty()) {
       Close();
       throw;
     }
-    scanner.CloseInput();
-    pullHoldsInput = false;
-    pullError = error;
-    more = VARIANT_TRUE;
-    return;
-  } catch (...) {
-    Close();
-    throw;
+    pullError = std::current_exception();
+    reading = false;
   }
   batch = events.Publish();
-  more = ToVariantBool(reading);
-  if (!reading) {
-    pull->parmFiller->Clear();
-    scanner.CloseInput();
-    pullHoldsInput = false;
-  }
+  more = ToVariantBool(reading || pullError);
+  if (!reading) EndInput();
+}
+
+// The iteration keeps its last events until Close, but not the file slot.
+void CXmlReader::EndInput() {
+  pull->parmFiller->Clear();
+  scanner.CloseInput();
+  pullHoldsInput = false;
 }
 
 template <class Events>

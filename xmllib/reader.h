@@ -13,16 +13,14 @@
 // callbacks instead of making them (event_source.h).
 #pragma once
 
-#include <array>
 #include <cstdint>
+#include <exception>
 #include <memory>
-#include <optional>
 #include <string>
 #include <string_view>
 
 #include <ostrel/com/com_ptr.h>
 #include <ostrel/com/dispatch.h>
-#include <ostrel/com/runtime_error.h>
 #include <ostrel/com/text.h>
 #include <ostrel/event_source.h>
 #include <ostrel/ostrel.h>
@@ -65,12 +63,15 @@ class CXmlReader final : public ostrel::com::DispatchObject<CXmlReader, _CXmlRea
   void AddUnderKey(Collection* keylist, std::u16string_view value, std::u16string_view name);
   // Replaces the references in TEXT where it stands: no reference is shorter
   // than the character it stands for.
-  void DecodeEntities(ostrel::com::Bstr& text) const;
-  int16_t EntityRowAt(std::u16string_view text) const;
+  static void DecodeEntities(ostrel::com::Bstr& text);
+  // The row of format::kEscapes whose reference TEXT starts with; -1 when
+  // there is none.
+  static int16_t EntityRowAt(std::u16string_view text);
 
   int16_t Read(std::u16string filename, _IXmlHandler* handle);
   void OpenPull(std::u16string filename);
   void NextBatch(XmlEventBatch& batch, VARIANT_BOOL& more);
+  void EndInput();
   // Reads one token and reports what it gives; false when the read is over.
   template <class Events>
   bool ReadToken(ReadCall<Events>& call);
@@ -92,20 +93,12 @@ class CXmlReader final : public ostrel::com::DispatchObject<CXmlReader, _CXmlRea
   template <class Events>
   std::u16string_view StartElement(ReadCall<Events>& call, std::u16string_view text);
 
-  static constexpr int16_t kEntityRows = format::kEscapeCount;
-  std::array<std::u16string_view, kEntityRows> entityRefs;
-  std::array<char16_t, kEntityRows> entityChars;
-  std::array<int16_t, kEntityRows> entityLengths;
-  int16_t entityCount = 0;
-
   TokenScanner scanner;
   ostrel::com::Bstr attributeValue;  // reused for each attribute a tag adds
   ostrel::com::Bstr attributeKey;
   std::unique_ptr<Pull> pull;  // the IXmlEventSource iteration, if any
   bool pullHoldsInput = false;  // until it has read to the end
-  // An error met after some events of a batch: those go out first, as a
-  // handler has received them when SetData fails, and the next Next raises it.
-  std::optional<ostrel::com::RuntimeError> pullError;
+  std::exception_ptr pullError;  // what ended it, for the call after its last events
 };
 
 }  // namespace ostrel

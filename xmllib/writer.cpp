@@ -1,6 +1,7 @@
 #include "xmllib/writer.h"
 
 #include <algorithm>
+#include <array>
 #include <initializer_list>
 #include <numeric>
 
@@ -10,6 +11,7 @@
 #include <ostrel/com/message_box.h>
 #include <ostrel/com/runtime_error.h>
 #include <ostrel/com/text.h>
+#include "xmllib/file_format.h"
 
 namespace ostrel {
 
@@ -141,14 +143,7 @@ HRESULT CXmlWriter::XmlClose(VARIANT_BOOL* result) {
   return Answer(result, [&] { return Close(); });
 }
 
-void CXmlWriter::Class_Initialize() {
-  openFlag = VARIANT_FALSE;
-  for (int16_t row = 0; row < kEscapeRows; ++row) {
-    escapeChars[row] = format::kEscapes[row].character;
-    escapeStrings[row] = format::kEscapes[row].reference;
-  }
-  escapeCount = kEscapeRows;
-}
+void CXmlWriter::Class_Initialize() { openFlag = VARIANT_FALSE; }
 
 // The end of life has no one to report to, so a failing close goes unheard;
 // the slot is free afterwards all the same.
@@ -222,7 +217,7 @@ bool CXmlWriter::RefusedWhileClosed() const {
 // keeps those growths finds every position the search would find, without
 // rebuilding the text at each hit.
 std::u16string CXmlWriter::Escape(std::u16string_view contentData) const {
-  std::array<std::size_t, kEscapeRows> growth{};
+  std::array<std::size_t, format::kEscapeCount> growth{};
   std::u16string working;
   working.reserve(contentData.size());
   for (std::size_t index = 0; index < contentData.size(); ++index) {
@@ -233,15 +228,16 @@ std::u16string CXmlWriter::Escape(std::u16string_view contentData) const {
     }
     const std::size_t position = index + 1 + std::accumulate(growth.begin(), growth.begin() + row + 1, std::size_t{0});
     if (position >= std::size_t{kLargestPosition}) ostrel::com::Raise(ostrel::com::errnum::kOverflow);
-    working += escapeStrings[row];
-    growth[row] += escapeStrings[row].size() - 1;
+    const std::u16string_view reference = format::kEscapes[row].reference;
+    working += reference;
+    growth[row] += reference.size() - 1;
   }
   return working;
 }
 
-int16_t CXmlWriter::EscapeRow(char16_t character) const {
-  for (int16_t row = 0; row < escapeCount; ++row) {
-    if (escapeChars[row] == character) return row;
+int16_t CXmlWriter::EscapeRow(char16_t character) {
+  for (int16_t row = 0; row < format::kEscapeCount; ++row) {
+    if (format::kEscapes[row].character == character) return row;
   }
   return -1;
 }

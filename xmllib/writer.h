@@ -17,13 +17,11 @@
 // Releasing the writer closes its file.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
 #include <ostrel/com/dispatch.h>
-#include "xmllib/file_format.h"
 #include <ostrel/ostrel.h>
 
 namespace ostrel {
@@ -56,14 +54,10 @@ class CXmlWriter final : public ostrel::com::DispatchObject<CXmlWriter, _CXmlWri
   // Shows the not-open message when no file is open; true then.
   bool RefusedWhileClosed() const;
   std::u16string Escape(std::u16string_view contentData) const;
-  // The table row of CHARACTER, or -1 when it is not escaped.
-  int16_t EscapeRow(char16_t character) const;
+  // The row of format::kEscapes for CHARACTER, or -1 when it is not escaped.
+  static int16_t EscapeRow(char16_t character);
 
-  static constexpr int16_t kEscapeRows = format::kEscapeCount;
   VARIANT_BOOL openFlag = VARIANT_FALSE;
-  std::array<char16_t, kEscapeRows> escapeChars{};
-  std::array<std::u16string_view, kEscapeRows> escapeStrings{};
-  int16_t escapeCount = 0;
 };
 
 }  // namespace ostrel

@@ -11,7 +11,7 @@
 #include "native/python_handler.h"
 #include "native/python_text.h"
 #include "native/values.h"
-#include <ostrel/attribute_pairs.h>
+#include <ostrel/com/attribute_pairs.h>
 
 namespace ostrel::python {
 namespace {
@@ -145,7 +145,7 @@ py::str CollectionView::Item(py::handle index) const {
 
 py::list CollectionView::Items() const {
   py::list items;
-  for (const auto& [key, value] : ostrel::PairsOf(List())) items.append(py::make_tuple(FromText(key), FromText(value)));
+  for (const auto& [key, value] : ostrel::com::PairsOf(List())) items.append(py::make_tuple(FromText(key), FromText(value)));
   return items;
 }
 
@@ -178,14 +178,6 @@ std::string BoundOperation::Doc() const {
 
 std::string BoundOperation::Repr() const {
   return "<operation " + Name() + " of " + owner_.cast<const LateBoundObject&>().Repr() + ">";
-}
-
-py::object WrapObject(IDispatch* object) {
-  if (!object) return py::none();
-  const auto held = ComPtr<IDispatch>::Share(object);
-  if (const auto python = held.As<PythonObject>()) return py::reinterpret_borrow<py::object>(python->Target());
-  if (auto list = held.As<Collection>()) return py::cast(CollectionView(std::move(list)));
-  return py::cast(LateBoundObject(held, "object"));
 }
 
 }  // namespace ostrel::python

@@ -99,8 +99,4 @@ class BoundOperation {
   std::shared_ptr<const OperationType> type_;
 };
 
-// The Python object for OBJECT (null gives None): the Python handler it wraps,
-// an ostrel.Collection, or an ostrel.Dispatch.
-py::object WrapObject(IDispatch* object);
-
 }  // namespace ostrel::python

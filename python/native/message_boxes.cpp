@@ -13,7 +13,7 @@ namespace {
 // interpreter has gone.
 PyObject* userFunction = nullptr;
 
-void ShowInPython(std::u16string_view text, std::u16string_view caption) {
+void ShowInPython(void*, std::u16string_view text, std::u16string_view caption) {
   try {
     if (userFunction) {
       py::reinterpret_borrow<py::object>(userFunction)(FromText(text), FromText(caption));
@@ -29,14 +29,14 @@ void ShowInPython(std::u16string_view text, std::u16string_view caption) {
 }
 
 void StandDown() {
-  ostrel::com::SetMessageBoxSink(nullptr);
+  ostrel::com::SetMessageBoxSink({nullptr, nullptr});
   Py_CLEAR(userFunction);
 }
 
 }  // namespace
 
 void InstallMessageBoxSink() {
-  ostrel::com::SetMessageBoxSink(ShowInPython);
+  ostrel::com::SetMessageBoxSink({ShowInPython, nullptr});
   py::module_::import("atexit").attr("register")(py::cpp_function(StandDown));
 }
 

@@ -91,26 +91,26 @@ HRESULT PythonHandler::Call(Callback callback, MakeArguments&& makeArguments) {
 }
 
 HRESULT PythonHandler::ErrElement(int32_t* ln, BSTR* msg, BSTR* content) {
-  if (!ln || !msg || !content) return E_POINTER;
+  if (AnyNull(ln, msg, content)) return E_POINTER;
   return Call(kErrElement, [&] {
     return py::make_tuple(*ln, FromText(ostrel::com::View(*msg)), FromText(ostrel::com::View(*content)));
   });
 }
 
 HRESULT PythonHandler::StartElement(BSTR* tagname, Collection** parmList) {
-  if (!tagname || !parmList) return E_POINTER;
+  if (AnyNull(tagname, parmList)) return E_POINTER;
   if (methods_[kStartElement].is_none()) return S_OK;
   const LentList lent(*parmList);
   return Call(kStartElement, [&] { return py::make_tuple(FromText(ostrel::com::View(*tagname)), lent.view()); });
 }
 
 HRESULT PythonHandler::EndElement(BSTR* tagname) {
-  if (!tagname) return E_POINTER;
+  if (AnyNull(tagname)) return E_POINTER;
   return Call(kEndElement, [&] { return py::make_tuple(FromText(ostrel::com::View(*tagname))); });
 }
 
 HRESULT PythonHandler::contentData(BSTR* tagname, BSTR* contentData) {
-  if (!tagname || !contentData) return E_POINTER;
+  if (AnyNull(tagname, contentData)) return E_POINTER;
   return Call(kContentData, [&] {
     return py::make_tuple(FromText(ostrel::com::View(*tagname)), FromText(ostrel::com::View(*contentData)));
   });

@@ -1,6 +1,7 @@
 #include "native/values.h"
 
 #include <limits>
+#include <utility>
 
 #include <ostrel/com/com_ptr.h>
 #include <ostrel/com/runtime_error.h>
@@ -85,6 +86,14 @@ py::object FromVariant(const VARIANT& value) {
     case VT_DISPATCH: return WrapObject(value.pdispVal);
     default: ostrel::com::Raise(ostrel::com::errnum::kTypeMismatch);
   }
+}
+
+py::object WrapObject(IDispatch* object) {
+  if (!object) return py::none();
+  const auto held = ostrel::com::ComPtr<IDispatch>::Share(object);
+  if (const auto python = held.As<PythonObject>()) return py::reinterpret_borrow<py::object>(python->Target());
+  if (auto list = held.As<Collection>()) return py::cast(CollectionView(std::move(list)));
+  return py::cast(LateBoundObject(held, "object"));
 }
 
 CallArguments::CallArguments(const py::tuple& arguments)

@@ -28,6 +28,10 @@ struct Ref {
 
 py::object FromVariant(const VARIANT& value);
 
+// The Python object for OBJECT (null gives None): the Python handler it wraps,
+// an ostrel.Collection, or an ostrel.Dispatch.
+py::object WrapObject(IDispatch* object);
+
 // The arguments of one call. Each is a variant of our own that the callee
 // receives by reference (VT_BYREF | VT_VARIANT), as a late-bound client passes
 // its variables: a plain value is a temporary, whose changes are dropped; an

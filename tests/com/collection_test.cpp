@@ -2,6 +2,7 @@
 // that callers rely on.
 #include <gtest/gtest.h>
 
+#include <span>
 #include <string>
 #include <vector>
 
@@ -181,13 +182,13 @@ TEST(CollectionFillerTest, FillsUnderTheSameRulesAndClearsEverything) {
 TEST(CollectionFillerTest, RefilledEntriesHoldEachTextWhateverItsLength) {
   ostrel::com::CollectionFiller* filler = nullptr;
   const ostrel::com::ComPtr<Collection> list = ostrel::com::NewCollection(filler);
-  std::vector<ostrel::com::EntryView> entries;
+  std::span<const ostrel::com::EntryView> entries;
   for (const std::size_t length : {40, 3, 25, 0, 41, 7, 64, 1}) {
     const std::u16string value(length, static_cast<char16_t>(u'a' + length % 26));
     const std::u16string key(length % 9 + 1, u'k');
     filler->Add(value, key);
     filler->Add(key, value.empty() ? u"e" : value);
-    ASSERT_TRUE(ostrel::com::ViewEntries(*list.get(), entries));
+    ASSERT_TRUE(ostrel::com::ViewEntries(*list.get(), &entries));
     ASSERT_EQ(entries.size(), 2u);
     EXPECT_EQ(entries[0].value, value);
     EXPECT_EQ(entries[0].key, key);
@@ -217,8 +218,8 @@ class ForeignList final : public ostrel::com::DispatchObject<ForeignList, Collec
 
 TEST_F(CollectionTest, EntriesAreViewedInPlaceOnlyInTheRuntimesOwnLists) {
   AddThreeAndRemoveTheFirst();
-  std::vector<ostrel::com::EntryView> entries;
-  ASSERT_TRUE(ostrel::com::ViewEntries(*list_.get(), entries));
+  std::span<const ostrel::com::EntryView> entries;
+  ASSERT_TRUE(ostrel::com::ViewEntries(*list_.get(), &entries));
   ASSERT_EQ(entries.size(), 2u);
   EXPECT_EQ(entries[0].key, u"");
   EXPECT_EQ(entries[0].value, u"2");
@@ -226,7 +227,7 @@ TEST_F(CollectionTest, EntriesAreViewedInPlaceOnlyInTheRuntimesOwnLists) {
   EXPECT_EQ(entries[1].value, u"3");
 
   const auto foreign = ostrel::com::ComPtr<ForeignList>::Attach(new ForeignList());
-  EXPECT_FALSE(ostrel::com::ViewEntries(*foreign.get(), entries));
+  EXPECT_FALSE(ostrel::com::ViewEntries(*foreign.get(), &entries));
   EXPECT_EQ(entries.size(), 2u);
 }
 

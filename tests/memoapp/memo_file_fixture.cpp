@@ -32,7 +32,10 @@ void MemoFileTest::SetUp() {
   folder_ = std::filesystem::temp_directory_path() / ("memoapp-" + std::to_string(::getpid()) + "-" + name);
   std::filesystem::create_directories(folder_);
   savedSink_ = ostrel::com::SetMessageBoxSink(
-      [this](std::u16string_view text, std::u16string_view) { messages_.emplace_back(text); });
+      {[](void* test, std::u16string_view text, std::u16string_view) {
+         static_cast<MemoFileTest*>(test)->messages_.emplace_back(text);
+       },
+       this});
   ModuleMemoData::InitMemoData();
 }
 

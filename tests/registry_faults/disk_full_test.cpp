@@ -14,7 +14,7 @@
 #include <string>
 
 #include <ostrel/com/error_info.h>
-#include "com/server.h"
+#include <ostrel/com/server.h>
 #include "runtime/unicode.h"
 #include "tests/testserver/counter.h"
 

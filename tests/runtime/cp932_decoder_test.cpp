@@ -6,60 +6,74 @@
 
 #include <random>
 #include <string>
+#include <vector>
 
 #include "runtime/cp932.h"
 #include "tests/converter_decoding.h"
 
 namespace {
 
+using ostrel::com::Cp932Decoder;
 using ostrel_reference::ConverterDecoding;
 
 // Sixteen bytes of ASCII are widened in one step, so a run of up to two
 // steps and a tail puts the byte after it at every offset of a step.
 constexpr int kLongestRunTried = 2 * 16 + 2;
 
-std::u16string Decoded(std::string_view bytes) {
+// Every test runs each way of decoding: the ways must not differ, and either
+// may be the one a machine takes.
+class Cp932Decoding : public testing::TestWithParam<Cp932Decoder::Way> {
+ protected:
+  void SetUp() override {
+    if (decoder.way() != GetParam()) GTEST_SKIP() << "this processor cannot decode by block";
+  }
+
+  const Cp932Decoder decoder{GetParam()};
+};
+
+INSTANTIATE_TEST_SUITE_P(EachWay, Cp932Decoding,
+                         testing::Values(Cp932Decoder::Way::kByCharacter, Cp932Decoder::Way::kByBlock),
+                         [](const auto& way) { return way.param == Cp932Decoder::Way::kByBlock ? "ByBlock" : "ByCharacter"; });
+
+std::u16string Decoded(const Cp932Decoder& decoder, std::string_view bytes) {
   std::u16string out(bytes.size(), u'\0');
-  const auto result = ostrel::com::Cp932Decoder().Decode(bytes, out.data(), true);
+  const auto result = decoder.Decode(bytes, out.data(), true);
   EXPECT_EQ(result.bytesUsed, bytes.size());
   out.resize(result.unitsWritten);
   return out;
 }
 
-TEST(Cp932Decoder, EveryByteAndPairDecodesAsTheConverterSays) {
+TEST_P(Cp932Decoding, EveryByteAndPairDecodesAsTheConverterSays) {
   for (int first = 0; first < 256; ++first) {
     const std::string single(1, static_cast<char>(first));
-    ASSERT_EQ(Decoded(single), ConverterDecoding(single)) << first;
+    ASSERT_EQ(Decoded(decoder, single), ConverterDecoding(single)) << first;
     for (int second = 0; second < 256; ++second) {
       const std::string pair{static_cast<char>(first), static_cast<char>(second)};
-      ASSERT_EQ(Decoded(pair), ConverterDecoding(pair)) << first << " " << second;
+      ASSERT_EQ(Decoded(decoder, pair), ConverterDecoding(pair)) << first << " " << second;
     }
   }
 }
 
-// Decoding up to each line end in turn, then taking the line end itself,
-// must give what decoding the whole text gives.
-std::u16string DecodedLineByLine(std::string_view bytes) {
-  const ostrel::com::Cp932Decoder decoder;
-  std::u16string text;
+// Decoding with the places of the line ends noted must give what decoding
+// without them gives, and the places must be those of the CR and LF units.
+std::u16string DecodedLineByLine(const Cp932Decoder& decoder, std::string_view bytes) {
   std::u16string out(bytes.size(), u'\0');
-  while (!bytes.empty()) {
-    const auto result = decoder.DecodeToLineEnd(bytes, out.data(), true);
-    const std::u16string_view units(out.data(), result.unitsWritten);
-    EXPECT_EQ(units.find_first_of(u"\r\n"), std::u16string_view::npos) << "a line end was decoded past";
-    text += units;
-    bytes.remove_prefix(result.bytesUsed);
-    if (bytes.empty()) break;
-    EXPECT_TRUE(bytes.front() == '\r' || bytes.front() == '\n') << "stopped short of a line end";
-    text += static_cast<char16_t>(bytes.front());
-    bytes.remove_prefix(1);
+  std::vector<uint32_t> lineEnds(bytes.size());
+  const auto result = decoder.DecodeLines(bytes, out.data(), lineEnds.data(), true);
+  EXPECT_EQ(result.bytesUsed, bytes.size());
+  out.resize(result.unitsWritten);
+  std::vector<uint32_t> expectedEnds;
+  for (size_t at = 0; at < out.size(); ++at) {
+    if (out[at] == u'\r' || out[at] == u'\n') expectedEnds.push_back(static_cast<uint32_t>(at));
   }
-  return text;
+  lineEnds.resize(result.lineEnds);
+  EXPECT_EQ(lineEnds, expectedEnds);
+  return out;
 }
 
 // Every pair of bytes, after an ASCII run of each length up to two steps
 // and a tail: the pair's first byte falls at every offset of a step.
-TEST(Cp932Decoder, EveryPairAtEveryOffsetOfAStepDecodesAsTheConverterSays) {
+TEST_P(Cp932Decoding, EveryPairAtEveryOffsetOfAStepDecodesAsTheConverterSays) {
   for (int run = 0; run <= kLongestRunTried; ++run) {
     std::string bytes;
     for (int first = 0; first < 256; ++first) {
@@ -70,24 +84,24 @@ TEST(Cp932Decoder, EveryPairAtEveryOffsetOfAStepDecodesAsTheConverterSays) {
       }
     }
     const std::u16string expected = ConverterDecoding(bytes);
-    ASSERT_EQ(Decoded(bytes), expected) << "run " << run;
-    ASSERT_EQ(DecodedLineByLine(bytes), expected) << "run " << run;
+    ASSERT_EQ(Decoded(decoder, bytes), expected) << "run " << run;
+    ASSERT_EQ(DecodedLineByLine(decoder, bytes), expected) << "run " << run;
   }
 }
 
-TEST(Cp932Decoder, ArbitraryRunsDecodeAsTheConverterSays) {
+TEST_P(Cp932Decoding, ArbitraryRunsDecodeAsTheConverterSays) {
   std::mt19937 random(11);
   for (int round = 0; round < 2000; ++round) {
     std::string bytes(random() % 64, '\0');
     // Mostly lead bytes, ASCII and trail bytes, so that pairs form and break.
     for (char& byte : bytes) byte = static_cast<char>(random() % 3 == 0 ? random() % 0x80 : 0x80 + random() % 0x80);
-    ASSERT_EQ(Decoded(bytes), ConverterDecoding(bytes)) << round;
-    ASSERT_EQ(DecodedLineByLine(bytes), ConverterDecoding(bytes)) << round;
+    ASSERT_EQ(Decoded(decoder, bytes), ConverterDecoding(bytes)) << round;
+    ASSERT_EQ(DecodedLineByLine(decoder, bytes), ConverterDecoding(bytes)) << round;
   }
 }
 
 // ASCII is widened several bytes at a time; a run may end anywhere in a step.
-TEST(Cp932Decoder, AsciiRunsOfEveryLengthEndWhereTheyEnd) {
+TEST_P(Cp932Decoding, AsciiRunsOfEveryLengthEndWhereTheyEnd) {
   static const std::string kBreaks[] = {"\x82\xA0", "\xB1", "\x80", "\xFF", "\x81", "\x88\x9F", "\r", "\n", "\r\n"};
   std::mt19937 random(12);
   for (int round = 0; round < 2000; ++round) {
@@ -97,14 +111,13 @@ TEST(Cp932Decoder, AsciiRunsOfEveryLengthEndWhereTheyEnd) {
       bytes += kBreaks[random() % std::size(kBreaks)];
     }
     bytes.resize(random() % bytes.size());
-    ASSERT_EQ(Decoded(bytes), ConverterDecoding(bytes)) << round;
-    ASSERT_EQ(DecodedLineByLine(bytes), ConverterDecoding(bytes)) << round;
+    ASSERT_EQ(Decoded(decoder, bytes), ConverterDecoding(bytes)) << round;
+    ASSERT_EQ(DecodedLineByLine(decoder, bytes), ConverterDecoding(bytes)) << round;
   }
 }
 
-TEST(Cp932Decoder, LeadByteAtTheEndWaitsForTheNextBlockUnlessItIsTheLast) {
+TEST_P(Cp932Decoding, LeadByteAtTheEndWaitsForTheNextBlockUnlessItIsTheLast) {
   char16_t out[4];
-  ostrel::com::Cp932Decoder decoder;
   const auto waiting = decoder.Decode("ab\x82", out, false);
   EXPECT_EQ(waiting.bytesUsed, 2u);
   EXPECT_EQ(std::u16string(out, waiting.unitsWritten), u"ab");
@@ -113,8 +126,7 @@ TEST(Cp932Decoder, LeadByteAtTheEndWaitsForTheNextBlockUnlessItIsTheLast) {
 }
 
 // Every pair of bytes with a block boundary between its two bytes.
-TEST(Cp932Decoder, EveryPairSplitBetweenBlocksDecodesAsAWhole) {
-  const ostrel::com::Cp932Decoder decoder;
+TEST_P(Cp932Decoding, EveryPairSplitBetweenBlocksDecodesAsAWhole) {
   for (int first = 0; first < 256; ++first) {
     for (int second = 0; second < 256; ++second) {
       const std::string before = std::string("ab") + static_cast<char>(first);
@@ -132,8 +144,7 @@ TEST(Cp932Decoder, EveryPairSplitBetweenBlocksDecodesAsAWhole) {
 }
 
 // Whatever a call leaves unused opens the next block.
-std::u16string DecodedInBlocks(std::string_view bytes, size_t blockSize) {
-  const ostrel::com::Cp932Decoder decoder;
+std::u16string DecodedInBlocks(const Cp932Decoder& decoder, std::string_view bytes, size_t blockSize) {
   std::u16string text;
   std::string pending;
   for (size_t at = 0; at < bytes.size(); at += blockSize) {
@@ -141,7 +152,7 @@ std::u16string DecodedInBlocks(std::string_view bytes, size_t blockSize) {
     const bool last = at + blockSize >= bytes.size();
     std::u16string out(pending.size(), u'\0');
     const auto result = decoder.Decode(pending, out.data(), last);
-    EXPECT_LE(pending.size() - result.bytesUsed, ostrel::com::Cp932Decoder::kLongestIncomplete);
+    EXPECT_LE(pending.size() - result.bytesUsed, Cp932Decoder::kLongestIncomplete);
     text.append(out.data(), result.unitsWritten);
     pending.erase(0, result.bytesUsed);
   }
@@ -150,7 +161,7 @@ std::u16string DecodedInBlocks(std::string_view bytes, size_t blockSize) {
 
 // Blocks end anywhere: in a step, between the bytes of a pair, right before
 // a line end.
-TEST(Cp932Decoder, TextSplitIntoBlocksDecodesAsAWhole) {
+TEST_P(Cp932Decoding, TextSplitIntoBlocksDecodesAsAWhole) {
   std::mt19937 random(13);
   std::string bytes;
   while (bytes.size() < 4000) {
@@ -160,7 +171,7 @@ TEST(Cp932Decoder, TextSplitIntoBlocksDecodesAsAWhole) {
   }
   const std::u16string expected = ConverterDecoding(bytes);
   for (size_t blockSize = 1; blockSize <= 40; ++blockSize) {
-    ASSERT_EQ(DecodedInBlocks(bytes, blockSize), expected) << "blocks of " << blockSize;
+    ASSERT_EQ(DecodedInBlocks(decoder, bytes, blockSize), expected) << "blocks of " << blockSize;
   }
 }
 
@@ -169,7 +180,7 @@ TEST(Cp932Decoder, TextSplitIntoBlocksDecodesAsAWhole) {
 // characters with one that is not at each place, after ASCII that ends
 // anywhere in a step, and ending the text, before ASCII, before a line end
 // or with a lead byte that waits for the next block.
-TEST(Cp932Decoder, RunsWithACharacterOfOneByteAnywhereDecodeAsTheConverterSays) {
+TEST_P(Cp932Decoding, RunsWithACharacterOfOneByteAnywhereDecodeAsTheConverterSays) {
   static const std::string kOdd[] = {
       "\xB1",                         // half-width katakana
       "\x82 ", "\x82\x7F", "\xFC\xFC",  // lead bytes that their next byte does not complete
@@ -191,15 +202,64 @@ TEST(Cp932Decoder, RunsWithACharacterOfOneByteAnywhereDecodeAsTheConverterSays) 
             if (at == run) bytes += odd;
             bytes += after;
             const std::u16string expected = ConverterDecoding(bytes);
-            ASSERT_EQ(Decoded(bytes), expected) << testing::PrintToString(bytes);
-            ASSERT_EQ(DecodedLineByLine(bytes), expected) << testing::PrintToString(bytes);
+            ASSERT_EQ(Decoded(decoder, bytes), expected) << testing::PrintToString(bytes);
+            ASSERT_EQ(DecodedLineByLine(decoder, bytes), expected) << testing::PrintToString(bytes);
             for (size_t blockSize = 1; blockSize <= 5; ++blockSize) {
-              ASSERT_EQ(DecodedInBlocks(bytes, blockSize), expected) << testing::PrintToString(bytes);
+              ASSERT_EQ(DecodedInBlocks(decoder, bytes, blockSize), expected) << testing::PrintToString(bytes);
             }
           }
         }
       }
     }
+  }
+}
+
+// Characters that decoding by block takes in its stride: ASCII, half-width
+// katakana and pairs whose second byte is of each class a first byte can be
+// (a lead byte, ASCII, katakana, a byte that is no character alone), so that
+// runs of lead-class bytes of every length and parity cross block ends.
+std::string ValidText(std::mt19937& random, size_t characters) {
+  static const std::string kCharacters[] = {"a", " ", "<", "\xB1",      "\x93\xFA", "\x88\x9F",
+                                            "\x81\x40", "\x83\x41", "\x82\xB1", "\x82\xA0", "\xE0\x80", "\x81\x81"};
+  std::string text;
+  for (size_t i = 0; i < characters; ++i) text += kCharacters[random() % std::size(kCharacters)];
+  return text;
+}
+
+// Decoding by block leaves a block with a byte that is no character or a
+// broken pair to go a character at a time, and goes on by block after it.
+// Each such byte, and each line end, at every offset of a few blocks.
+TEST_P(Cp932Decoding, OddBytesAndLineEndsAtEveryOffsetOfABlockDecodeAsTheConverterSays) {
+  static const std::string kOdd[] = {"\x82 ", "\x82\x7F", "\x85\x40", "\x80", "\xA0", "\xFD", "\xFF",
+                                     "\x82\r", "\x82\n", "\r\n", "\r", "\n", "\r\r\n\n"};
+  std::mt19937 random(14);
+  for (int round = 0; round < 4; ++round) {
+    const std::string text = ValidText(random, 150);
+    for (const std::string& odd : kOdd) {
+      for (size_t at = 0; at <= 3 * 64 && at <= text.size(); ++at) {
+        const std::string bytes = text.substr(0, at) + odd + text.substr(at);
+        const std::u16string expected = ConverterDecoding(bytes);
+        ASSERT_EQ(Decoded(decoder, bytes), expected) << testing::PrintToString(bytes);
+        ASSERT_EQ(DecodedLineByLine(decoder, bytes), expected) << testing::PrintToString(bytes);
+      }
+    }
+  }
+}
+
+// Long texts cut into pieces of every size around a block, as the line
+// reader hands them over.
+TEST_P(Cp932Decoding, LongTextsInPiecesAroundABlockDecodeAsTheConverterSays) {
+  std::mt19937 random(15);
+  for (int round = 0; round < 20; ++round) {
+    std::string bytes = ValidText(random, 2000);
+    for (int odd = 0; odd < round; ++odd) bytes.insert(random() % bytes.size(), 1, "\x80\r\n\x82"[random() % 4]);
+    const std::u16string expected = ConverterDecoding(bytes);
+    ASSERT_EQ(Decoded(decoder, bytes), expected) << round;
+    ASSERT_EQ(DecodedLineByLine(decoder, bytes), expected) << round;
+    for (size_t blockSize = 60; blockSize <= 70; ++blockSize) {
+      ASSERT_EQ(DecodedInBlocks(decoder, bytes, blockSize), expected) << "round " << round << " blocks of " << blockSize;
+    }
+    ASSERT_EQ(DecodedInBlocks(decoder, bytes, 129), expected) << round;
   }
 }
 

@@ -5,6 +5,7 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <utility>
@@ -36,7 +37,7 @@ TEST_F(LineSplitting, ALineEndThatClosesTheFileAddsNoEmptyLine) {
 TEST_F(LineSplitting, EmptyFileIsAtEndAtOnceAndRefusesAFurtherRead) {
   slot::OpenForInput(WriteBytes("empty.txt", ""));
   EXPECT_TRUE(slot::AtEnd());
-  EXPECT_EQ(ErrorOf(slot::ReadLine), 62);
+  EXPECT_EQ(ErrorOf([] { slot::ReadLinePiece(SIZE_MAX); }), 62);
 }
 
 // NextLinePiece gives what ReadLinePiece gives, and nothing instead of 62
@@ -76,7 +77,7 @@ TEST_F(LineSplitting, CharactersAndLineEndsSplitByBlockBoundariesStayWhole) {
   slot::OpenForInput(WriteBytes("blocks.txt", bytes));
   int count = 0;
   while (!slot::AtEnd()) {
-    const std::u16string_view line = slot::ReadLine();
+    const std::u16string_view line = slot::ReadLinePiece(SIZE_MAX).text;
     const bool more = !slot::AtEnd();  // may read ahead; the line must survive it
     ASSERT_EQ(line, u"xあ") << "line " << count;
     ++count;
@@ -173,7 +174,7 @@ TEST_F(SlotSharing, ReadingAndWritingNeedTheirOwnKindOfOpenFile) {
   EXPECT_EQ(ErrorOf(slot::AtEnd), 52);
   EXPECT_EQ(ErrorOf([] { slot::WriteLine(u"x"); }), 52);
   slot::OpenForOutput(Name("out.txt"));
-  EXPECT_EQ(ErrorOf(slot::ReadLine), 54);
+  EXPECT_EQ(ErrorOf([] { slot::ReadLinePiece(SIZE_MAX); }), 54);
   slot::Close();
   slot::OpenForInput(Name("out.txt"));
   EXPECT_EQ(ErrorOf(slot::Flush), 54);
@@ -264,7 +265,7 @@ TEST_F(OpenErrors, NameOfNoFileIsNotPresent) {
 
 TEST_F(OpenErrors, PresentFileIsOpenedAndARefusedOneRaises) {
   EXPECT_TRUE(slot::OpenForInputIfPresent(WriteBytes("in.txt", "line")));
-  EXPECT_EQ(slot::ReadLine(), u"line");
+  EXPECT_EQ(slot::ReadLinePiece(SIZE_MAX).text, u"line");
   slot::Close();
   ASSERT_EQ(::mkfifo((folder_ / "pipe").c_str(), 0600), 0);
   EXPECT_EQ(ErrorOf([&] { slot::OpenForInputIfPresent(Name("pipe")); }), 75);

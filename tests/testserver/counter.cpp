@@ -5,7 +5,7 @@
 #include <ostrel/com/com_object.h>
 #include <ostrel/com/dispatch.h>
 #include <ostrel/com/error_info.h>
-#include "com/server.h"
+#include <ostrel/com/server.h>
 
 namespace {
 

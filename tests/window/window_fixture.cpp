@@ -22,9 +22,11 @@ void PrintTo(const Box& box, std::ostream* out) {
 
 void QtWindowTest::SetUp() {
   MemoFileTest::SetUp();
-  ostrel::com::SetMessageBoxSink([this](std::u16string_view text, std::u16string_view caption) {
-    boxes_.push_back({std::u16string(text), std::u16string(caption)});
-  });
+  ostrel::com::SetMessageBoxSink({[](void* test, std::u16string_view text, std::u16string_view caption) {
+                                     static_cast<QtWindowTest*>(test)->boxes_.push_back(
+                                         {std::u16string(text), std::u16string(caption)});
+                                   },
+                                   this});
 }
 
 void QtWindowTest::TearDown() {
@@ -53,7 +55,7 @@ void QtWindowTest::Start() {
 }
 
 void QtWindowTest::RunAsTheProgram(const std::function<void(memoapp::FormWindow&)>& act) const {
-  ostrel::com::SetMessageBoxSink(nullptr);
+  ostrel::com::SetMessageBoxSink({nullptr, nullptr});
   memoapp::QtToolkit toolkit(memoapp::QtToolkit::Options{folder_.u16string(), {}});
   memoapp::FormMain form(toolkit);
   toolkit.Start(form);

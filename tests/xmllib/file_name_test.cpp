@@ -40,13 +40,7 @@ class FileNameTest : public ostrel_test::XmlFileTest {
   // The calls a read of NAME makes; the read must succeed.
   std::vector<std::string> Read(const std::u16string& name) {
     const auto reader = ComPtr<ostrel::CXmlReader>::Attach(new ostrel::CXmlReader());
-    const auto handler = ostrel_test::RecordingHandler::Create();
-    Bstr filename(name);
-    _IXmlHandler* handle = handler.get();
-    int16_t result = 1;
-    EXPECT_EQ(reader->SetData(filename.Address(), &handle, &result), S_OK);
-    EXPECT_EQ(result, 0);
-    return handler->calls;
+    return ostrel_test::CallsOfSetData(*reader.get(), name);
   }
 
   bool Open(const std::u16string& name) {

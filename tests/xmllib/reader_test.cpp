@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "tests/xmllib/xml_test_support.h"
+#include <ostrel/com/com_runtime.h>
 #include <ostrel/handler_members.h>
 
 namespace {
@@ -259,6 +260,113 @@ TEST_F(ReaderTest, AHandlerUsingTheReaderMidReadChangesNothingItIsGiven) {
   EXPECT_EQ(result, 0);
   EXPECT_EQ(handler->calls, plain);
   EXPECT_EQ(meddler->refusedReads, static_cast<int>(plain.size()));
+}
+
+// Hands each callback to RECORDER, then puts a text of its own, of another
+// length each time, in every text argument: a handler may assign to what it
+// is given by reference, and the reader, which refills its texts in place,
+// must neither write into the handler's text as if it were its own block nor
+// leak it.
+class ReplacingHandler final : public ostrel::com::DispatchObject<ReplacingHandler, _IXmlHandler> {
+ public:
+  explicit ReplacingHandler(RecordingHandler& recorder) : recorder_(recorder) {}
+  static const ostrel::com::DispatchTable<ReplacingHandler>& Members() {
+    return ostrel::XmlHandlerMembers<ReplacingHandler>();
+  }
+
+  HRESULT ErrElement(int32_t* ln, BSTR* msg, BSTR* content) override {
+    const HRESULT status = recorder_.ErrElement(ln, msg, content);
+    Replace(msg);
+    Replace(content);
+    return status;
+  }
+  HRESULT StartElement(BSTR* tagname, Collection** parmList) override {
+    const HRESULT status = recorder_.StartElement(tagname, parmList);
+    Replace(tagname);
+    return status;
+  }
+  HRESULT EndElement(BSTR* tagname) override {
+    const HRESULT status = recorder_.EndElement(tagname);
+    Replace(tagname);
+    return status;
+  }
+  HRESULT contentData(BSTR* tagname, BSTR* contentData) override {
+    const HRESULT status = recorder_.contentData(tagname, contentData);
+    Replace(tagname);
+    Replace(contentData);
+    return status;
+  }
+
+ private:
+  void Replace(BSTR* text) {
+    SysFreeString(*text);
+    *text = SysAllocString(std::u16string(++replaced_ % 10, u'r'));
+  }
+
+  RecordingHandler& recorder_;
+  int replaced_ = 0;
+};
+
+// Calls the handler it holds by name, as a host that binds late does: the
+// arguments go by reference through Invoke to that handler's slots.
+class LateBoundHandler final : public ostrel::com::DispatchObject<LateBoundHandler, _IXmlHandler> {
+ public:
+  explicit LateBoundHandler(IDispatch* target) : target_(target) {}
+  static const ostrel::com::DispatchTable<LateBoundHandler>& Members() {
+    return ostrel::XmlHandlerMembers<LateBoundHandler>();
+  }
+
+  HRESULT ErrElement(int32_t* ln, BSTR* msg, BSTR* content) override {
+    VARIANT number;
+    number.vt = VT_BYREF | VT_I4;
+    number.plVal = ln;
+    VARIANT arguments[] = {number, Text(msg), Text(content)};
+    return Call(u"ErrElement", arguments, 3);
+  }
+  HRESULT StartElement(BSTR* tagname, Collection** parmList) override {
+    VARIANT list;
+    list.vt = VT_BYREF | VT_DISPATCH;
+    list.ppdispVal = reinterpret_cast<IDispatch**>(parmList);
+    VARIANT arguments[] = {Text(tagname), list};
+    return Call(u"StartElement", arguments, 2);
+  }
+  HRESULT EndElement(BSTR* tagname) override {
+    VARIANT arguments[] = {Text(tagname)};
+    return Call(u"EndElement", arguments, 1);
+  }
+  HRESULT contentData(BSTR* tagname, BSTR* contentData) override {
+    VARIANT arguments[] = {Text(tagname), Text(contentData)};
+    return Call(u"contentData", arguments, 2);
+  }
+
+ private:
+  static VARIANT Text(BSTR* text) {
+    VARIANT argument;
+    argument.vt = VT_BYREF | VT_BSTR;
+    argument.pbstrVal = text;
+    return argument;
+  }
+  HRESULT Call(std::u16string_view name, VARIANT* arguments, uint32_t count) {
+    ostrel::com::CallByName(target_, name, arguments, count);
+    return S_OK;
+  }
+
+  IDispatch* target_;
+};
+
+TEST_F(ReaderTest, AHandlerThatReplacesItsTextsSeesTheSameValuesThroughItsSlotsAndThroughInvoke) {
+  const Calls plain = Read({"<Memo>", "\t<sentence Title=\"t&gt;\">body &lt;one&gt;</sentence>", "<e x=\"1\"/>",
+                            "<sentence>a much longer body than any text the handler puts back</sentence>", "<a>x</a>",
+                            "</Memo>", "</Memo>"});
+  const auto replacing = ostrel::com::ComPtr<ReplacingHandler>::Attach(new ReplacingHandler(*handler.get()));
+  const auto lateBound = ostrel::com::ComPtr<LateBoundHandler>::Attach(new LateBoundHandler(replacing.get()));
+  for (_IXmlHandler* handle : {static_cast<_IXmlHandler*>(replacing.get()), static_cast<_IXmlHandler*>(lateBound.get())}) {
+    handler->calls.clear();
+    int16_t result = 1;
+    EXPECT_EQ(SetData(path, handle, &result), S_OK);
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(handler->calls, plain) << (handle == replacing.get() ? "through its slots" : "through Invoke");
+  }
 }
 
 }  // namespace

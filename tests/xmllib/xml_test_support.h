@@ -22,7 +22,7 @@
 #include <ostrel/com/runtime_error.h>
 #include <ostrel/com/text.h>
 #include "runtime/unicode.h"
-#include <ostrel/attribute_pairs.h>
+#include <ostrel/com/attribute_pairs.h>
 #include <ostrel/handler_members.h>
 #include <ostrel/ostrel.h>
 
@@ -58,7 +58,7 @@ class RecordingHandler final : public ostrel::com::DispatchObject<RecordingHandl
   // "; key=value" for each entry of LIST, in list order.
   static std::string ListText(Collection& list) {
     std::string text;
-    for (const auto& [key, value] : ostrel::PairsOf(list)) text += "; " + Utf8(key) + "=" + Utf8(value);
+    for (const auto& [key, value] : ostrel::com::PairsOf(list)) text += "; " + Utf8(key) + "=" + Utf8(value);
     return text;
   }
 
@@ -76,6 +76,18 @@ class RecordingHandler final : public ostrel::com::DispatchObject<RecordingHandl
   }
 };
 
+// The calls that reading NAME with READER's SetData makes; the read must
+// succeed with 0.
+inline std::vector<std::string> CallsOfSetData(_CXmlReader& reader, const std::u16string& name) {
+  const auto handler = RecordingHandler::Create();
+  ostrel::com::Bstr filename(name);
+  _IXmlHandler* handle = handler.get();
+  int16_t result = 1;
+  EXPECT_EQ(reader.SetData(filename.Address(), &handle, &result), S_OK);
+  EXPECT_EQ(result, 0);
+  return handler->calls;
+}
+
 struct MessageBoxShown {
   std::string text;
   std::string caption;
@@ -91,9 +103,7 @@ class XmlFileTest : public ::testing::Test {
     folder_ = std::filesystem::temp_directory_path() /
               ("ostrel-" + std::to_string(::getpid()) + "-" + test->test_suite_name() + "-" + test->name());
     std::filesystem::create_directories(folder_);
-    savedSink_ = ostrel::com::SetMessageBoxSink([this](std::u16string_view text, std::u16string_view caption) {
-      messageBoxes.push_back({Utf8(text), Utf8(caption)});
-    });
+    savedSink_ = ostrel::com::SetMessageBoxSink({Record, this});
   }
   void TearDown() override {
     ostrel::com::SetMessageBoxSink(savedSink_);
@@ -122,6 +132,10 @@ class XmlFileTest : public ::testing::Test {
   std::vector<MessageBoxShown> messageBoxes;
 
  private:
+  static void Record(void* test, std::u16string_view text, std::u16string_view caption) {
+    static_cast<XmlFileTest*>(test)->messageBoxes.push_back({Utf8(text), Utf8(caption)});
+  }
+
   ostrel::com::MessageBoxSink savedSink_;
 };
 

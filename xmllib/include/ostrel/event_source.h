@@ -7,9 +7,10 @@
 // caller's thread. Memory is bounded by the batch and the longest token.
 //
 // An open iteration holds the library's file slot until its last batch has
-// been taken, Close is called or the reader is released; until then no other
-// read or write can open a file. A run-time error that ends a batch (as it
-// would end SetData) also ends the iteration and frees the slot.
+// been read, Close is called or the reader is released; until then no other
+// read or write can open a file. A run-time error that would end SetData ends
+// the iteration and frees the slot at once; the events before it still come
+// out, and the error fails the call after them.
 #pragma once
 
 #include <cstdint>

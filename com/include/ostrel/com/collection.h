@@ -7,11 +7,12 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string_view>
-#include <vector>
 
 #include "com.h"
 #include "com_ptr.h"
+#include "export.h"
 
 struct Collection : IDispatch {
   static constexpr IID iid = {0x6E1C2A40, 0x3B7D, 0x4F15, {0x9C, 0x20, 0x51, 0xA4, 0x7E, 0x0B, 0x11, 0x01}};
@@ -43,9 +44,9 @@ class CollectionFiller {
   ~CollectionFiller() = default;
 };
 
-ComPtr<Collection> NewCollection();
+OSTREL_COM_API ComPtr<Collection> NewCollection();
 // A new list and, in FILLER, the way to fill it.
-ComPtr<Collection> NewCollection(CollectionFiller*& filler);
+OSTREL_COM_API ComPtr<Collection> NewCollection(CollectionFiller*& filler);
 
 // An entry's key (empty for an entry filed without one) and text.
 struct EntryView {
@@ -53,9 +54,10 @@ struct EntryView {
   std::u16string_view value;
 };
 
-// The entries of LIST in order, as views that last until LIST changes: a
-// handler that only looks at its list then makes no text per entry. False,
-// leaving ENTRIES alone, for a list that this runtime did not make.
-bool ViewEntries(Collection& list, std::vector<EntryView>& entries);
+// The entries of LIST in order, in *ENTRIES, as views that last until LIST
+// changes: a handler that only looks at its list then makes no text per
+// entry. False, leaving *ENTRIES alone, for a list that this runtime did not
+// make.
+OSTREL_COM_API bool ViewEntries(Collection& list, std::span<const EntryView>* entries);
 
 }  // namespace ostrel::com

@@ -12,6 +12,7 @@
 #include <string>
 #include <string_view>
 
+#include "export.h"
 #include "text.h"
 
 using HRESULT = int32_t;
@@ -51,8 +52,8 @@ using IID = GUID;
 using CLSID = GUID;
 
 // "{xxxxxxxx-xxxx-xxxx-xxxx-xxxxxxxxxxxx}", upper case.
-std::string GuidToString(const GUID& guid);
-bool GuidFromString(std::string_view text, GUID* guid);
+OSTREL_COM_API std::string GuidToString(const GUID& guid);
+OSTREL_COM_API bool GuidFromString(std::string_view text, GUID* guid);
 
 struct IUnknown {
   static constexpr IID iid = {0x00000000, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
@@ -101,9 +102,9 @@ struct VARIANT {
   };
 };
 
-void VariantInit(VARIANT* value);
-void VariantClear(VARIANT* value);  // frees a held text, releases a held object
-void VariantCopy(VARIANT* target, const VARIANT& source);
+OSTREL_COM_API void VariantInit(VARIANT* value);
+OSTREL_COM_API void VariantClear(VARIANT* value);  // frees a held text, releases a held object
+OSTREL_COM_API void VariantCopy(VARIANT* target, const VARIANT& source);
 
 // Arguments of a late-bound call, in positional order: args[0] is the first.
 struct DISPPARAMS {

@@ -21,6 +21,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <initializer_list>
+#include <span>
 #include <string_view>
 #include <tuple>
 #include <type_traits>
@@ -31,6 +32,7 @@
 #include "com_object.h"
 #include "com_ptr.h"
 #include "error_info.h"
+#include "export.h"
 #include "runtime_error.h"
 #include "type_info.h"
 
@@ -48,20 +50,25 @@ struct DispatchMember {
 template <class Self>
 using DispatchTable = std::vector<DispatchMember<Self>>;
 
-// Case-insensitive lookup of NAMES[0] among MEMBER_NAMES (id = index + 1) and
-// of NAMES[1..] among that member's argument names (id = position).
-HRESULT FindDispatchIds(const std::vector<std::u16string_view>& memberNames,
-                        const std::vector<std::vector<std::u16string_view>>& argumentNames,
-                        const char16_t* const* names, uint32_t count, int32_t* ids);
+// The names of one member of a table: the operation's and its arguments'.
+struct MemberNames {
+  std::u16string_view name;
+  std::span<const std::u16string_view> arguments;
+};
+
+// Case-insensitive lookup of NAMES[0] among MEMBERS (id = index + 1) and of
+// NAMES[1..] among that member's argument names (id = position).
+OSTREL_COM_API HRESULT FindDispatchIds(std::span<const MemberNames> members, const char16_t* const* names,
+                                       uint32_t count, int32_t* ids);
 
 namespace dispatch_detail {
 
 // The variant a by-reference or by-value argument finally stands for.
-VARIANT& Target(VARIANT& argument);
+OSTREL_COM_API VARIANT& Target(VARIANT& argument);
 
 // True when ARGUMENT, or a variant it refers to, is a reference through a
 // null pointer.
-bool ReachesNull(const VARIANT& argument);
+OSTREL_COM_API bool ReachesNull(const VARIANT& argument);
 
 // Converters from a variant argument to a parameter pointer. Each keeps the
 // temporary it needs alive for the length of the call, and may point into it,
@@ -79,7 +86,7 @@ class Argument;
 template <>
 class Argument<BSTR> : Pinned {
  public:
-  explicit Argument(VARIANT& argument);
+  OSTREL_COM_API explicit Argument(VARIANT& argument);
   ~Argument() { SysFreeString(temporary_); }
   BSTR* get() { return pointer_; }
 
@@ -91,7 +98,7 @@ class Argument<BSTR> : Pinned {
 template <>
 class Argument<int16_t> : Pinned {
  public:
-  explicit Argument(VARIANT& argument);
+  OSTREL_COM_API explicit Argument(VARIANT& argument);
   int16_t* get() { return pointer_; }
 
  private:
@@ -102,7 +109,7 @@ class Argument<int16_t> : Pinned {
 template <>
 class Argument<int32_t> : Pinned {
  public:
-  explicit Argument(VARIANT& argument);
+  OSTREL_COM_API explicit Argument(VARIANT& argument);
   int32_t* get() { return pointer_; }
 
  private:
@@ -113,7 +120,7 @@ class Argument<int32_t> : Pinned {
 template <>
 class Argument<VARIANT_BOOL> : Pinned {
  public:
-  explicit Argument(VARIANT& argument);
+  OSTREL_COM_API explicit Argument(VARIANT& argument);
   VARIANT_BOOL* get() { return pointer_; }
 
  private:
@@ -133,7 +140,7 @@ class Argument<VARIANT> : Pinned {
 
 // The object held by a variant (null for an empty variant); raises 13 for a
 // value that is not an object.
-IDispatch* ObjectOf(VARIANT& argument);
+OSTREL_COM_API IDispatch* ObjectOf(VARIANT& argument);
 
 // An interface argument: the object asked for interface I (null stays null;
 // an object without I raises 13).
@@ -152,11 +159,11 @@ class Argument<I*> : Pinned {
   ComPtr<I> held_;
 };
 
-void StoreResult(BSTR value, VARIANT* result);
-void StoreResult(int16_t value, VARIANT* result);
-void StoreResult(int32_t value, VARIANT* result);
-void StoreResult(VARIANT_BOOL value, VARIANT* result);
-void StoreResult(IDispatch* value, VARIANT* result);  // takes over the reference
+OSTREL_COM_API void StoreResult(BSTR value, VARIANT* result);
+OSTREL_COM_API void StoreResult(int16_t value, VARIANT* result);
+OSTREL_COM_API void StoreResult(int32_t value, VARIANT* result);
+OSTREL_COM_API void StoreResult(VARIANT_BOOL value, VARIANT* result);
+OSTREL_COM_API void StoreResult(IDispatch* value, VARIANT* result);  // takes over the reference
 
 template <class R>
 void StoreResultOf(R value, VARIANT* result) {
@@ -293,8 +300,8 @@ class DispatchObject : public ComObject<Interfaces...> {
     return CreateComObject<TableTypeInfo<Self>>(ITypeInfo::iid, typeInfo);
   }
   HRESULT GetIDsOfNames(const char16_t* const* names, uint32_t count, int32_t* ids) override {
-    static const auto index = NameIndex();
-    return FindDispatchIds(index.first, index.second, names, count, ids);
+    static const std::vector<MemberNames> index = NameIndex();
+    return FindDispatchIds(index, names, count, ids);
   }
   HRESULT Invoke(int32_t id, DISPPARAMS* params, VARIANT* result) override {
     const auto& members = Self::Members();
@@ -303,13 +310,10 @@ class DispatchObject : public ComObject<Interfaces...> {
   }
 
  private:
-  static std::pair<std::vector<std::u16string_view>, std::vector<std::vector<std::u16string_view>>>
-  NameIndex() {
-    std::pair<std::vector<std::u16string_view>, std::vector<std::vector<std::u16string_view>>> index;
-    for (const auto& member : Self::Members()) {
-      index.first.push_back(member.name);
-      index.second.push_back(member.argumentNames);
-    }
+  // Views into the class's table, which lasts as long as the program.
+  static std::vector<MemberNames> NameIndex() {
+    std::vector<MemberNames> index;
+    for (const auto& member : Self::Members()) index.push_back({member.name, member.argumentNames});
     return index;
   }
 };

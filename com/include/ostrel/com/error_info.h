@@ -11,14 +11,15 @@
 #include <string>
 
 #include "com.h"
+#include "export.h"
 #include "runtime_error.h"
 
 namespace ostrel::com {
 
 // Records ERROR as this thread's error info and returns its failed status.
-HRESULT ReportError(const RuntimeError& error) noexcept;
+OSTREL_COM_API HRESULT ReportError(const RuntimeError& error) noexcept;
 // For exceptions that are not run-time errors (out of memory, a fault of ours).
-HRESULT ReportUnexpected() noexcept;
+OSTREL_COM_API HRESULT ReportUnexpected() noexcept;
 
 template <class Body>
 HRESULT Guard(Body&& body) noexcept {
@@ -34,7 +35,7 @@ HRESULT Guard(Body&& body) noexcept {
 
 // The error a failed STATUS stands for, from this thread's error info when it
 // belongs to that status, otherwise from the status alone.
-RuntimeError ErrorFromStatus(HRESULT status);
+OSTREL_COM_API RuntimeError ErrorFromStatus(HRESULT status);
 
 // The error info this thread holds, taken, whatever status it belongs to:
 // what a component left with ReportError to say why an operation answered

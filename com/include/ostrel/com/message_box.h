@@ -1,21 +1,31 @@
 // Message boxes: modal, a text, one OK button, no icon, a caption.
 //
-// The host process decides how they appear by installing a sink: Lintrow shows
-// a Qt dialog, command-line tools print "CAPTION: TEXT" on stderr (the sink in
-// place at start), tests record.
+// The host process decides how they appear by installing a sink: a function
+// and a context pointer that is handed back to it. Lintrow shows a Qt
+// dialog, the Python module calls a Python function, tests record; the sink
+// in place at start prints "CAPTION: TEXT" in UTF-8 on stderr. The texts a
+// sink is given last for the call only.
 #pragma once
 
-#include <functional>
 #include <string_view>
+
+#include "export.h"
 
 namespace ostrel::com {
 
-using MessageBoxSink = std::function<void(std::u16string_view text, std::u16string_view caption)>;
+struct MessageBoxSink {
+  // Returns when the box has been dismissed.
+  void (*show)(void* context, std::u16string_view text, std::u16string_view caption);
+  void* context;
+};
 
-// Returns the sink that was in place.
-MessageBoxSink SetMessageBoxSink(MessageBoxSink sink);
+// Installs SINK for the whole process and returns the one it replaces, for
+// the caller to put back. A sink whose SHOW is null stands for the one in
+// place at start.
+OSTREL_COM_API MessageBoxSink SetMessageBoxSink(MessageBoxSink sink);
 
-// Returns when the box has been dismissed.
-void ShowMessageBox(std::u16string_view text, std::u16string_view caption);
+// Shows the box through the sink in place; returns when it has been
+// dismissed.
+OSTREL_COM_API void ShowMessageBox(std::u16string_view text, std::u16string_view caption);
 
 }  // namespace ostrel::com

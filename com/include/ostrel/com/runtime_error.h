@@ -9,6 +9,8 @@
 #include <exception>
 #include <string>
 
+#include "export.h"
+
 namespace ostrel::com {
 
 namespace errnum {
@@ -35,9 +37,9 @@ constexpr int32_t kDuplicateKey = 457;
 }  // namespace errnum
 
 // The fixed Japanese description of a run-time error number.
-std::u16string StandardDescription(int32_t number);
+OSTREL_COM_API std::u16string StandardDescription(int32_t number);
 
-class RuntimeError : public std::exception {
+class OSTREL_COM_API RuntimeError : public std::exception {
  public:
   explicit RuntimeError(int32_t number);  // with the standard description
   RuntimeError(int32_t number, std::u16string description);
@@ -52,7 +54,7 @@ class RuntimeError : public std::exception {
   std::string what_;  // "NUMBER: description" in UTF-8
 };
 
-[[noreturn]] void Raise(int32_t number);
-[[noreturn]] void Raise(int32_t number, std::u16string description);
+[[noreturn]] OSTREL_COM_API void Raise(int32_t number);
+[[noreturn]] OSTREL_COM_API void Raise(int32_t number, std::u16string description);
 
 }  // namespace ostrel::com

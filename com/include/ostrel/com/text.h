@@ -8,13 +8,15 @@
 #include <string>
 #include <string_view>
 
+#include "export.h"
+
 using BSTR = char16_t*;
 
-BSTR SysAllocString(std::u16string_view text);
+OSTREL_COM_API BSTR SysAllocString(std::u16string_view text);
 // Gives *TARGET (null or a BSTR) the text TEXT, which may be part of it. The
 // block *TARGET points to is reused when TEXT fits in it.
-void SysReAllocString(BSTR* target, std::u16string_view text);
-void SysFreeString(BSTR text);
+OSTREL_COM_API void SysReAllocString(BSTR* target, std::u16string_view text);
+OSTREL_COM_API void SysFreeString(BSTR text);
 // A BSTR points just past a 32-bit length (in bytes, as the platform's
 // original layout has it) and is followed by a terminating zero unit.
 namespace ostrel::com {
@@ -44,7 +46,7 @@ class Bstr {
   Bstr(const Bstr&) = delete;
   Bstr& operator=(const Bstr&) = delete;
   Bstr(Bstr&& other) noexcept : value_(other.value_) { other.value_ = nullptr; }
-  Bstr& operator=(Bstr&& other) noexcept;
+  OSTREL_COM_API Bstr& operator=(Bstr&& other) noexcept;
   ~Bstr() { SysFreeString(value_); }
 
   // A text no longer than the one held goes into the same block without a
@@ -57,7 +59,7 @@ class Bstr {
     }
   }
   BSTR* Address() { return &value_; }  // for by-reference arguments
-  BSTR* Receive();                     // frees the held text first
+  OSTREL_COM_API BSTR* Receive();                    // frees the held text first
   BSTR get() const { return value_; }
   std::u16string_view view() const { return View(value_); }
   std::u16string str() const { return std::u16string(view()); }

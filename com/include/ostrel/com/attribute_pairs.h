@@ -1,5 +1,6 @@
-// The entries of an attribute list as key and value pairs, in list order: what
-// a handler copies out of parmList during StartElement.
+// The entries of a Collection as key and value pairs, in list order: what a
+// handler copies out of an attribute list (parmList) during StartElement,
+// through the list's interface, so it works for any maker's list.
 #pragma once
 
 #include <cstdint>
@@ -11,26 +12,26 @@
 #include <ostrel/com/error_info.h>
 #include <ostrel/com/text.h>
 
-namespace ostrel {
+namespace ostrel::com {
 
 using AttributePairs = std::vector<std::pair<std::u16string, std::u16string>>;
 
 // Raises what the list raises.
 inline AttributePairs PairsOf(Collection& list) {
   int32_t count = 0;
-  ostrel::com::Check(list.Count(&count));
+  Check(list.Count(&count));
   AttributePairs pairs;
   for (int32_t position = 1; position <= count; ++position) {
     VARIANT index;
     index.vt = VT_I4;
     index.lVal = position;
-    ostrel::com::Bstr key;
-    ostrel::com::Bstr value;
-    ostrel::com::Check(list.Key(&position, key.Receive()));
-    ostrel::com::Check(list.Item(&index, value.Receive()));
+    Bstr key;
+    Bstr value;
+    Check(list.Key(&position, key.Receive()));
+    Check(list.Item(&index, value.Receive()));
     pairs.emplace_back(key.str(), value.str());
   }
   return pairs;
 }
 
-}  // namespace ostrel
+}  // namespace ostrel::com

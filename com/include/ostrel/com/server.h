@@ -1,12 +1,14 @@
-// Self-registration of an in-process server: what DllRegisterServer and
-// DllUnregisterServer of a library hand to the runtime.
+// Writing an in-process server: the description of a library's classes,
+// what its DllRegisterServer and DllUnregisterServer hand to the runtime, and
+// COM_SERVER_ENTRY_POINTS, which defines its four exported entry points.
 #pragma once
 
 #include <cstdint>
 #include <span>
 
-#include <ostrel/com/com.h>
-#include <ostrel/com/com_object.h>
+#include "com.h"
+#include "com_object.h"
+#include "export.h"
 
 namespace ostrel::com {
 
@@ -33,22 +35,22 @@ struct ServerDescription {
 // also takes the library's entries out of the user's single file of older
 // versions, so that they no longer answer for it. UnregisterServer returns
 // S_FALSE when the registry held nothing of the library.
-HRESULT RegisterServer(const ServerDescription& server, const void* addressInLibrary);
-HRESULT UnregisterServer(const ServerDescription& server, const void* addressInLibrary);
+OSTREL_COM_API HRESULT RegisterServer(const ServerDescription& server, const void* addressInLibrary);
+OSTREL_COM_API HRESULT UnregisterServer(const ServerDescription& server, const void* addressInLibrary);
 
 // The class factory of one of the server's classes.
-HRESULT GetClassObject(const ServerDescription& server, const CLSID& clsid, const IID& iid, void** factory);
+OSTREL_COM_API HRESULT GetClassObject(const ServerDescription& server, const CLSID& clsid, const IID& iid, void** factory);
 
 }  // namespace ostrel::com
 
 // Sets where RegisterServer and UnregisterServer of this process write
 // (REGISTRY) and the library path they record (LIBRARY_PATH; a relative one
 // is taken from the registry's folder when read). Null or empty keeps the
-// default: DefaultRegistry(), and the library's own absolute path.
+// default: $COM_REGISTRY when set, else the user's drop-in folder, and the
+// library's own absolute path.
 // ostrel-regsvr finds this through the library it registers, so that it
 // reaches the copy of the runtime that library uses.
-extern "C" __attribute__((visibility("default"))) void ComSetRegistrationOptions(const char* registry,
-                                                                              const char* libraryPath);
+extern "C" OSTREL_COM_API void ComSetRegistrationOptions(const char* registry, const char* libraryPath);
 
 // Defines the four exported entry points of an in-process server from its
 // description (a ServerDescription with static storage). Use it once, at

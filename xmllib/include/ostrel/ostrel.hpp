@@ -72,25 +72,36 @@ namespace detail {
 // called; its context is the handler, owned by the sink while installed.
 inline void ShowThroughHandler(void* handler, std::u16string_view text, std::u16string_view caption);
 
+// A sink that was in place before set_message_handler, handed back as a
+// handler; installing it again puts that sink back as it was.
+struct EarlierSink {
+  ostrel::com::MessageBoxSink sink;
+  void operator()(std::u16string_view text, std::u16string_view caption) const {
+    sink.show(sink.context, text, caption);
+  }
+};
+
 }  // namespace detail
 
 // Where message boxes go, for the whole process: HANDLER is called with the
 // text and the caption and returns when the user has seen it. Returns the
-// handler in place; an empty handler stands for the one in place at start,
-// which prints "CAPTION: TEXT" on standard error.
+// handler in place, to be installed again to put it back; an empty handler
+// stands for the one in place at start, which prints "CAPTION: TEXT" on
+// standard error.
 using MessageHandler = std::function<void(std::u16string_view text, std::u16string_view caption)>;
 inline MessageHandler set_message_handler(MessageHandler handler) {
-  auto* installed = handler ? new MessageHandler(std::move(handler)) : nullptr;
-  const ostrel::com::MessageBoxSink previous =
-      ostrel::com::SetMessageBoxSink({installed ? &detail::ShowThroughHandler : nullptr, installed});
+  ostrel::com::MessageBoxSink sink{nullptr, nullptr};
+  if (const auto* earlier = handler.target<detail::EarlierSink>()) {
+    sink = earlier->sink;
+  } else if (handler) {
+    sink = {&detail::ShowThroughHandler, new MessageHandler(std::move(handler))};
+  }
+  const ostrel::com::MessageBoxSink previous = ostrel::com::SetMessageBoxSink(sink);
   if (previous.show == &detail::ShowThroughHandler) {
     const std::unique_ptr<MessageHandler> owned(static_cast<MessageHandler*>(previous.context));
     return std::move(*owned);
   }
-  if (!previous.show) return {};
-  return [previous](std::u16string_view text, std::u16string_view caption) {
-    previous.show(previous.context, text, caption);
-  };
+  return detail::EarlierSink{previous};
 }
 
 inline void detail::ShowThroughHandler(void* handler, std::u16string_view text, std::u16string_view caption) {

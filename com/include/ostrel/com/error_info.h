@@ -41,7 +41,7 @@ OSTREL_COM_API RuntimeError ErrorFromStatus(HRESULT status);
 // what a component left with ReportError to say why an operation answered
 // False rather than failing. A caller takes it once before the call, to
 // drop anything older, and once after.
-std::optional<RuntimeError> TakeErrorInfo();
+OSTREL_COM_API std::optional<RuntimeError> TakeErrorInfo();
 
 inline void Check(HRESULT status) {
   if (Failed(status)) throw ErrorFromStatus(status);

@@ -261,12 +261,12 @@ PyType_Slot slots[] = {
     {0, nullptr},
 };
 
-PyType_Spec spec = {"ostrel.Events", sizeof(EventsObject), 0, Py_TPFLAGS_DEFAULT, slots};
+PyType_Spec eventsTypeDescription = {"ostrel.Events", sizeof(EventsObject), 0, Py_TPFLAGS_DEFAULT, slots};
 
 }  // namespace
 
 void AddEventsType(py::module_& module) {
-  const auto type = py::reinterpret_steal<py::object>(PyType_FromSpec(&spec));
+  const auto type = py::reinterpret_steal<py::object>(PyType_FromSpec(&eventsTypeDescription));
   if (!type) throw py::error_already_set();
   module.add_object("Events", type);
 }

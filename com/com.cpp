@@ -1,6 +1,5 @@
 #include <ostrel/com/com.h>
 
-#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -14,14 +13,6 @@ bool HexDigit(char c, uint8_t* value) {
 }
 
 }  // namespace
-
-std::string GuidToString(const GUID& guid) {
-  char text[39];
-  std::snprintf(text, sizeof text, "{%08X-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}", guid.data1, guid.data2,
-                guid.data3, guid.data4[0], guid.data4[1], guid.data4[2], guid.data4[3], guid.data4[4], guid.data4[5],
-                guid.data4[6], guid.data4[7]);
-  return text;
-}
 
 bool GuidFromString(std::string_view text, GUID* guid) {
   // The 32 hex digits in order, with braces and dashes where they belong.

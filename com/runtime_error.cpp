@@ -6,7 +6,7 @@
 
 namespace ostrel::com {
 
-std::u16string StandardDescription(int32_t number) {
+std::u16string_view StandardDescription(int32_t number) {
   switch (number) {
     case 5: return u"プロシージャの呼び出し、または引数が不正です。";
     case 6: return u"オーバーフローしました。";
@@ -34,13 +34,13 @@ std::u16string StandardDescription(int32_t number) {
 
 RuntimeError::RuntimeError(int32_t number) : RuntimeError(number, StandardDescription(number)) {}
 
-RuntimeError::RuntimeError(int32_t number, std::u16string description)
+RuntimeError::RuntimeError(int32_t number, std::u16string_view description)
     : number_(number),
-      description_(std::move(description)),
+      description_(description),
       what_(std::to_string(number) + ": " + ToUtf8(description_)) {}
 
 void Raise(int32_t number) { throw RuntimeError(number); }
 
-void Raise(int32_t number, std::u16string description) { throw RuntimeError(number, std::move(description)); }
+void Raise(int32_t number, std::u16string_view description) { throw RuntimeError(number, description); }
 
 }  // namespace ostrel::com

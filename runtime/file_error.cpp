@@ -38,7 +38,7 @@ namespace {
 // described as such, under the same number.
 std::u16string DescriptionOf(int32_t number, FileUse use) {
   if (number == errnum::kPermissionDenied && use == FileUse::kInput) return u"読み込みできません。";
-  return StandardDescription(number);
+  return std::u16string(StandardDescription(number));
 }
 
 }  // namespace

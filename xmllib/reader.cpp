@@ -267,7 +267,7 @@ void CXmlReader::OpenPull(std::u16string filename) {
   if (filename.empty()) ostrel::com::Raise(ostrel::com::errnum::kBadFileName);
   if (!scanner.OpenInput(filename)) {
     ostrel::com::Raise(ostrel::com::errnum::kFileNotFound,
-                       ostrel::com::StandardDescription(ostrel::com::errnum::kFileNotFound) + u" (" + filename + u")");
+                       std::u16string(ostrel::com::StandardDescription(ostrel::com::errnum::kFileNotFound)) + u" (" + filename + u")");
   }
   try {
     pull = std::make_unique<Pull>(std::move(filename));

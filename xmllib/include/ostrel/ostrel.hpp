@@ -147,7 +147,7 @@ void Answered(int32_t number, Call call) {
     shown = messages.text();
   }
   ostrel::com::Check(status);
-  if (!done) throw Error(number, shown.empty() ? ostrel::com::StandardDescription(number) : shown);
+  if (!done) throw Error(number, shown.empty() ? ostrel::com::StandardDescription(number) : std::u16string_view(shown));
 }
 
 }  // namespace detail

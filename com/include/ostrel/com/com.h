@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <string_view>
 
@@ -51,8 +52,15 @@ struct GUID {
 using IID = GUID;
 using CLSID = GUID;
 
-// "{xxxxxxxx-xxxx-xxxx-xxxx-xxxxxxxxxxxx}", upper case.
-OSTREL_COM_API std::string GuidToString(const GUID& guid);
+// "{xxxxxxxx-xxxx-xxxx-xxxx-xxxxxxxxxxxx}", upper case. Formatted in the
+// caller, so that no library function hands a std::string across.
+inline std::string GuidToString(const GUID& guid) {
+  char text[39];
+  std::snprintf(text, sizeof text, "{%08X-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}", guid.data1, guid.data2,
+                guid.data3, guid.data4[0], guid.data4[1], guid.data4[2], guid.data4[3], guid.data4[4], guid.data4[5],
+                guid.data4[6], guid.data4[7]);
+  return text;
+}
 OSTREL_COM_API bool GuidFromString(std::string_view text, GUID* guid);
 
 struct IUnknown {

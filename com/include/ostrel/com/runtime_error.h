@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <exception>
 #include <string>
+#include <string_view>
 
 #include "export.h"
 
@@ -36,13 +37,14 @@ constexpr int32_t kWrongArgumentCount = 450;
 constexpr int32_t kDuplicateKey = 457;
 }  // namespace errnum
 
-// The fixed Japanese description of a run-time error number.
-OSTREL_COM_API std::u16string StandardDescription(int32_t number);
+// The fixed Japanese description of a run-time error number; the text is
+// static and lives as long as the library.
+OSTREL_COM_API std::u16string_view StandardDescription(int32_t number);
 
 class OSTREL_COM_API RuntimeError : public std::exception {
  public:
   explicit RuntimeError(int32_t number);  // with the standard description
-  RuntimeError(int32_t number, std::u16string description);
+  RuntimeError(int32_t number, std::u16string_view description);
 
   int32_t number() const { return number_; }
   const std::u16string& description() const { return description_; }
@@ -55,6 +57,6 @@ class OSTREL_COM_API RuntimeError : public std::exception {
 };
 
 [[noreturn]] OSTREL_COM_API void Raise(int32_t number);
-[[noreturn]] OSTREL_COM_API void Raise(int32_t number, std::u16string description);
+[[noreturn]] OSTREL_COM_API void Raise(int32_t number, std::u16string_view description);
 
 }  // namespace ostrel::com

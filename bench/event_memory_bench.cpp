@@ -12,6 +12,7 @@
 
 #include "bench/memo_files.h"
 #include "bench/peak_memory.h"
+#include "bench/summary.h"
 #include <ostrel/ostrel.hpp>
 
 namespace {
@@ -48,14 +49,20 @@ int main(int argc, char** argv) {
   const std::string path = (folder / ("event_memory_bench-" + std::to_string(::getpid()) + ".xml")).string();
   std::printf("Peak resident memory of a process reading one memo file\n");
   std::printf("  %8s %14s %14s %8s\n", "file", "ostrel::read", "SetData", "ratio");
+  std::string iterating, reading;
   for (const std::size_t megabytes : {1, 10, 200}) {
     const std::size_t size = bench::WriteLargeMemoFile(path, megabytes * 1'000'000, bench::MemoShape::kOneLine);
     const long events = bench::PeakOfRun({"--events", path});
     const long setData = bench::PeakOfRun({"--set-data", path});
     std::printf("  %5zu MB %11.1f MB %11.1f MB %8.2f\n", size / 1'000'000, events / 1024.0, setData / 1024.0,
                 setData > 0 ? static_cast<double>(events) / setData : 0.0);
+    const char* between = iterating.empty() ? "" : " / ";
+    iterating += bench::Cell("%s%.1f", between, events / 1024.0);
+    reading += bench::Cell("%s%.1f", between, setData / 1024.0);
     std::fflush(stdout);
   }
   std::filesystem::remove(path);
+  bench::AddSummaryRow("C++: peak memory iterating 1 / 10 / 200 MB of memo lines with `ostrel::read`",
+                       iterating + " MB", "SetData " + reading + " MB", "flat");
   return 0;
 }

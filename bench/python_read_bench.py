@@ -136,6 +136,24 @@ def peak_kb(environment, program, *arguments):
     return int(done.stdout.split()[-1])
 
 
+def add_summary_row(*cells):
+    """One row of scripts/bench's table of current figures, appended to the
+    file OSTREL_BENCH_SUMMARY names, which scripts/bench has made; without
+    it the figures are only printed."""
+    path = os.environ.get("OSTREL_BENCH_SUMMARY")
+    if not path:
+        return
+    if not os.path.isabs(path) or any(c in cell for cell in cells for c in "\t\r\n"):
+        raise SystemExit(f"cannot add a row to the summary {path!r}")
+    file = os.open(path, os.O_WRONLY | os.O_APPEND | os.O_NOFOLLOW | os.O_CLOEXEC | os.O_NONBLOCK)
+    try:
+        row = ("\t".join(cells) + "\n").encode()
+        if os.write(file, row) != len(row):
+            raise SystemExit(f"the row for the summary {path} was cut short")
+    finally:
+        os.close(file)
+
+
 def main():
     build, folder = pathlib.Path(sys.argv[1]).resolve(), pathlib.Path(sys.argv[2])
     memos = int(sys.argv[3]) if len(sys.argv) > 3 else 50_000
@@ -164,12 +182,18 @@ def main():
     for name in names:
         goal = f"  goal {GOALS[name]:.1f}x" if name in GOALS else ""
         print(f"  {name:36} {median[name] * 1e3:8.1f} ms  {median[name] / base:5.2f}x ostrel.read{goal}")
+    peers = ", ".join(f"{name} {median[name] * 1e3:.1f} ms ({median[name] / base:.2f}×)" for name in names[1:])
+    add_summary_row(f"Python: every event of {memos:,} one-line memos, whole process, `ostrel.read`",
+                    f"{base * 1e3:.1f} ms", peers,
+                    ", ".join(f"≥ {GOALS[name]:.1f}× {name.split(' (')[0]}" for name in GOALS))
 
     large = make_large_file(memo, folder, large_mb)
     iterate = peak_kb(environment, PROGRAMS["ostrel.read"], large, large)
     startup = peak_kb(environment, STARTUP)
     print(f"Peak memory iterating {large.stat().st_size / 1e6:.0f} MB with ostrel.read: {iterate / 1024:.1f} MB, "
           f"of which {startup / 1024:.1f} MB is the interpreter and import ostrel")
+    add_summary_row(f"Python: peak memory iterating {large.stat().st_size / 1e6:.0f} MB of memo lines with `ostrel.read`",
+                    f"{iterate / 1024:.1f} MB", f"`import ostrel` alone {startup / 1024:.1f} MB", "flat")
     large.unlink()
 
 

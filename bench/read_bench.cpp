@@ -36,6 +36,7 @@
 #include "bench/measure.h"
 #include "bench/memo_files.h"
 #include "bench/peak_memory.h"
+#include "bench/summary.h"
 #include "runtime/file_slot.h"
 #include "runtime/unicode.h"
 
@@ -131,6 +132,16 @@ void CompareReaders(const std::string& folder, const std::string& title, int mem
   std::printf("  libxml2 / Ostrel: %.2f (goal >= 4)   Ostrel / table floor: %.2f (goal <= 1.25)\n", libxml2 / ostrel,
               ostrel / floor);
   std::printf("  file slot lines / table floor: %.2f (goal < 1)\n\n", slotLines / floor);
+  using bench::Cell;
+  bench::AddSummaryRow(Cell("%s, %d memos, %.1f MB CP932", title.c_str(), memos, bytes.size() / 1e6),
+                       Cell("%.1f ms", ostrel * 1e3),
+                       Cell("table floor %.1f ms (Ostrel %.2f×), iconv floor %.1f ms, libxml2 %.1f ms (%.2f× Ostrel), "
+                            "expat (UTF-8 twin) %.1f ms",
+                            floor * 1e3, ostrel / floor, iconvFloor * 1e3, libxml2 * 1e3, libxml2 / ostrel,
+                            seconds[4] * 1e3),
+                       "≥ 4× faster than libxml2");
+  bench::AddSummaryRow(Cell("the file slot's lines, decoded, %s", title.c_str()), Cell("%.1f ms", slotLines * 1e3),
+                       Cell("table floor %.1f ms (%.2f×)", floor * 1e3, slotLines / floor), "< 1× the table floor");
   std::filesystem::remove(cp932);
   std::filesystem::remove(utf8);
 }
@@ -179,6 +190,11 @@ void CompareDump(const std::string& folder, const std::string& title, int memos,
   bench::PrintRow("libxml2 SAX2 (CP932), counting", libxml2, bytes.size(), reading);
   std::printf("  libxml2 / ostrel-dump: %.2f (goal >= 2)   ostrel-dump / Ostrel: %.2f (goal <= 1.5)\n\n",
               libxml2 / dumping, dumping / reading);
+  bench::AddSummaryRow(bench::Cell("`ostrel-dump FILE > /dev/null`, whole process, %s", title.c_str()),
+                       bench::Cell("%.1f ms", dumping * 1e3),
+                       bench::Cell("Ostrel's counting read %.1f ms (dump %.2f×), libxml2 %.1f ms (%.2f× the dump)",
+                                   reading * 1e3, dumping / reading, libxml2 * 1e3, libxml2 / dumping),
+                       "≤ 1.5× Ostrel's read, ≥ 2× faster than libxml2");
   std::filesystem::remove(path);
 }
 
@@ -207,6 +223,12 @@ void CompareFloors(const std::string& folder, const std::string& floors, const s
   bench::PrintRow("Ostrel, counting handler (count_read)", ostrel, bytes.size(), simdFloor);
   std::printf("  Ostrel / simd_floor: %.2f (goal <= 2.0)   Ostrel / iface_floor --reuse: %.2f (goal <= 1.1)\n\n",
               ostrel / simdFloor, ostrel / reuse);
+  bench::AddSummaryRow(bench::Cell("counting read against the floors, whole process, %s", title.c_str()),
+                       bench::Cell("%.1f ms", ostrel * 1e3),
+                       bench::Cell("simd_floor %.1f ms (Ostrel %.2f×), iface_floor --reuse %.1f ms (%.2f×), "
+                                   "iface_floor %.1f ms",
+                                   simdFloor * 1e3, ostrel / simdFloor, reuse * 1e3, ostrel / reuse, seconds[2] * 1e3),
+                       "≤ 2.0× simd_floor, ≤ 1.1× iface_floor --reuse");
   std::filesystem::remove(path);
 }
 
@@ -224,6 +246,9 @@ void CompareSmallFile(const std::string& folder) {
   std::printf("  ostrel-dump --version %20.2f ms\n", seconds[0] * 1e3);
   std::printf("  ostrel-dump FILE %25.2f ms    reading adds %.2f ms\n\n", seconds[1] * 1e3,
               (seconds[1] - seconds[0]) * 1e3);
+  bench::AddSummaryRow("nine memos, whole process: what reading adds to `ostrel-dump --version`",
+                       bench::Cell("%.2f ms", (seconds[1] - seconds[0]) * 1e3),
+                       bench::Cell("`ostrel-dump --version` %.2f ms", seconds[0] * 1e3), "");
   std::filesystem::remove(path);
 }
 
@@ -236,10 +261,13 @@ double TimeOstrelOn(const std::string& path, const std::string& text) {
 
 void Growth(const std::string& folder) {
   std::printf("Growth: Ostrel on one-line memo files (linear: constant time per memo)\n");
+  std::string perMemo;
   for (int memos : {10'000, 100'000, 1'000'000}) {
     const double seconds = TimeOstrelOn(folder + "/growth.xml", bench::MemoFileUtf8(memos, bench::MemoShape::kOneLine, "Shift-JIS"));
     std::printf("  %8d memos %9.1f ms %7.3f us per memo\n", memos, seconds * 1e3, seconds * 1e6 / memos);
+    perMemo += bench::Cell("%s%.2f", perMemo.empty() ? "" : " / ", seconds * 1e6 / memos);
   }
+  bench::AddSummaryRow("10k / 100k / 1M one-line memos", perMemo + " µs per memo", "", "linear");
 }
 
 // A run of LENGTH characters over lines of 60, once as content and once as
@@ -260,15 +288,18 @@ void LongTokens(const std::string& folder) {
   for (const auto& [name, shape] : {std::pair{"content run", std::function<std::string(int)>(content)},
                                     std::pair{"tag", std::function<std::string(int)>(tag)}}) {
     double previous = 0;
+    std::string steps;
     for (int length : {7'500, 15'000, 30'000}) {
       std::string file;
       for (int i = 0; i < 200; ++i) file += shape(length);
       const double seconds = TimeOstrelOn(folder + "/long.xml", file);
       std::printf("  %-12s %6d chars %9.1f ms", name, length, seconds * 1e3);
       if (previous > 0) std::printf("  x%.2f", seconds / previous);
+      if (previous > 0) steps += bench::Cell("%s×%.2f", steps.empty() ? "" : ", ", seconds / previous);
       std::printf("\n");
       previous = seconds;
     }
+    bench::AddSummaryRow(bench::Cell("a %s of 7,500 to 30,000 characters, per doubling", name), steps, "", "×2 (linear)");
   }
   std::printf("\n");
 }
@@ -280,19 +311,30 @@ void Memory(const std::string& folder) {
   std::printf("Memory: peak resident memory of a process reading one file (goal < 32 MB, flat)\n");
   std::printf("  %8s %18s %18s %18s\n", "file", "memo lines", "memos on one line", "one content line");
   const std::string path = folder + "/large.xml";
+  std::string peaks[3];
+  const auto note = [&](std::string& peak, long kb) {
+    std::printf(" %15.1f MB", kb / 1024.0);
+    peak += bench::Cell("%s%.1f", peak.empty() ? "" : " / ", kb / 1024.0);
+  };
   for (size_t megabytes : {10, 100, 200}) {
     const size_t bytes = megabytes * 1'000'000;
     std::printf("  %5zu MB", megabytes);
-    for (const bench::MemoShape shape : {bench::MemoShape::kOneLine, bench::MemoShape::kSingleLine}) {
-      bench::WriteLargeMemoFile(path, bytes, shape);
-      std::printf(" %15.1f MB", bench::PeakOfRun({"--peak", path}) / 1024.0);
-    }
+    bench::WriteLargeMemoFile(path, bytes, bench::MemoShape::kOneLine);
+    note(peaks[0], bench::PeakOfRun({"--peak", path}));
+    bench::WriteLargeMemoFile(path, bytes, bench::MemoShape::kSingleLine);
+    note(peaks[1], bench::PeakOfRun({"--peak", path}));
     bench::WriteLongContentLine(path, bytes);
-    std::printf(" %15.1f MB\n", bench::PeakOfRun({"--peak", path}) / 1024.0);
+    note(peaks[2], bench::PeakOfRun({"--peak", path}));
+    std::printf("\n");
     std::fflush(stdout);
   }
   std::filesystem::remove(path);
   std::printf("\n");
+  const char* shapes[] = {"memo lines", "the same memos all on one line", "one line of content without \"<\""};
+  for (int i = 0; i < 3; ++i) {
+    bench::AddSummaryRow(bench::Cell("peak memory reading 10 / 100 / 200 MB of %s", shapes[i]), peaks[i] + " MB", "",
+                         "< 32 MB, flat");
+  }
 }
 
 // One read of PATH in a process of its own, for timing whole processes and

@@ -111,7 +111,7 @@ void CompareReaders(const std::string& folder, const std::string& title, int mem
   const std::string bytes = bench::ToCp932(bench::MemoFileUtf8(memos, shape, "Shift-JIS"));
   bench::WriteFile(cp932, bytes);
   bench::WriteFile(utf8, bench::MemoFileUtf8(memos, shape, "UTF-8"));
-  std::printf("%s: %d memos, %.1f MB of CP932 (ratios against the table floor)\n", title.c_str(), memos,
+  std::printf("Reading %s: %d memos, %.1f MB of CP932 (ratios against the table floor)\n", title.c_str(), memos,
               bytes.size() / 1e6);
   const std::vector<double> seconds = bench::MedianSecondsInTurns({
       [&] { bench::DecodeWithTable(cp932); },
@@ -133,7 +133,7 @@ void CompareReaders(const std::string& folder, const std::string& title, int mem
               ostrel / floor);
   std::printf("  file slot lines / table floor: %.2f (goal < 1)\n\n", slotLines / floor);
   using bench::Cell;
-  bench::AddSummaryRow(Cell("%s, %d memos, %.1f MB CP932", title.c_str(), memos, bytes.size() / 1e6),
+  bench::AddSummaryRow(Cell("%s %s, %.1f MB CP932", bench::Thousands(memos).c_str(), title.c_str(), bytes.size() / 1e6),
                        Cell("%.1f ms", ostrel * 1e3),
                        Cell("table floor %.1f ms (Ostrel %.2f×), iconv floor %.1f ms, libxml2 %.1f ms (%.2f× Ostrel), "
                             "expat (UTF-8 twin) %.1f ms",
@@ -375,9 +375,9 @@ int main(int argc, char** argv) {
   const std::vector<std::string> parts(argv + std::min(argc, 2), argv + argc);
   const auto wanted = [&](const std::string& part) { return parts.empty() || std::ranges::count(parts, part) > 0; };
   if (wanted("readers")) {
-    CompareReaders(folder, "One-line memos", 200'000, bench::MemoShape::kOneLine);
-    CompareReaders(folder, "Multi-line memos", 50'000, bench::MemoShape::kMultiLine);
-    CompareReaders(folder, "Memos in Japanese sentences", 50'000, bench::MemoShape::kProse);
+    CompareReaders(folder, "one-line memos", 200'000, bench::MemoShape::kOneLine);
+    CompareReaders(folder, "multi-line memos", 50'000, bench::MemoShape::kMultiLine);
+    CompareReaders(folder, "memos in Japanese sentences", 50'000, bench::MemoShape::kProse);
   }
   if (wanted("floors")) {
     if (floors.empty()) {

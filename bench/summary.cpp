@@ -20,6 +20,12 @@ std::string Cell(const char* format, ...) {
   return text;
 }
 
+std::string Thousands(long count) {
+  std::string digits = std::to_string(count);
+  for (auto at = static_cast<long>(digits.size()) - 3; at > (count < 0 ? 1 : 0); at -= 3) digits.insert(at, ",");
+  return digits;
+}
+
 namespace {
 
 [[noreturn]] void Fail(const char* what, const char* path) {

@@ -13,6 +13,9 @@ namespace bench {
 // printf-style formatting into a std::string, for the cells.
 std::string Cell(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
+// COUNT with commas between thousands: "200,000".
+std::string Thousands(long count);
+
 // Appends one row; exits with status 1 and a message when the row cannot be
 // written, so that a table with rows missing is never printed as complete.
 void AddSummaryRow(const std::string& measurement, const std::string& ostrel, const std::string& peers,

@@ -83,6 +83,25 @@ TEST_F(RegistryTrust, WithoutHomeTheUserFolderComesFromThePasswordDatabase) {
   EXPECT_EQ(folder, std::string(user->pw_dir) + "/.config/com/registry.d");
 }
 
+// A user with neither HOME nor a home in the password database has no user
+// folder: --user says so and writes nothing, not even in the current folder.
+TEST_F(RegistryTrust, WithNoHomeAtAllUserRegistrationFailsAndWritesNothing) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs a user without a password entry: run as root";
+  UseCopiesForAnyone();
+  const fs::path here = folder_ / "here";
+  fs::create_directories(here);
+  ::chmod(folder_.c_str(), 0755);
+  ::chmod(here.c_str(), 0777);
+  constexpr const char* kNobodyKnown = "54321";
+  ASSERT_EQ(::getpwuid(54321), nullptr) << "uid " << kNobodyKnown << " has a password entry here";
+  const ToolRun run = Regsvr("--user " + Quoted(folder_ / "tools" / "libcounter_server.so"),
+                             "cd " + Quoted(here) + " && env -u HOME -u XDG_CONFIG_HOME -u COM_REGISTRY setpriv --reuid=" +
+                                 kNobodyKnown + " --regid=" + kNobodyKnown + " --clear-groups");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.errors.find("the user has no home folder"), std::string::npos) << run.errors;
+  EXPECT_TRUE(fs::is_empty(here));
+}
+
 // A relative COM_REGISTRY would name another registry in every folder: it is
 // refused, and nothing is written in the current folder.
 TEST_F(RegistryTrust, ARelativeComRegistryIsRefused) {

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <new>
 #include <string>
 #include <string_view>
@@ -41,22 +42,18 @@ const EventTypes& Types() {
   return types;
 }
 
-// A named tuple of TYPE holding ITEMS.
+// A named tuple of TYPE holding ITEMS, left untracked by the cycle
+// collector: an event of texts and numbers alone can be part of no cycle,
+// and tracked, the events of a file would set off a collection every few
+// hundred of them. Every item is set at once, so the tuple is not zeroed
+// first as tp_alloc would.
 template <class... Items>
 PyObject* MakeTuple(PyTypeObject* type, Items&&... items) {
-  PyObject* made = type->tp_alloc(type, sizeof...(Items));
+  PyTupleObject* made = PyObject_GC_NewVar(PyTupleObject, type, sizeof...(Items));
   if (!made) throw py::error_already_set();
   Py_ssize_t at = 0;
-  ((PyTuple_SET_ITEM(made, at++, items.release().ptr())), ...);
-  return made;
-}
-
-// An event of texts and numbers alone can be part of no cycle, so the cycle
-// collector need not follow it; left tracked, the events of a file would set
-// off a collection every few hundred of them.
-PyObject* Untracked(PyObject* event) {
-  PyObject_GC_UnTrack(event);
-  return event;
+  ((made->ob_item[at++] = items.release().ptr()), ...);
+  return reinterpret_cast<PyObject*>(made);
 }
 
 // Element and attribute names repeat from tag to tag: each distinct one of
@@ -64,10 +61,10 @@ PyObject* Untracked(PyObject* event) {
 class NameCache {
  public:
   py::object Get(std::u16string_view name) {
-    // A start tag's name comes back at its content and its end: look there first.
-    if (entries_[last_].text && entries_[last_].name == name) return entries_[last_].text;
+    // The name of the last look comes back most often: look there first.
+    if (Holds(entries_[last_], name)) return entries_[last_].text;
     for (std::size_t i = 0; i < entries_.size(); ++i) {
-      if (entries_[i].text && entries_[i].name == name) {
+      if (Holds(entries_[i], name)) {
         last_ = i;
         return entries_[i].text;
       }
@@ -85,6 +82,12 @@ class NameCache {
     std::u16string name;
     py::object text;
   };
+  // Names are short: comparing their bytes beats comparing unit by unit.
+  static bool Holds(const Entry& entry, std::u16string_view name) {
+    return entry.text && entry.name.size() == name.size() &&
+           std::memcmp(entry.name.data(), name.data(), name.size() * sizeof(char16_t)) == 0;
+  }
+
   std::array<Entry, 8> entries_;
   std::size_t next_ = 0;
   std::size_t last_ = 0;
@@ -137,12 +140,16 @@ class Reading {
   PyObject* Make(const XmlEvent& event) {
     const EventTypes& types = Types();
     switch (event.kind) {
-      case XmlEventKind::Start: return MakeTuple(types.start, names_.Get(event.name), Attributes(event));
-      case XmlEventKind::Content:
-        return Untracked(MakeTuple(types.content, names_.Get(event.name), FromText(event.text)));
-      case XmlEventKind::End: return Untracked(MakeTuple(types.end, names_.Get(event.name)));
+      case XmlEventKind::Start: {
+        // Its dict may come to hold the event itself: the collector must see it.
+        PyObject* start = MakeTuple(types.start, elementNames_.Get(event.name), Attributes(event));
+        PyObject_GC_Track(start);
+        return start;
+      }
+      case XmlEventKind::Content: return MakeTuple(types.content, elementNames_.Get(event.name), FromText(event.text));
+      case XmlEventKind::End: return MakeTuple(types.end, elementNames_.Get(event.name));
       case XmlEventKind::Fault:
-        return Untracked(MakeTuple(types.fault, py::int_(event.position), FromText(event.message), FromText(event.text)));
+        return MakeTuple(types.fault, py::int_(event.position), FromText(event.message), FromText(event.text));
     }
     ostrel::com::Raise(ostrel::com::errnum::kInternal);
   }
@@ -150,7 +157,10 @@ class Reading {
   py::dict Attributes(const XmlEvent& event) {
     py::dict attributes;
     for (uint32_t i = 0; i < event.attributeCount; ++i) {
-      attributes[names_.Get(event.attributes[i].key)] = FromText(event.attributes[i].value);
+      const py::object value = FromText(event.attributes[i].value);
+      if (PyDict_SetItem(attributes.ptr(), attributeKeys_.Get(event.attributes[i].key).ptr(), value.ptr()) != 0) {
+        throw py::error_already_set();
+      }
     }
     return attributes;
   }
@@ -159,7 +169,10 @@ class Reading {
   XmlEventBatch batch_{};
   uint32_t next_ = 0;
   bool more_ = true;
-  NameCache names_;
+  // Apart, so that each finds its name at the first look: a tag's name comes
+  // back at its content and its end, and its attributes' keys at the next tag.
+  NameCache elementNames_;
+  NameCache attributeKeys_;
 };
 
 struct EventsObject {

@@ -136,3 +136,17 @@ def test_texts_keep_every_unit():
     keys = ostrel.Collection()
     keys.Add(text, "k")
     assert keys["k"] == text
+
+
+# A str of each form (a byte, two or four a character) and the units at the
+# edges of the surrogates, through the component as UTF-16 and back: each
+# must come back equal, which a str built in the wrong form is not.
+TEXTS = ["", "memo", "caf\xe9 \xff", "\u0100", "ｶﾀｶﾅ ～ 牛乳", "\ud7ff\ue000\uffff", "𠀋 \U0010ffff", "\udc80", "x\ud800",
+         "\udc00\ud800"]
+
+
+@pytest.mark.parametrize("text", TEXTS, ids=ascii)
+def test_texts_of_every_form_come_back_as_they_went(text):
+    keys = ostrel.Collection()
+    keys.Add(text, "k")
+    assert keys["k"] == text

@@ -19,16 +19,16 @@ Plain arguments go to the callee by reference to temporaries, so its changes
 are dropped; pass an ostrel.Ref to see them. A Python object passed where a
 handler is expected receives the reader's callbacks by name.
 """
-from ostrel._errors import Error
 from ostrel._events import Content, End, Fault, Start
 from ostrel._native import Collection, Dispatch, Events, Ref, set_message_box
 from ostrel._reading import parse, read
-from ostrel._writer import Writer
 
 # Any event: a Union for annotations, a tuple for isinstance at run time.
 TYPE_CHECKING = False
 if TYPE_CHECKING:
+    from ostrel._errors import Error
     from ostrel._events import Event
+    from ostrel._writer import Writer
 else:
     Event = (Start, Content, End, Fault)
 
@@ -39,3 +39,21 @@ del _class
 
 __all__ = ["Collection", "Content", "Dispatch", "End", "Error", "Event", "Events", "Fault", "Ref", "Start", "Writer",
            "parse", "read", "set_message_box"]
+
+# Imported when first asked for: a program that only reads pays for neither
+# at start-up, and every module loaded costs a reader of a small file a
+# noticeable part of its time.
+_LATER = {"Error": "ostrel._errors", "Writer": "ostrel._writer"}
+
+
+def __getattr__(name: str) -> object:
+    if name not in _LATER:
+        raise AttributeError(f"module 'ostrel' has no attribute {name!r}")
+    import importlib
+    value = getattr(importlib.import_module(_LATER[name]), name)
+    globals()[name] = value
+    return value
+
+
+def __dir__() -> list[str]:
+    return sorted({*globals(), *__all__})

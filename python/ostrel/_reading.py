@@ -1,10 +1,7 @@
 """Reading memo files: ostrel.read gives their events, ostrel.parse calls a
 handler back as the reader's SetData does."""
-from __future__ import annotations
-
 import os
 
-from ostrel._errors import Error
 from ostrel._native import Dispatch, Events
 
 TYPE_CHECKING = False
@@ -12,7 +9,7 @@ if TYPE_CHECKING:
     from ostrel._writer import FileName
 
 
-def read(path: FileName) -> Events:
+def read(path: "FileName") -> Events:
     """The events of the memo file PATH (str, bytes or os.PathLike), in file
     order: Start, Content, End and Fault, one per callback SetData would
     make. FileNotFoundError (also ostrel.Error 53) when there is no such
@@ -25,7 +22,7 @@ def read(path: FileName) -> Events:
     return Events(os.fsdecode(path))
 
 
-def parse(path: FileName, handler: object) -> None:
+def parse(path: "FileName", handler: object) -> None:
     """Reads PATH, calling HANDLER's methods ErrElement, StartElement,
     EndElement and contentData (those it has, found in any case) as
     CXmlReader.SetData does. Fails as read() does, without a message box; an
@@ -35,4 +32,5 @@ def parse(path: FileName, handler: object) -> None:
     # message box and answer -1.
     Events(name).close()
     if Dispatch("Ostrel.CXmlReader").SetData(name, handler) != 0:
+        from ostrel._errors import Error
         raise Error(53, f"{name} vanished before it could be read", name)

@@ -15,32 +15,13 @@
 #include <ostrel/event_source.h>
 #include <ostrel/ostrel.h>
 #include "native/errors.h"
+#include "native/event_types.h"
 #include "native/python_text.h"
 
 namespace ostrel::python {
 namespace {
 
 using ostrel::com::ComPtr;
-
-// The event classes of ostrel._events, looked up once; they live as long as
-// the interpreter.
-struct EventTypes {
-  PyTypeObject* start;
-  PyTypeObject* content;
-  PyTypeObject* end;
-  PyTypeObject* fault;
-};
-
-const EventTypes& Types() {
-  static const EventTypes types = [] {
-    const py::module_ events = py::module_::import("ostrel._events");
-    const auto type = [&](const char* name) {
-      return reinterpret_cast<PyTypeObject*>(py::object(events.attr(name)).release().ptr());
-    };
-    return EventTypes{type("Start"), type("Content"), type("End"), type("Fault")};
-  }();
-  return types;
-}
 
 // A named tuple of TYPE holding ITEMS, left untracked by the cycle
 // collector: an event of texts and numbers alone can be part of no cycle,
@@ -138,7 +119,7 @@ class Reading {
   }
 
   PyObject* Make(const XmlEvent& event) {
-    const EventTypes& types = Types();
+    const EventTypes& types = EventTypesOf();
     switch (event.kind) {
       case XmlEventKind::Start: {
         // Its dict may come to hold the event itself: the collector must see it.

@@ -8,6 +8,7 @@
 #include <ostrel/com/error_info.h>
 #include "native/constructed.h"
 #include "native/errors.h"
+#include "native/event_types.h"
 #include "native/events.h"
 #include "native/late_bound_object.h"
 #include "native/message_boxes.h"
@@ -72,6 +73,7 @@ PYBIND11_MODULE(_native, module) {
       .def("__repr__",
            [](py::handle self) { return "ostrel.Ref(" + std::string(py::repr(Constructed<Ref>(self).value)) + ")"; });
 
+  ostrel::python::AddEventTypes(module);
   ostrel::python::AddEventsType(module);
 
   module.def("set_message_box", &ostrel::python::SetMessageBoxFunction, py::arg("function"),

@@ -19,15 +19,14 @@ Plain arguments go to the callee by reference to temporaries, so its changes
 are dropped; pass an ostrel.Ref to see them. A Python object passed where a
 handler is expected receives the reader's callbacks by name.
 """
-from ostrel._events import Content, End, Fault, Start
-from ostrel._native import Collection, Dispatch, Events, Ref, set_message_box
+from ostrel._native import Collection, Content, Dispatch, End, Events, Fault, Ref, Start, set_message_box
 from ostrel._reading import parse, read
 
 # Any event: a Union for annotations, a tuple for isinstance at run time.
 TYPE_CHECKING = False
 if TYPE_CHECKING:
     from ostrel._errors import Error
-    from ostrel._events import Event
+    from ostrel._native import Event
     from ostrel._writer import Writer
 else:
     Event = (Start, Content, End, Fault)

@@ -1,10 +1,28 @@
 # Types of the native module ostrel._native (python/native/).
 import inspect
 from types import TracebackType
-from typing import Any, Callable, Optional, Self, Union
+from typing import Any, Callable, NamedTuple, Optional, Self, Union
 
 from ostrel._errors import Error
-from ostrel._events import Event
+
+# Named tuples in every way that matters to a caller, made in C++.
+class Start(NamedTuple):
+    name: str
+    attributes: dict[str, str]
+
+class Content(NamedTuple):
+    name: str
+    text: str
+
+class End(NamedTuple):
+    name: str
+
+class Fault(NamedTuple):
+    position: int
+    message: str
+    content: str
+
+Event = Union[Start, Content, End, Fault]
 
 MessageBoxFunction = Callable[[str, str], object]
 

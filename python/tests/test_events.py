@@ -1,8 +1,11 @@
 """ostrel.read and ostrel.parse: the same events as ostrel-dump prints, the
 file slot held only while the iterator is open, errors as exceptions."""
+import collections
+import copy
 import gc
 import os
 import pathlib
+import pickle
 
 import pytest
 
@@ -135,3 +138,72 @@ def test_parse_calls_the_handler_back_as_set_data_does(folder):
 
     assert ostrel.parse("a.xml", Handler()) is None
     assert seen == [("a", [("x", "1")]), ("a", "t"), ("", "")]
+
+
+# What a caller may do with a named tuple, done to each event class and to a
+# collections.namedtuple of the same name and fields: the outcomes must agree.
+NAMED_TUPLE_USES = {
+    "by position": lambda cls, values: cls(*values),
+    "by keyword": lambda cls, values: cls(**dict(zip(reversed(cls._fields), reversed(values)))),
+    "fields": lambda cls, values: (cls._fields, cls.__match_args__, cls._field_defaults),
+    "each field": lambda cls, values: [getattr(cls(*values), field) for field in cls._fields],
+    "repr": lambda cls, values: repr(cls(*values)),
+    "as a tuple": lambda cls, values: (cls(*values) == tuple(values), tuple(cls(*values)), cls(*values)[-1]),
+    "hash": lambda cls, values: hash(cls(*values)) == hash(tuple(values)),
+    "_asdict": lambda cls, values: cls(*values)._asdict(),
+    "_replace": lambda cls, values: cls(*values)._replace(**{cls._fields[0]: "new"}),
+    "_make": lambda cls, values: cls._make(iter(values)),
+    "copy": lambda cls, values: copy.copy(cls(*values)),
+    "too many": lambda cls, values: cls(*values, "more"),
+    "too few": lambda cls, values: cls(*values[1:]),
+    "a field twice": lambda cls, values: cls(*values, **{cls._fields[0]: "again"}),
+    "unknown keyword": lambda cls, values: cls(*values, unknown=1),
+    "_replace an unknown field": lambda cls, values: cls(*values)._replace(unknown=1, other=2),
+    "_make of too many": lambda cls, values: cls._make([*values, "more"]),
+    "set a field": lambda cls, values: setattr(cls(*values), cls._fields[0], "new"),
+}
+
+
+def outcome(use, cls, values):
+    """What USE gives, with instances of CLS shown as tuples; an error as its
+    type (and, where the message is a named tuple's own, the message)."""
+    try:
+        result = use(cls, values)
+    except (TypeError, ValueError, AttributeError) as error:
+        own = "_make" in str(error) or "field names" in str(error) or "Expected" in str(error)
+        return type(error), str(error) if own else None
+    return (type(result).__name__, tuple(result)) if isinstance(result, cls) else result
+
+
+@pytest.mark.parametrize("use", NAMED_TUPLE_USES.values(), ids=NAMED_TUPLE_USES.keys())
+@pytest.mark.parametrize("cls", [ostrel.Start, ostrel.Content, ostrel.End, ostrel.Fault], ids=lambda cls: cls.__name__)
+def test_events_behave_as_named_tuples(cls, use):
+    values = ("a", {"x": "'1'"}, 3)[:len(cls._fields)] if cls is ostrel.Start else ("a", "b", "c")[:len(cls._fields)]
+    if cls is ostrel.Start and use is NAMED_TUPLE_USES["hash"]:
+        values = ("a", ())
+    reference = collections.namedtuple(cls.__name__, cls._fields)
+    assert outcome(use, cls, values) == outcome(use, reference, values)
+
+
+@pytest.mark.parametrize("event", [ostrel.Start("a", {"x": "1"}), ostrel.Content("a", "x"), ostrel.End("a"),
+                                   ostrel.Fault(3, "m", "c")], ids=lambda event: type(event).__name__)
+def test_events_pickle_and_deep_copy_as_themselves(event):
+    for again in (pickle.loads(pickle.dumps(event)), copy.deepcopy(event)):
+        assert type(again) is type(event) and again == event
+
+
+def test_an_event_that_holds_itself_is_shown_and_collected():
+    start = ostrel.Start("a", {})
+    start.attributes["self"] = start
+    assert repr(start) == "Start(name='a', attributes={'self': ...})"
+    del start
+    assert gc.collect() > 0
+
+
+def test_a_subclass_of_an_event_is_made_as_itself():
+    class Mine(ostrel.Content):
+        pass
+
+    mine = Mine._make(["a", "b"])
+    assert type(mine) is Mine and mine == ostrel.Content("a", "b") and mine.text == "b"
+    assert type(mine._replace(text="c")) is Mine

@@ -13,7 +13,7 @@ def run_python(program):
 
 def test_import_loads_only_what_reading_needs():
     loaded = run_python("import sys, ostrel; print(*sorted(m for m in sys.modules if m.startswith('ostrel')))")
-    assert loaded == ["ostrel", "ostrel._events", "ostrel._native", "ostrel._reading"]
+    assert loaded == ["ostrel", "ostrel._native", "ostrel._reading"]
 
 
 # How a program may come to a name that is imported when first asked for.

@@ -15,24 +15,27 @@ struct EventClass {
   const char* name;  // as Python shows it, module included
   std::array<const char*, kMostFields> fields;
   std::size_t fieldCount;
-  const char* doc;
+  const char* doc;  // led by the signature, which inspect.signature reads
 };
 
 const std::array<EventClass, 4> kClasses = {{
     {"ostrel.Start",
      {"name", "attributes"},
      2,
+     "Start(name, attributes)\n--\n\n"
      "A start tag (StartElement): its name and its attributes, a dict in tag order, values without their "
      "quotation marks. Keys are as written; the reader refuses two that differ only in case."},
     {"ostrel.Content",
      {"name", "text"},
      2,
+     "Content(name, text)\n--\n\n"
      "The text of element NAME (contentData), its references decoded. The read ends with one whose name and "
      "text are empty."},
-    {"ostrel.End", {"name"}, 1, "The end of element NAME (EndElement)."},
+    {"ostrel.End", {"name"}, 1, "End(name)\n--\n\nThe end of element NAME (EndElement)."},
     {"ostrel.Fault",
      {"position", "message", "content"},
      3,
+     "Fault(position, message, content)\n--\n\n"
      "The reader's first nesting fault (ErrElement); the read ends with it. POSITION counts the tokens read up "
      "to the fault, this one included."},
 }};

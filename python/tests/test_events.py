@@ -3,6 +3,7 @@ file slot held only while the iterator is open, errors as exceptions."""
 import collections
 import copy
 import gc
+import inspect
 import os
 import pathlib
 import pickle
@@ -146,6 +147,7 @@ NAMED_TUPLE_USES = {
     "by position": lambda cls, values: cls(*values),
     "by keyword": lambda cls, values: cls(**dict(zip(reversed(cls._fields), reversed(values)))),
     "fields": lambda cls, values: (cls._fields, cls.__match_args__, cls._field_defaults),
+    "signature": lambda cls, values: str(inspect.signature(cls)),
     "each field": lambda cls, values: [getattr(cls(*values), field) for field in cls._fields],
     "repr": lambda cls, values: repr(cls(*values)),
     "as a tuple": lambda cls, values: (cls(*values) == tuple(values), tuple(cls(*values)), cls(*values)[-1]),

@@ -23,7 +23,7 @@ namespace {
 
 using ostrel::com::ComPtr;
 
-// A named tuple of TYPE holding ITEMS, left untracked by the cycle
+// An event of TYPE holding ITEMS, left untracked by the cycle
 // collector: an event of texts and numbers alone can be part of no cycle,
 // and tracked, the events of a file would set off a collection every few
 // hundred of them. Every item is set at once, so the tuple is not zeroed

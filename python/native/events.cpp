@@ -44,6 +44,16 @@ class NameCache {
   py::object Get(std::u16string_view name) {
     // The name of the last look comes back most often: look there first.
     if (Holds(entries_[last_], name)) return entries_[last_].text;
+    return Find(name);
+  }
+
+ private:
+  struct Entry {
+    std::u16string name;
+    py::object text;
+  };
+  // Out of line, so that the common hit above stays small enough to inline.
+  __attribute__((noinline)) py::object Find(std::u16string_view name) {
     for (std::size_t i = 0; i < entries_.size(); ++i) {
       if (Holds(entries_[i], name)) {
         last_ = i;
@@ -58,11 +68,6 @@ class NameCache {
     return slot.text;
   }
 
- private:
-  struct Entry {
-    std::u16string name;
-    py::object text;
-  };
   // Names are short: comparing their bytes beats comparing unit by unit.
   static bool Holds(const Entry& entry, std::u16string_view name) {
     return entry.text && entry.name.size() == name.size() &&

@@ -3,7 +3,8 @@ xml.sax, lxml's iterparse and xml.etree.ElementTree.iterparse on the file's
 UTF-8 twin, and SetData with a counting Python handler. Each reader runs as
 a whole process (interpreter, imports and all) and counts the elements it saw
 start and end and the characters of their text; the counts must agree. The
-processes take turns, and each figure is the median of the runs.
+processes take turns, each figure is the median of the runs, and each goal's
+ratio is the median of the ratios within a round, printed with their range.
 Then the peak memory of iterating a large file with ostrel.read.
 
 python_read_bench.py BUILD FOLDER [MEMOS [LARGE_MB]]

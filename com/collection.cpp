@@ -159,8 +159,13 @@ class CollectionObject final : public DispatchObject<CollectionObject, Collectio
   }
 
   // Keeps the index up to date after ENTRY was added; the index starts when
-  // the list reaches kIndexedFrom entries.
+  // the list reaches kIndexedFrom entries. A short list, as most are, has
+  // none: that test stays where the call is.
   void Index(const Entry& entry) {
+    if (indexed_ || count_ == kIndexedFrom) IndexLongList(entry);
+  }
+
+  __attribute__((noinline)) void IndexLongList(const Entry& entry) {
     if (indexed_) {
       if (entry.hasKey) foldedKeys_.insert(FoldedKey(entry.key.view()));
     } else if (count_ == kIndexedFrom) {

@@ -41,7 +41,7 @@ inline uint64_t Skipping(uint64_t packed, std::size_t skipped) { return packed &
 // for every token, mostly over a few dozen units, where a call costs as much
 // as the search.
 template <class... Wanted>
-inline std::size_t Search(std::u16string_view text, std::size_t from, Wanted... wanted) {
+[[gnu::always_inline]] inline std::size_t Search(std::u16string_view text, std::size_t from, Wanted... wanted) {
   constexpr std::size_t kNotFound = std::u16string_view::npos;
   const auto found = [&](std::size_t at) {
     Units step;
@@ -67,17 +67,17 @@ inline std::size_t Search(std::u16string_view text, std::size_t from, Wanted... 
 }  // namespace unit_search_detail
 
 // The index of the first UNIT at or after FROM; npos when there is none.
-inline std::size_t FindUnit(std::u16string_view text, char16_t unit, std::size_t from = 0) {
+[[gnu::always_inline]] inline std::size_t FindUnit(std::u16string_view text, char16_t unit, std::size_t from = 0) {
   return unit_search_detail::Search(text, from, unit);
 }
 
 // The index of the first A or B at or after FROM; npos when there is none.
-inline std::size_t FindEitherUnit(std::u16string_view text, char16_t a, char16_t b, std::size_t from = 0) {
+[[gnu::always_inline]] inline std::size_t FindEitherUnit(std::u16string_view text, char16_t a, char16_t b, std::size_t from = 0) {
   return unit_search_detail::Search(text, from, a, b);
 }
 
 // The index of the first A, B or C at or after FROM; npos when there is none.
-inline std::size_t FindAnyUnit(std::u16string_view text, char16_t a, char16_t b, char16_t c, std::size_t from = 0) {
+[[gnu::always_inline]] inline std::size_t FindAnyUnit(std::u16string_view text, char16_t a, char16_t b, char16_t c, std::size_t from = 0) {
   return unit_search_detail::Search(text, from, a, b, c);
 }
 
@@ -89,7 +89,7 @@ inline std::size_t FindAnyUnit(std::u16string_view text, char16_t a, char16_t b,
 // than a word makes them dead, so that warning is off here.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Warray-bounds"
-inline bool SameUnits(std::u16string_view a, std::u16string_view b) {
+[[gnu::always_inline]] inline bool SameUnits(std::u16string_view a, std::u16string_view b) {
   const std::size_t size = a.size();
   if (size != b.size()) return false;
   const auto same = [&](std::size_t at, auto word) {
@@ -114,14 +114,21 @@ inline bool StartsWithUnits(std::u16string_view text, std::u16string_view prefix
   return text.size() >= prefix.size() && SameUnits(text.substr(0, prefix.size()), prefix);
 }
 
-// The index of the first MARK (not empty) at or after FROM; npos when there
-// is none.
-inline std::size_t FindMark(std::u16string_view text, std::u16string_view mark, std::size_t from = 0) {
-  if (mark.size() == 1) return FindUnit(text, mark.front(), from);
+// The index of the first MARK of two or more units at or after FROM; npos
+// when there is none.
+[[gnu::noinline]] inline std::size_t FindLongMark(std::u16string_view text, std::u16string_view mark,
+                                                  std::size_t from) {
   for (std::size_t at = from; (at = FindUnit(text, mark.front(), at)) != std::u16string_view::npos; ++at) {
     if (StartsWithUnits(text.substr(at), mark)) return at;
   }
   return std::u16string_view::npos;
+}
+
+// The index of the first MARK (not empty) at or after FROM; npos when there
+// is none. Most marks are one unit, searched for where the call is.
+[[gnu::always_inline]] inline std::size_t FindMark(std::u16string_view text, std::u16string_view mark,
+                                                   std::size_t from = 0) {
+  return mark.size() == 1 ? FindUnit(text, mark.front(), from) : FindLongMark(text, mark, from);
 }
 
 }  // namespace ostrel::com

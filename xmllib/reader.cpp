@@ -51,7 +51,7 @@ class Callbacks {
   // ARGUMENT, made to hold TEXT. The handler may change or replace what it
   // is given, but mostly leaves it alone, and then the same element name
   // needs no new text for each callback.
-  static BSTR* Holding(Bstr& argument, std::u16string_view text) {
+  [[gnu::always_inline]] static BSTR* Holding(Bstr& argument, std::u16string_view text) {
     if (!argument.get() || !ostrel::com::SameUnits(argument.view(), text)) argument.Assign(text);
     return argument.Address();
   }

@@ -258,8 +258,14 @@ void DecodeByCharacter(const Cp932Decoder::Table& table, std::string_view bytes,
   }
 }
 
+// Japanese prose goes a character at a time this many bytes at once: long
+// enough that re-entering the character decoder costs little, short enough
+// that the ASCII after it soon goes by block again.
+constexpr size_t kPairsStretch = 4096;
+
 // By block while whole blocks are left, each block that the block steps
-// leave going a character at a time; the rest a character at a time.
+// leave going a character at a time (a run of blocks mostly of pairs a
+// stretch at a time); the rest a character at a time.
 template <bool kLineEnds>
 Cp932Decoder::LinesResult DecodeAll(const Cp932Decoder::Table& table, bool byBlock, std::string_view bytes,
                                     char16_t* out, uint32_t* lineEnds, bool last) {
@@ -273,7 +279,9 @@ Cp932Decoder::LinesResult DecodeAll(const Cp932Decoder::Table& table, bool byBlo
     done.unitsWritten = static_cast<size_t>(blocks.out - out);
     done.lineEnds += blocks.lineEnds;
     if (bytes.size() - done.bytesUsed <= cp932_blocks::kBlockSize) break;
-    DecodeByCharacter<kLineEnds>(table, bytes, done.bytesUsed + cp932_blocks::kBlockSize, out, lineEnds, false, done);
+    const size_t stretch = blocks.mostlyPairs ? kPairsStretch : cp932_blocks::kBlockSize;
+    DecodeByCharacter<kLineEnds>(table, bytes, std::min(bytes.size(), done.bytesUsed + stretch), out, lineEnds, false,
+                                 done);
   }
   DecodeByCharacter<kLineEnds>(table, bytes, bytes.size(), out, lineEnds, last, done);
   return done;

@@ -20,6 +20,11 @@ using cp932_table::PairIndex;
 
 constexpr size_t kLanes = 8;  // units packed by one shuffle
 
+// A block with this many pairs is mostly pairs. Three blocks in four of
+// Japanese prose hold as many; blocks of memo lines, whose Japanese runs
+// are short, hardly ever.
+constexpr unsigned kMostlyPairs = 22;
+
 bool IsLead(int byte) { return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC); }
 bool IsKatakana(int byte) { return byte >= 0xA1 && byte <= 0xDF; }
 constexpr char16_t kKatakanaShift = 0xFF61 - 0xA1;
@@ -163,14 +168,15 @@ OSTREL_BLOCK_STEPS Progress DecodeBlocks(const uint32_t* steps, const unsigned c
       const uint64_t noCharacter = above & ~leads & ~katakana;
       const uint64_t carried = carry;
       kept = ~SecondBytes(leads, carry);
-      if ((noCharacter & kept) != 0) return {in + carried, written, ends};
+      if ((noCharacter & kept) != 0) return {in + carried, written, ends, false};
+      if (_mm_popcnt_u64(leads) >= kMostlyPairs) return {in + carried, written, ends, true};
       Pack(in, kept, katakana != 0, written);
-      if (!LookUpPairs(steps, in, leads, kept, written)) return {in + carried, written, ends};
+      if (!LookUpPairs(steps, in, leads, kept, written)) return {in + carried, written, ends, false};
     }
     if constexpr (kLineEnds) ends += NoteLineEnds(block, kept, static_cast<uint32_t>(written - origin), lineEnds + ends);
     written += _mm_popcnt_u64(kept);
   }
-  return {in + carry, written, ends};
+  return {in + carry, written, ends, false};
 }
 
 }  // namespace
@@ -201,7 +207,7 @@ bool Usable(const Cp932Decoder::Table&) { return false; }
 
 Progress Decode(const Cp932Decoder::Table&, const unsigned char* in, const unsigned char*, const char16_t*, char16_t* out,
                 uint32_t*) {
-  return {in, out, 0};
+  return {in, out, 0, false};
 }
 
 #endif

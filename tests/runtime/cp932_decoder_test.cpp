@@ -246,6 +246,33 @@ TEST_P(Cp932Decoding, OddBytesAndLineEndsAtEveryOffsetOfABlockDecodeAsTheConvert
   }
 }
 
+// Japanese prose after a line of ASCII: blocks nearly all pairs, which
+// decoding by block leaves to the character decoder a stretch at a time,
+// entered where the ASCII's block ends (on a pair's second byte when a pair
+// straddles that end), with a few one-byte characters among the pairs, and
+// an odd byte or a broken pair at every offset of a few blocks.
+TEST_P(Cp932Decoding, BlocksMostlyOfPairsDecodeAsTheConverterSays) {
+  static const std::string kPairs[] = {"\x93\xFA", "\x96\x7B", "\x8C\xEA", "\x82\xA0", "\x81\x42", "\xE0\x80",
+                                       "\x81\x81", "\xFC\x4B"};
+  static const std::string kAmong[] = {"a", "\xB1", "\r\n"};
+  static const std::string kOdd[] = {"", "\x82 ", "\x82\x7F", "\x80", "\xFD", "\x82\r"};
+  std::mt19937 random(16);
+  for (size_t ascii = 60; ascii <= 65; ++ascii) {
+    std::string text(ascii, 'a');
+    while (text.size() < 6 * 64) {
+      text += random() % 10 == 0 ? kAmong[random() % std::size(kAmong)] : kPairs[random() % std::size(kPairs)];
+    }
+    for (const std::string& odd : kOdd) {
+      for (size_t at = 0; at <= 5 * 64; ++at) {
+        const std::string bytes = text.substr(0, at) + odd + text.substr(at);
+        const std::u16string expected = ConverterDecoding(bytes);
+        ASSERT_EQ(Decoded(decoder, bytes), expected) << testing::PrintToString(bytes);
+        ASSERT_EQ(DecodedLineByLine(decoder, bytes), expected) << testing::PrintToString(bytes);
+      }
+    }
+  }
+}
+
 // Long texts cut into pieces of every size around a block, as the line
 // reader hands them over.
 TEST_P(Cp932Decoding, LongTextsInPiecesAroundABlockDecodeAsTheConverterSays) {

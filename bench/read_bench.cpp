@@ -299,7 +299,8 @@ void LongTokens(const std::string& folder) {
       std::printf("\n");
       previous = seconds;
     }
-    bench::AddSummaryRow(bench::Cell("a %s of 7,500 to 30,000 characters, per doubling", name), steps, "", "×2 (linear)");
+    bench::AddSummaryRow(bench::Cell("a %s of 7,500 to 30,000 characters, per doubling", name), steps, "",
+                         "×2 (linear)");
   }
   std::printf("\n");
 }

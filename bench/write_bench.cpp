@@ -106,7 +106,8 @@ int main(int argc, char** argv) {
   bench::PrintRow("Ostrel WriteOneEllement", ostrel, bytes, floor);
   bench::PrintRow("libxml2 xmlTextWriter (CP932)", libxml2, bytes, floor);
   std::printf("  Ostrel / floor: %.2f (goal <= 1.3)\n", ostrel / floor);
-  bench::AddSummaryRow(bench::Cell("%s `WriteOneEllement` lines, %.1f MB", bench::Thousands(kLines).c_str(), bytes / 1e6),
+  const std::string lineCount = bench::Thousands(kLines);
+  bench::AddSummaryRow(bench::Cell("%s `WriteOneEllement` lines, %.1f MB", lineCount.c_str(), bytes / 1e6),
                        bench::Cell("%.1f ms (%.2f× the floor)", ostrel * 1e3, ostrel / floor),
                        bench::Cell("one write(2) per line %.1f ms, libxml2 xmlTextWriter %.1f ms", floor * 1e3,
                                    libxml2 * 1e3),

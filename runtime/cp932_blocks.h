@@ -36,7 +36,8 @@ struct Progress {
 // leaves to the character-at-a-time decoder: one it cannot decode, or one
 // mostly of pairs, which that decoder takes in fewer instructions and less
 // time (a block packs its bytes first and then looks up each pair in turn).
-// Unless LINEENDS is null, it receives the place from ORIGIN of every CR and LF unit. Only when Usable.
+// Unless LINEENDS is null, it receives the place from ORIGIN of every CR and
+// LF unit. Only when Usable.
 Progress Decode(const Cp932Decoder::Table& table, const unsigned char* in, const unsigned char* end,
                 const char16_t* origin, char16_t* out, uint32_t* lineEnds);
 

@@ -72,12 +72,14 @@ template <class... Wanted>
 }
 
 // The index of the first A or B at or after FROM; npos when there is none.
-[[gnu::always_inline]] inline std::size_t FindEitherUnit(std::u16string_view text, char16_t a, char16_t b, std::size_t from = 0) {
+[[gnu::always_inline]] inline std::size_t FindEitherUnit(std::u16string_view text, char16_t a, char16_t b,
+                                                      std::size_t from = 0) {
   return unit_search_detail::Search(text, from, a, b);
 }
 
 // The index of the first A, B or C at or after FROM; npos when there is none.
-[[gnu::always_inline]] inline std::size_t FindAnyUnit(std::u16string_view text, char16_t a, char16_t b, char16_t c, std::size_t from = 0) {
+[[gnu::always_inline]] inline std::size_t FindAnyUnit(std::u16string_view text, char16_t a, char16_t b, char16_t c,
+                                                   std::size_t from = 0) {
   return unit_search_detail::Search(text, from, a, b, c);
 }
 

@@ -266,8 +266,8 @@ void CXmlReader::OpenPull(std::u16string filename) {
   Close();
   if (filename.empty()) ostrel::com::Raise(ostrel::com::errnum::kBadFileName);
   if (!scanner.OpenInput(filename)) {
-    ostrel::com::Raise(ostrel::com::errnum::kFileNotFound,
-                       std::u16string(ostrel::com::StandardDescription(ostrel::com::errnum::kFileNotFound)) + u" (" + filename + u")");
+    const std::u16string_view missing = ostrel::com::StandardDescription(ostrel::com::errnum::kFileNotFound);
+    ostrel::com::Raise(ostrel::com::errnum::kFileNotFound, std::u16string(missing) + u" (" + filename + u")");
   }
   try {
     pull = std::make_unique<Pull>(std::move(filename));

@@ -85,6 +85,7 @@ std::string NameOf(py::handle type) { return py::str(type.attr("__name__")); }
 py::object New(py::handle type, const py::args& positional, const py::kwargs& keywords) {
   const py::tuple fields = FieldsOf(type);
   const std::string name = NameOf(type);
+  const auto quoted = [](py::handle field) { return "'" + py::str(field).cast<std::string>() + "'"; };
   if (positional.size() > fields.size()) {
     throw py::type_error(name + "() takes " + std::to_string(fields.size()) + " positional arguments but " +
                          std::to_string(positional.size()) + " were given");
@@ -94,19 +95,19 @@ py::object New(py::handle type, const py::args& positional, const py::kwargs& ke
   for (std::size_t i = 0; i < fields.size(); ++i) {
     const bool named = keywords.contains(fields[i]);
     if (i < positional.size()) {
-      if (named) throw py::type_error(name + "() got multiple values for argument '" + py::str(fields[i]).cast<std::string>() + "'");
+      if (named) throw py::type_error(name + "() got multiple values for argument " + quoted(fields[i]));
       values[i] = positional[i];
     } else if (named) {
       values[i] = keywords[fields[i]];
       ++used;
     } else {
-      throw py::type_error(name + "() missing required argument '" + py::str(fields[i]).cast<std::string>() + "'");
+      throw py::type_error(name + "() missing required argument " + quoted(fields[i]));
     }
   }
   if (used != keywords.size()) {
     for (const auto item : keywords) {
       if (!fields.contains(item.first)) {
-        throw py::type_error(name + "() got an unexpected keyword argument '" + py::str(item.first).cast<std::string>() + "'");
+        throw py::type_error(name + "() got an unexpected keyword argument " + quoted(item.first));
       }
     }
   }

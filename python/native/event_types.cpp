@@ -50,7 +50,8 @@ constexpr Py_ssize_t ItemOffset(std::size_t index) {
 constexpr std::array<const char*, kMostFields> kFieldDocs = {"Alias for field number 0", "Alias for field number 1",
                                                              "Alias for field number 2"};
 
-// A class made from a spec holds its instances' type: they release it.
+// A class made at run time is itself reference counted, and each instance
+// holds a reference to it: the instance releases it last.
 void Dealloc(PyObject* self) {
   PyObject_GC_UnTrack(self);
   Py_TRASHCAN_BEGIN(self, Dealloc)
@@ -185,11 +186,11 @@ py::object MakeType(const EventClass& eventClass) {
       {Py_tp_doc, const_cast<char*>(eventClass.doc)},
       {0, nullptr},
   }};
-  PyType_Spec spec = {eventClass.name, static_cast<int>(PyTuple_Type.tp_basicsize),
-                      static_cast<int>(PyTuple_Type.tp_itemsize),
-                      Py_TPFLAGS_DEFAULT | Py_TPFLAGS_BASETYPE | Py_TPFLAGS_HAVE_GC, slots.data()};
+  PyType_Spec classDescription = {eventClass.name, static_cast<int>(PyTuple_Type.tp_basicsize),
+                                   static_cast<int>(PyTuple_Type.tp_itemsize),
+                                   Py_TPFLAGS_DEFAULT | Py_TPFLAGS_BASETYPE | Py_TPFLAGS_HAVE_GC, slots.data()};
   const py::tuple bases = py::make_tuple(py::handle(reinterpret_cast<PyObject*>(&PyTuple_Type)));
-  auto type = py::reinterpret_steal<py::object>(PyType_FromSpecWithBases(&spec, bases.ptr()));
+  auto type = py::reinterpret_steal<py::object>(PyType_FromSpecWithBases(&classDescription, bases.ptr()));
   if (!type) throw py::error_already_set();
 
   py::tuple fields(eventClass.fieldCount);

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdarg>
 #include <cstdio>
@@ -12,10 +13,14 @@
 namespace bench {
 
 std::string Cell(const char* format, ...) {
-  va_list arguments;
+  va_list arguments, again;
   va_start(arguments, format);
-  char text[512];
-  std::vsnprintf(text, sizeof text, format, arguments);
+  va_copy(again, arguments);
+  // Measured first, so that a long cell is never cut short.
+  const int size = std::vsnprintf(nullptr, 0, format, arguments);
+  std::string text(static_cast<std::size_t>(std::max(size, 0)), '\0');
+  std::vsnprintf(text.data(), text.size() + 1, format, again);
+  va_end(again);
   va_end(arguments);
   return text;
 }

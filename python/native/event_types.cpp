@@ -81,6 +81,15 @@ py::object FromValues(py::handle type, const py::tuple& values) {
 
 std::string NameOf(py::handle type) { return py::str(type.attr("__name__")); }
 
+// The names in KEYWORDS that are none of FIELDS, in the order given.
+py::list NotFields(const py::tuple& fields, const py::dict& keywords) {
+  py::list names;
+  for (const auto item : keywords) {
+    if (!fields.contains(item.first)) names.append(item.first);
+  }
+  return names;
+}
+
 // Start("a", {}) or Start(name="a", attributes={}), as a named tuple takes
 // its fields.
 py::object New(py::handle type, const py::args& positional, const py::kwargs& keywords) {
@@ -135,11 +144,7 @@ py::object Replace(const py::tuple& self, const py::kwargs& changes) {
     used += changed ? 1 : 0;
   }
   if (used != changes.size()) {
-    py::list unexpected;
-    for (const auto item : changes) {
-      if (!fields.contains(item.first)) unexpected.append(item.first);
-    }
-    throw py::value_error("Got unexpected field names: " + py::repr(unexpected).cast<std::string>());
+    throw py::value_error("Got unexpected field names: " + py::repr(NotFields(fields, changes)).cast<std::string>());
   }
   return FromValues(type, values);
 }

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include <ostrel/com/unicode.h>
+
 namespace ostrel::python {
 
 std::u16string ToText(py::handle value) {
@@ -17,15 +19,7 @@ std::u16string ToText(py::handle value) {
   const void* data = PyUnicode_DATA(str);
   std::u16string text;
   text.reserve(static_cast<std::size_t>(length));
-  for (Py_ssize_t i = 0; i < length; ++i) {
-    const Py_UCS4 codePoint = PyUnicode_READ(kind, data, i);
-    if (codePoint < 0x10000) {
-      text.push_back(static_cast<char16_t>(codePoint));
-    } else {
-      text.push_back(static_cast<char16_t>(0xD800 + ((codePoint - 0x10000) >> 10)));
-      text.push_back(static_cast<char16_t>(0xDC00 + ((codePoint - 0x10000) & 0x3FF)));
-    }
-  }
+  for (Py_ssize_t i = 0; i < length; ++i) ostrel::com::utf16::Append(PyUnicode_READ(kind, data, i), text);
   return text;
 }
 

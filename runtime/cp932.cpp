@@ -53,63 +53,100 @@ using cp932_table::kWidthShift;
 using cp932_table::PairIndex;
 using cp932_table::Step;
 
-// The one unit that converting BYTES as a whole gives; 0 when they are no
-// single character. ERROR receives why not.
-char16_t ConvertWhole(iconv_t descriptor, std::string_view bytes, int& error) {
-  char* in = const_cast<char*>(bytes.data());
-  size_t inLeft = bytes.size();
-  char16_t unit = 0;
-  char* written = reinterpret_cast<char*>(&unit);
-  size_t outLeft = sizeof unit;
-  error = iconv(descriptor, &in, &inLeft, &written, &outLeft) == static_cast<size_t>(-1) ? errno : 0;
-  iconv(descriptor, nullptr, nullptr, nullptr, nullptr);
-  return error == 0 && inLeft == 0 && outLeft == 0 ? unit : 0;
-}
-
 bool IsLineEnd(char16_t unit) { return unit == u'\r' || unit == u'\n'; }
 
-// ASCII widens sixteen bytes at a time, and line ends are found among its
-// bytes alone: the fast paths rest on both.
-bool KeepsAsciiAndLineEnds(const Cp932Decoder::Table& table) {
-  for (int first = 0; first < 256; ++first) {
-    if (first < 0x80 && (table.single[first] != first || table.lead[first])) return false;
-    for (int second = 0; first >= 0x80 && second < 256; ++second) {
-      const unsigned char pair[2] = {static_cast<unsigned char>(first), static_cast<unsigned char>(second)};
-      if (IsLineEnd(static_cast<char16_t>(table.steps[PairIndex(pair)]))) return false;
-    }
+// Converts the SIZE bytes at BYTES as far as the converter takes them into
+// OUT, which has room for ROOM units: how many bytes it took and units it
+// made, and whether it stopped at bytes it refuses (EILSEQ) or at a
+// character that they leave incomplete (EINVAL). Neither CP932 nor UTF-16
+// keeps a state from one character to the next, so a stop needs no reset
+// before the next call.
+struct Conversion {
+  size_t bytesTaken;
+  size_t unitsMade;
+  int stop;
+};
+
+Conversion Convert(iconv_t descriptor, const char* bytes, size_t size, char16_t* out, size_t room) {
+  char* in = const_cast<char*>(bytes);
+  size_t inLeft = size;
+  char* written = reinterpret_cast<char*>(out);
+  size_t outLeft = room * sizeof(char16_t);
+  const int stop = iconv(descriptor, &in, &inLeft, &written, &outLeft) == static_cast<size_t>(-1) ? errno : 0;
+  return {size - inLeft, room - outLeft / sizeof(char16_t), stop};
+}
+
+// ASCII, as one text: the fast paths widen it sixteen bytes at a time and
+// find line ends among its bytes, so each byte must come out as itself,
+// and none of them may need a second byte.
+bool ConvertAscii(iconv_t descriptor, Cp932Decoder::Table& table) {
+  std::array<char, 0x80> ascii;
+  for (size_t byte = 0; byte < ascii.size(); ++byte) ascii[byte] = static_cast<char>(byte);
+  const Conversion done = Convert(descriptor, ascii.data(), ascii.size(), table.single.data(), ascii.size());
+  if (done.stop != 0 || done.unitsMade != ascii.size()) return false;
+  for (size_t byte = 0; byte < ascii.size(); ++byte) {
+    if (table.single[byte] != byte) return false;
   }
   return true;
 }
 
-// The unit of each pair FIRST SECOND, by SECOND; 0 for a pair the converter
-// refuses.
-using PairUnits = std::array<char16_t, 256>;
+// Each byte above ASCII alone: a character, a lead byte (the converter waits
+// for its second byte), or no character at all. None of them may be a line
+// end: those come from the bytes CR and LF alone.
+bool ConvertUpperBytes(iconv_t descriptor, Cp932Decoder::Table& table) {
+  for (int first = 0x80; first < 256; ++first) {
+    const char byte = static_cast<char>(first);
+    char16_t unit = utf16::kReplacement;
+    const Conversion done = Convert(descriptor, &byte, 1, &unit, 1);
+    table.single[first] = done.stop == 0 && done.unitsMade == 1 ? unit : static_cast<char16_t>(utf16::kReplacement);
+    table.lead[first] = done.stop == EINVAL;
+    if (IsLineEnd(table.single[first])) return false;
+  }
+  return true;
+}
 
-// Converts the 256 pairs as one text, resumed after each pair the converter
-// refuses: a few calls where converting them one by one took 512, and
-// building the table is most of what reading a small file costs. A text of
-// whole characters converts as its characters do one by one, and neither
-// CP932 nor UTF-16 keeps a state from one character to the next, so a
-// refusal needs no reset. False when the converter gives other than one
-// unit a pair.
-bool ConvertPairs(iconv_t descriptor, unsigned char first, PairUnits& units) {
+// Every pair steps as its first byte alone until the converter says it is
+// a character: the lead byte becomes U+FFFD and the second starts afresh.
+// Built a row of the table at a time.
+std::vector<uint32_t> StepsOfSingles(const Cp932Decoder::Table& table) {
+  std::array<uint32_t, 256> byFirst;
+  for (size_t first = 0; first < byFirst.size(); ++first) byFirst[first] = Step(table.single[first], 1);
+  std::vector<uint32_t> steps;
+  steps.reserve(byFirst.size() * byFirst.size());
+  for (size_t row = 0; row < byFirst.size(); ++row) {
+    if constexpr (std::endian::native == std::endian::little) {  // a row for each second byte (PairIndex)
+      steps.insert(steps.end(), byFirst.begin(), byFirst.end());
+    } else {
+      steps.insert(steps.end(), byFirst.size(), byFirst[row]);
+    }
+  }
+  return steps;
+}
+
+// Converts every pair that starts with the lead byte FIRST as one text,
+// resumed after each pair the converter refuses: a call per refused pair
+// where converting them one by one took one per pair, and building the
+// table is most of what reading a small file costs. A text of whole
+// characters converts as its characters do one by one. The pairs it takes
+// go into TABLE. False when the converter gives other than one unit a pair,
+// or a line end.
+bool ConvertPairs(iconv_t descriptor, unsigned char first, Cp932Decoder::Table& table) {
   std::array<char, 2 * 256> pairs;
   for (int second = 0; second < 256; ++second) {
     pairs[2 * second] = static_cast<char>(first);
     pairs[2 * second + 1] = static_cast<char>(second);
   }
-  units.fill(0);
+  std::array<char16_t, 256> units;
   for (size_t next = 0; next < units.size();) {
-    char* in = pairs.data() + 2 * next;
-    size_t inLeft = pairs.size() - 2 * next;
-    char* written = reinterpret_cast<char*>(units.data() + next);
-    size_t outLeft = (units.size() - next) * sizeof(char16_t);
-    const bool refused = iconv(descriptor, &in, &inLeft, &written, &outLeft) == static_cast<size_t>(-1);
-    const int error = refused ? errno : 0;
-    const size_t bytesTaken = pairs.size() - 2 * next - inLeft;
-    const size_t unitsMade = units.size() - next - outLeft / sizeof(char16_t);
-    if (bytesTaken != 2 * unitsMade || (refused && error != EILSEQ)) return false;
-    next += unitsMade + (refused ? 1 : 0);
+    const Conversion done =
+        Convert(descriptor, pairs.data() + 2 * next, pairs.size() - 2 * next, units.data(), units.size() - next);
+    if (done.bytesTaken != 2 * done.unitsMade || (done.stop != 0 && done.stop != EILSEQ)) return false;
+    for (size_t made = 0; made < done.unitsMade; ++made) {
+      const char16_t unit = units[made];
+      if (IsLineEnd(unit)) return false;
+      table.steps[PairIndex(reinterpret_cast<const unsigned char*>(&pairs[2 * (next + made)]))] = Step(unit, 2);
+    }
+    next += done.unitsMade + (done.stop != 0 ? 1 : 0);
   }
   return true;
 }
@@ -117,24 +154,13 @@ bool ConvertPairs(iconv_t descriptor, unsigned char first, PairUnits& units) {
 Cp932Decoder::Table BuildTable() {
   const iconv_t descriptor = OpenConverter(kUtf16, kCp932);
   Cp932Decoder::Table table;
-  table.steps.resize(256 * 256);
-  bool oneUnitAPair = true;
-  for (int first = 0; first < 256; ++first) {
-    const char bytes[2] = {static_cast<char>(first), 0};
-    int error = 0;
-    const char16_t unit = ConvertWhole(descriptor, {bytes, 1}, error);
-    table.single[first] = error == 0 ? unit : static_cast<char16_t>(utf16::kReplacement);
-    table.lead[first] = error == EINVAL;
-    PairUnits pairUnits{};
-    if (table.lead[first]) oneUnitAPair &= ConvertPairs(descriptor, static_cast<unsigned char>(first), pairUnits);
-    for (int second = 0; second < 256; ++second) {
-      const unsigned char pair[2] = {static_cast<unsigned char>(first), static_cast<unsigned char>(second)};
-      const char16_t pairUnit = pairUnits[second];
-      table.steps[PairIndex(pair)] = pairUnit != 0 ? Step(pairUnit, 2) : Step(table.single[first], 1);
-    }
+  bool asReliedOn = ConvertAscii(descriptor, table) && ConvertUpperBytes(descriptor, table);
+  table.steps = StepsOfSingles(table);
+  for (int first = 0x80; first < 256 && asReliedOn; ++first) {
+    if (table.lead[first]) asReliedOn = ConvertPairs(descriptor, static_cast<unsigned char>(first), table);
   }
   iconv_close(descriptor);
-  if (!oneUnitAPair || !KeepsAsciiAndLineEnds(table)) RaiseUnavailable(kUtf16, kCp932);
+  if (!asReliedOn) RaiseUnavailable(kUtf16, kCp932);
   return table;
 }
 

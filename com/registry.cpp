@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
-#include <sstream>
 
 #include <ostrel/com/runtime_error.h>
 
@@ -92,9 +91,14 @@ Registry Registry::Load(const std::string& path) {
   Registry registry;
   const std::filesystem::path folder = std::filesystem::path(path).parent_path();
   registry.folder_ = folder.empty() ? "." : folder.string();
-  std::istringstream file(ReadFileIfPresent(path, kFileLimit).value_or(""));
-  std::string line;
-  for (size_t number = 1; std::getline(file, line); ++number) {
+  // Split by hand: a string stream would set up the C++ locale, which costs
+  // a process that only reads a file more than the whole registry does.
+  const std::string text = ReadFileIfPresent(path, kFileLimit).value_or("");
+  std::string_view rest = text;
+  for (size_t number = 1; !rest.empty(); ++number) {
+    const size_t end = std::min(rest.find('\n'), rest.size());
+    std::string line(rest.substr(0, end));
+    rest.remove_prefix(std::min(end + 1, rest.size()));
     if (line.ends_with('\r')) line.pop_back();
     ClassEntry entry;
     TypeLibraryEntry typeLibrary;

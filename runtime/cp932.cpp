@@ -25,6 +25,10 @@ namespace {
 // that Japanese text files use.
 constexpr const char* kCp932 = "CP932";
 constexpr const char* kUtf16 = std::endian::native == std::endian::little ? "UTF-16LE" : "UTF-16BE";
+// The table is filled through code points: one step of the converter where
+// UTF-16 takes two, and every character CP932 has is one UTF-16 unit.
+constexpr const char* kCodePoints = "WCHAR_T";
+static_assert(sizeof(wchar_t) == sizeof(char32_t));
 
 // No UTF-16 unit needs more than two CP932 bytes.
 constexpr size_t kMostBytesPerUnit = 2;
@@ -55,25 +59,32 @@ using cp932_table::Step;
 
 bool IsLineEnd(char16_t unit) { return unit == u'\r' || unit == u'\n'; }
 
+// The one UTF-16 unit of POINT into UNIT; false when it takes two.
+bool OneUnit(wchar_t point, char16_t& unit) {
+  if (point < 0 || point > 0xFFFF || utf16::IsSurrogate(static_cast<char32_t>(point))) return false;
+  unit = static_cast<char16_t>(point);
+  return true;
+}
+
 // Converts the SIZE bytes at BYTES as far as the converter takes them into
-// OUT, which has room for ROOM units: how many bytes it took and units it
-// made, and whether it stopped at bytes it refuses (EILSEQ) or at a
-// character that they leave incomplete (EINVAL). Neither CP932 nor UTF-16
-// keeps a state from one character to the next, so a stop needs no reset
-// before the next call.
+// OUT, which has room for ROOM code points: how many bytes it took and code
+// points it made, and whether it stopped at bytes it refuses (EILSEQ) or at a
+// character that they leave incomplete (EINVAL). Neither CP932 nor code
+// points keep a state from one character to the next, so a stop needs no
+// reset before the next call.
 struct Conversion {
   size_t bytesTaken;
-  size_t unitsMade;
+  size_t pointsMade;
   int stop;
 };
 
-Conversion Convert(iconv_t descriptor, const char* bytes, size_t size, char16_t* out, size_t room) {
+Conversion Convert(iconv_t descriptor, const char* bytes, size_t size, wchar_t* out, size_t room) {
   char* in = const_cast<char*>(bytes);
   size_t inLeft = size;
   char* written = reinterpret_cast<char*>(out);
-  size_t outLeft = room * sizeof(char16_t);
+  size_t outLeft = room * sizeof(wchar_t);
   const int stop = iconv(descriptor, &in, &inLeft, &written, &outLeft) == static_cast<size_t>(-1) ? errno : 0;
-  return {size - inLeft, room - outLeft / sizeof(char16_t), stop};
+  return {size - inLeft, room - outLeft / sizeof(wchar_t), stop};
 }
 
 // ASCII, as one text: the fast paths widen it sixteen bytes at a time and
@@ -82,10 +93,12 @@ Conversion Convert(iconv_t descriptor, const char* bytes, size_t size, char16_t*
 bool ConvertAscii(iconv_t descriptor, Cp932Decoder::Table& table) {
   std::array<char, 0x80> ascii;
   for (size_t byte = 0; byte < ascii.size(); ++byte) ascii[byte] = static_cast<char>(byte);
-  const Conversion done = Convert(descriptor, ascii.data(), ascii.size(), table.single.data(), ascii.size());
-  if (done.stop != 0 || done.unitsMade != ascii.size()) return false;
+  std::array<wchar_t, 0x80> points;
+  const Conversion done = Convert(descriptor, ascii.data(), ascii.size(), points.data(), points.size());
+  if (done.stop != 0 || done.pointsMade != ascii.size()) return false;
   for (size_t byte = 0; byte < ascii.size(); ++byte) {
-    if (table.single[byte] != byte) return false;
+    if (points[byte] != static_cast<wchar_t>(byte)) return false;
+    table.single[byte] = static_cast<char16_t>(byte);
   }
   return true;
 }
@@ -96,9 +109,12 @@ bool ConvertAscii(iconv_t descriptor, Cp932Decoder::Table& table) {
 bool ConvertUpperBytes(iconv_t descriptor, Cp932Decoder::Table& table) {
   for (int first = 0x80; first < 256; ++first) {
     const char byte = static_cast<char>(first);
-    char16_t unit = utf16::kReplacement;
-    const Conversion done = Convert(descriptor, &byte, 1, &unit, 1);
-    table.single[first] = done.stop == 0 && done.unitsMade == 1 ? unit : static_cast<char16_t>(utf16::kReplacement);
+    wchar_t point = 0;
+    char16_t unit = 0;
+    const Conversion done = Convert(descriptor, &byte, 1, &point, 1);
+    table.single[first] = done.stop == 0 && done.pointsMade == 1 && OneUnit(point, unit)
+                              ? unit
+                              : static_cast<char16_t>(utf16::kReplacement);
     table.lead[first] = done.stop == EINVAL;
     if (IsLineEnd(table.single[first])) return false;
   }
@@ -136,23 +152,23 @@ bool ConvertPairs(iconv_t descriptor, unsigned char first, Cp932Decoder::Table& 
     pairs[2 * second] = static_cast<char>(first);
     pairs[2 * second + 1] = static_cast<char>(second);
   }
-  std::array<char16_t, 256> units;
-  for (size_t next = 0; next < units.size();) {
+  std::array<wchar_t, 256> points;
+  for (size_t next = 0; next < points.size();) {
     const Conversion done =
-        Convert(descriptor, pairs.data() + 2 * next, pairs.size() - 2 * next, units.data(), units.size() - next);
-    if (done.bytesTaken != 2 * done.unitsMade || (done.stop != 0 && done.stop != EILSEQ)) return false;
-    for (size_t made = 0; made < done.unitsMade; ++made) {
-      const char16_t unit = units[made];
-      if (IsLineEnd(unit)) return false;
+        Convert(descriptor, pairs.data() + 2 * next, pairs.size() - 2 * next, points.data(), points.size() - next);
+    if (done.bytesTaken != 2 * done.pointsMade || (done.stop != 0 && done.stop != EILSEQ)) return false;
+    for (size_t made = 0; made < done.pointsMade; ++made) {
+      char16_t unit = 0;
+      if (!OneUnit(points[made], unit) || IsLineEnd(unit)) return false;
       table.steps[PairIndex(reinterpret_cast<const unsigned char*>(&pairs[2 * (next + made)]))] = Step(unit, 2);
     }
-    next += done.unitsMade + (done.stop != 0 ? 1 : 0);
+    next += done.pointsMade + (done.stop != 0 ? 1 : 0);
   }
   return true;
 }
 
 Cp932Decoder::Table BuildTable() {
-  const iconv_t descriptor = OpenConverter(kUtf16, kCp932);
+  const iconv_t descriptor = OpenConverter(kCodePoints, kCp932);
   Cp932Decoder::Table table;
   bool asReliedOn = ConvertAscii(descriptor, table) && ConvertUpperBytes(descriptor, table);
   table.steps = StepsOfSingles(table);
@@ -160,7 +176,7 @@ Cp932Decoder::Table BuildTable() {
     if (table.lead[first]) asReliedOn = ConvertPairs(descriptor, static_cast<unsigned char>(first), table);
   }
   iconv_close(descriptor);
-  if (!asReliedOn) RaiseUnavailable(kUtf16, kCp932);
+  if (!asReliedOn) RaiseUnavailable(kCodePoints, kCp932);
   return table;
 }
 

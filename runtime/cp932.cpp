@@ -124,10 +124,10 @@ bool ConvertUpperBytes(iconv_t descriptor, Cp932Decoder::Table& table) {
 // Every pair steps as its first byte alone until the converter says it is
 // a character: the lead byte becomes U+FFFD and the second starts afresh.
 // Built a row of the table at a time.
-std::vector<uint32_t> StepsOfSingles(const Cp932Decoder::Table& table) {
+decltype(Cp932Decoder::Table::steps) StepsOfSingles(const Cp932Decoder::Table& table) {
   std::array<uint32_t, 256> byFirst;
   for (size_t first = 0; first < byFirst.size(); ++first) byFirst[first] = Step(table.single[first], 1);
-  std::vector<uint32_t> steps;
+  decltype(Cp932Decoder::Table::steps) steps;
   steps.reserve(byFirst.size() * byFirst.size());
   for (size_t row = 0; row < byFirst.size(); ++row) {
     if constexpr (std::endian::native == std::endian::little) {  // a row for each second byte (PairIndex)

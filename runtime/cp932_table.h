@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "runtime/cp932.h"
+#include "runtime/populated_allocator.h"
 
 namespace ostrel::com {
 
@@ -19,7 +20,7 @@ struct Cp932Decoder::Table {
   // By first << 8 | second: the unit of the character that starts with FIRST,
   // and above it the bytes that character takes. A lead byte that SECOND
   // does not complete is U+FFFD and one byte, so SECOND starts afresh.
-  std::vector<uint32_t> steps;
+  std::vector<uint32_t, PopulatedAllocator<uint32_t>> steps;
 };
 
 namespace cp932_table {

@@ -111,6 +111,40 @@ TEST(RegistryFile, RoundTripKeepsUnknownLinesAndLeavesNoTemporary) {
   std::filesystem::remove_all(folder);
 }
 
+// The registry is split into lines by hand: every line is kept, the last
+// one with or without its line end, and a CR before a LF is dropped.
+struct RegistryLinesCase {
+  const char* name;
+  std::string file;
+  std::string text;  // as saved again
+  size_t foreignLine;
+};
+
+const RegistryLinesCase kRegistryLinesCases[] = {
+    {"EveryLineEndsInLf", "# a\n\n# b\n", "# a\n\n# b\n", 0},
+    {"LastLineWithoutALineEndIsALine", "# a\nnot an entry", "# a\nnot an entry\n", 2},
+    {"EmptyFileHasNoLines", "", "", 0},
+    {"LoneLineEndIsOneBlankLine", "\n", "\n", 0},
+    {"CrLfLinesLoseTheirCr", "# a\r\n\r\nb\r\n", "# a\n\nb\n", 3},
+    {"LoneCrStaysInItsLine", "# a\rb\n", "# a\rb\n", 0},
+};
+
+class RegistryLinesTest : public testing::TestWithParam<RegistryLinesCase> {};
+
+TEST_P(RegistryLinesTest, KeepsEveryLine) {
+  const auto folder = std::filesystem::temp_directory_path() / ("registry-lines-" + std::to_string(::getpid()));
+  std::filesystem::create_directories(folder);
+  const std::string path = (folder / "registry").string();
+  std::ofstream(path, std::ios::binary) << GetParam().file;
+  const auto registry = ostrel::com::Registry::Load(path);
+  std::filesystem::remove_all(folder);
+  EXPECT_EQ(registry.Text(), GetParam().text);
+  EXPECT_EQ(registry.foreignLine(), GetParam().foreignLine);
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, RegistryLinesTest, testing::ValuesIn(kRegistryLinesCases),
+                         [](const testing::TestParamInfo<RegistryLinesCase>& info) { return info.param.name; });
+
 TEST(Guid, TextRoundTrip) {
   const std::string text = GuidToString(counter::kCounterId);
   EXPECT_EQ(text, "{7A0C5E10-1D2B-4C3A-8E01-000000000001}");

@@ -74,21 +74,6 @@ std::string ChosenRegistry() {
   return chosen;
 }
 
-template <class Find>
-auto LookUp(Find find, std::string* passedOver) -> decltype(find(Registry())) {
-  for (const std::string& registry : RegistrySearchPath()) {
-    for (const std::string& file : RegistrationFiles(registry)) {
-      try {
-        if (auto entry = find(Registry::Load(file))) return entry;
-      } catch (const RuntimeError& error) {
-        // Unreadable: it serves nothing, but may be why nothing answers.
-        if (passedOver && passedOver->empty()) *passedOver = ToUtf8(error.description());
-      }
-    }
-  }
-  return std::nullopt;
-}
-
 }  // namespace
 
 std::string UserRegistryFolder() {
@@ -120,21 +105,60 @@ std::string DefaultRegistry() {
   return user;
 }
 
-std::vector<std::string> RegistrySearchPath() {
-  std::vector<std::string> path;
-  const auto add = [&](const std::string& registry) {
-    if (!registry.empty() && std::ranges::find(path, registry) == path.end()) path.push_back(registry);
-  };
-  add(ChosenRegistry());
-  for (const std::string* folder : {&ProgramFolder(), &RuntimeFolder()}) {
-    if (!folder->empty()) add(*folder + "/com-registry.d");
-  }
-  add(UserRegistryFolder());
-  add(OldUserRegistryFile());
-  if (!RuntimeFolder().empty()) add(RuntimeFolder() + "/com/registry.d");
-  for (const std::string& folder : SystemRegistryFolders()) add(folder);
-  return path;
+namespace {
+
+// The registries of each place in the search, in order. A place is worked
+// out only when those before it did not answer: finding the program's and
+// the runtime's folders and the user's costs system calls that a lookup
+// answered by COM_REGISTRY does not need.
+using Registries = std::vector<std::string>;
+
+// NAME in FOLDER; nothing when FOLDER is not known.
+Registries Inside(const std::string& folder, const char* name) {
+  if (folder.empty()) return {};
+  return {folder + name};
 }
+
+Registries Chosen() { return {ChosenRegistry()}; }
+Registries BesideProgram() { return Inside(ProgramFolder(), "/com-registry.d"); }
+Registries BesideRuntime() { return Inside(RuntimeFolder(), "/com-registry.d"); }
+Registries User() { return {UserRegistryFolder(), OldUserRegistryFile()}; }
+Registries RuntimePrefix() { return Inside(RuntimeFolder(), "/com/registry.d"); }
+
+constexpr Registries (*kPlaces[])() = {Chosen, BesideProgram, BesideRuntime, User, RuntimePrefix, SystemRegistryFolders};
+
+// Calls VISIT with each registry in the order of the search, once each
+// however many places name it, until VISIT returns true.
+template <class Visit>
+void VisitRegistries(Visit visit) {
+  Registries seen;
+  for (const auto place : kPlaces) {
+    for (const std::string& registry : place()) {
+      if (registry.empty() || std::ranges::find(seen, registry) != seen.end()) continue;
+      seen.push_back(registry);
+      if (visit(registry)) return;
+    }
+  }
+}
+
+template <class Find>
+auto LookUp(Find find, std::string* passedOver) -> decltype(find(Registry())) {
+  decltype(find(Registry())) found;
+  VisitRegistries([&](const std::string& registry) {
+    for (const std::string& file : RegistrationFiles(registry)) {
+      try {
+        if ((found = find(Registry::Load(file)))) return true;
+      } catch (const RuntimeError& error) {
+        // Unreadable: it serves nothing, but may be why nothing answers.
+        if (passedOver && passedOver->empty()) *passedOver = ToUtf8(error.description());
+      }
+    }
+    return false;
+  });
+  return found;
+}
+
+}  // namespace
 
 std::vector<std::string> RegistrationFiles(const std::string& registry) {
   std::error_code error;

@@ -32,8 +32,6 @@
 
 namespace ostrel::com {
 
-std::vector<std::string> RegistrySearchPath();
-
 // When nothing answers and PASSED_OVER is given, it receives why the first
 // registration passed over could not be read (empty when none was).
 std::optional<ClassEntry> LookUpClass(const CLSID& clsid, std::string* passedOver = nullptr);

@@ -25,30 +25,36 @@ RUNS = 9
 ITERPARSE = """
 import sys
 IMPORT
-elements = characters = 0
-for event, element in parser.iterparse(sys.argv[2], events=("start", "end")):
-    elements += 1
-    if event == "end":
-        if element.text and not element.text.isspace(): characters += len(element.text)
-        element.clear()
-print(elements, characters)
+def count(path):
+    elements = characters = 0
+    for event, element in parser.iterparse(path, events=("start", "end")):
+        elements += 1
+        if event == "end":
+            if element.text and not element.text.isspace(): characters += len(element.text)
+            element.clear()
+    return elements, characters
+print(*count(sys.argv[2]))
 """
 
 # Each program prints "ELEMENTS CHARACTERS" for the file named in argv[1]:
 # the start and end of every element, and the characters of each element's
-# own text where that text is not only white space.
+# own text where that text is not only white space. Each does its work in a
+# function, as a Python program that reads much does: a loop at module level
+# looks up every name it uses in the module's dictionary.
 PROGRAMS = {
     "ostrel.read": """
 import sys, ostrel
-Start, End, Content = ostrel.Start, ostrel.End, ostrel.Content
-elements = characters = 0
-for event in ostrel.read(sys.argv[1]):
-    kind = type(event)
-    if kind is Content:
-        characters += len(event.text)
-    elif kind is Start or kind is End:
-        elements += 1
-print(elements, characters)
+def count(path):
+    Start, End, Content = ostrel.Start, ostrel.End, ostrel.Content
+    elements = characters = 0
+    for event in ostrel.read(path):
+        kind = type(event)
+        if kind is Content:
+            characters += len(event.text)
+        elif kind is Start or kind is End:
+            elements += 1
+    return elements, characters
+print(*count(sys.argv[1]))
 """,
     "ostrel.parse (Python handler)": """
 import sys, ostrel
@@ -57,9 +63,11 @@ class Counter:
     def StartElement(self, tagname, parmList): self.elements += 1
     def EndElement(self, tagname): self.elements += 1
     def contentData(self, tagname, text): self.characters += len(text)
-counter = Counter()
-ostrel.parse(sys.argv[1], counter)
-print(counter.elements, counter.characters)
+def count(path):
+    counter = Counter()
+    ostrel.parse(path, counter)
+    return counter.elements, counter.characters
+print(*count(sys.argv[1]))
 """,
     "xml.sax (UTF-8 twin)": """
 import sys, xml.sax
@@ -75,9 +83,11 @@ class Counter(xml.sax.handler.ContentHandler):
         text = "".join(self.text)
         if not text.isspace(): self.counted += len(text)
         self.text = []
-counter = Counter()
-xml.sax.parse(sys.argv[2], counter)
-print(counter.elements, counter.counted)
+def count(path):
+    counter = Counter()
+    xml.sax.parse(path, counter)
+    return counter.elements, counter.counted
+print(*count(sys.argv[2]))
 """,
     "lxml iterparse (UTF-8 twin)": ITERPARSE.replace("IMPORT", "from lxml import etree as parser"),
     "ElementTree iterparse (UTF-8 twin)": ITERPARSE.replace("IMPORT", "import xml.etree.ElementTree as parser"),

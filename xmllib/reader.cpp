@@ -23,6 +23,17 @@ constexpr std::u16string_view kAttributeSeparator = u"=";
 using ostrel::com::Bstr;
 using ostrel::com::Check;
 
+template <std::size_t kRows>
+constexpr bool NamesStartApart(const format::Escape (&escapes)[kRows]) {
+  for (std::size_t a = 0; a < kRows; ++a) {
+    if (escapes[a].reference.size() < 2 || escapes[a].reference[0] != u'&') return false;
+    for (std::size_t b = a + 1; b < kRows; ++b) {
+      if (escapes[a].reference[1] == escapes[b].reference[1]) return false;
+    }
+  }
+  return true;
+}
+
 // The handler's four callbacks. Each argument goes by reference to a variable
 // of the reader's own, so a handler that assigns to one changes nothing here;
 // a failed status raises and ends the read.
@@ -197,7 +208,8 @@ bool CXmlReader::ParseAttribute(std::u16string_view item, std::u16string_view se
   if (p == std::u16string_view::npos) return false;
   std::u16string_view value = item.substr(p + separator.size());
   if (value.size() >= 2 && value.front() == u'"' && value.back() == u'"') {
-    value = value.substr(1, value.size() - 2);
+    value.remove_prefix(1);
+    value.remove_suffix(1);
   }
   add(value, item.substr(0, p));
   return true;
@@ -226,7 +238,7 @@ void CXmlReader::DecodeEntities(ostrel::com::Bstr& text) {
   char16_t* const units = text.get();
   std::size_t written = at;
   while (at != kNone) {
-    const int16_t row = EntityRowAt(held.substr(at));
+    const int16_t row = EntityRowAt({held.data() + at, held.size() - at});
     units[written++] = row < 0 ? u'&' : format::kEscapes[row].character;
     const std::size_t next = at + (row < 0 ? 1 : format::kEscapes[row].reference.size());
     at = ostrel::com::FindUnit(held, u'&', next);
@@ -237,9 +249,14 @@ void CXmlReader::DecodeEntities(ostrel::com::Bstr& text) {
   text.Assign(std::u16string_view(units, written));
 }
 
+// Every reference is "&" and a name whose first unit no other reference's
+// name starts with, so that unit picks the one row worth comparing.
 int16_t CXmlReader::EntityRowAt(std::u16string_view text) {
+  static_assert(NamesStartApart(format::kEscapes), "a reference's first name unit must pick its row");
+  if (text.size() < 2) return -1;
   for (int16_t k = 0; k < format::kEscapeCount; ++k) {
-    if (ostrel::com::StartsWithUnits(text, format::kEscapes[k].reference)) return k;
+    const std::u16string_view reference = format::kEscapes[k].reference;
+    if (text[1] == reference[1]) return ostrel::com::StartsWithUnits(text, reference) ? k : -1;
   }
   return -1;
 }

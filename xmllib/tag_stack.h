@@ -17,7 +17,9 @@ class TagStack {
  public:
   bool empty() const { return starts_.empty(); }
   // Only when !empty().
-  std::u16string_view innermost() const { return std::u16string_view(names_).substr(starts_.back()); }
+  std::u16string_view innermost() const {
+    return {names_.data() + starts_.back(), names_.size() - starts_.back()};
+  }
   std::u16string_view outermost() const {
     return std::u16string_view(names_).substr(0, starts_.size() > 1 ? starts_[1] : names_.size());
   }

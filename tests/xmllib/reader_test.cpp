@@ -88,6 +88,8 @@ TEST_F(ReaderTest, EmptyFileGivesOnlyTheFinalEmptyContent) {
 TEST_F(ReaderTest, ContentDecodesGreaterLessAndQuoteOnly) {
   EXPECT_EQ(Read({"<a>x &lt;y&gt; &quot;z&quot; &amp;amp;</a>"}).at(1), "contentData(a, x <y> \"z\" &amp;amp;)");
   EXPECT_EQ(Read({"<a>&amp;lt; &apos; &#60;</a>"}).at(1), "contentData(a, &amp;lt; &apos; &#60;)");
+  // References cut short, or "&" alone at the end, stay as they are.
+  EXPECT_EQ(Read({"<a>&g &lt &quo; &q&</a>"}).at(1), "contentData(a, &g &lt &quo; &q&)");
 }
 
 TEST_F(ReaderTest, DecodedCharactersNeverFormANewReference) {

@@ -172,19 +172,13 @@ void OpenForOutput(std::u16string_view name) {
 
 bool AtEnd() { return SlotOpenFor(Mode::kInput).reader->AtEnd(); }
 
-// Each reads the piece where it returns it: a piece passed on through the
-// other would be copied once more, and most lines are a piece.
 LinePiece ReadLinePiece(size_t most) {
   LineReader& reader = *SlotOpenFor(Mode::kInput).reader;
   if (reader.AtEnd()) Raise(kInputPastEnd, u"ファイルの終わりを越えて読み込もうとしました。");
   return reader.ReadPiece(most);
 }
 
-std::optional<LinePiece> NextLinePiece(size_t most) {
-  LineReader& reader = *SlotOpenFor(Mode::kInput).reader;
-  if (reader.AtEnd()) return std::nullopt;
-  return reader.ReadPiece(most);
-}
+LineReader& InputLines() { return *SlotOpenFor(Mode::kInput).reader; }
 
 void Write(std::u16string_view text) { Append(text, {}); }
 

@@ -12,7 +12,6 @@
 #pragma once
 
 #include <cstddef>
-#include <optional>
 #include <string_view>
 
 #include "runtime/line_reader.h"
@@ -38,9 +37,11 @@ void OpenForOutput(std::u16string_view name);
 // Input: true when no further line is left.
 bool AtEnd();
 
-// Input: ReadLinePiece's piece, or nothing where it would raise 62 because no
-// line is left. One call a line for a reader that goes to the end anyway.
-std::optional<LinePiece> NextLinePiece(size_t most);
+// Input: the lines of the open file, for a reader that takes a line at a
+// time: there, AtEnd and ReadPiece are inline, where a call through the slot
+// would cost as much as the line. Valid until Close; reading through it moves
+// on the same lines as ReadLinePiece.
+LineReader& InputLines();
 
 // Input: the rest of the current line, or its next MOST units when more are
 // left (line_reader.h). The view stays valid until the next read or Close.

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <climits>
-#include <optional>
 
 #include "runtime/file_slot.h"
 #include <ostrel/com/runtime_error.h>
@@ -40,6 +39,12 @@ void CheckPosition(std::size_t position) {
   if (position > kLargestPosition) ostrel::com::Raise(ostrel::com::errnum::kOverflow);
 }
 
+void DropFinalLineBreak(std::u16string_view& text) {
+  if (text.ends_with(kContentSeparator)) text.remove_suffix(kContentSeparator.size());
+}
+
+}  // namespace
+
 struct MarkedKind {
   std::u16string_view startMark;
   std::u16string_view endMark;
@@ -47,34 +52,19 @@ struct MarkedKind {
   TokenKind foundEmpty;
 };
 
-// Tried in this order: a longer start mark must come before its prefix "<".
+namespace {
+
 // Only an end mark ">" can give FoundEmpty; "</a/>" is no token at all and
 // ends the read as the end of the input would.
-constexpr MarkedKind kMarkedKinds[] = {
-    {u"<!", u"->", TokenKind::Comment, TokenKind::EndOfInput},
-    {u"<?", u"?>", TokenKind::ProcessingInstruction, TokenKind::EndOfInput},
-    {u"</", kTagEnd, TokenKind::EndTag, TokenKind::EndOfInput},
-    {u"<", kTagEnd, TokenKind::StartTag, TokenKind::EmptyTag},
-};
-
-// The first kind whose start mark PENDING begins with; null for content.
-// Every start mark is "<" and at most one unit more, so anything else is
-// content at once, and the unit after the "<" decides the rest.
-const MarkedKind* KindInFront(std::u16string_view pending) {
-  if (pending.empty() || pending.front() != u'<') return nullptr;
-  for (const MarkedKind& kind : kMarkedKinds) {
-    if (kind.startMark.size() == 1 || (pending.size() > 1 && pending[1] == kind.startMark[1])) return &kind;
-  }
-  return nullptr;
-}
-
-void DropFinalLineBreak(std::u16string_view& text) {
-  if (text.ends_with(kContentSeparator)) text.remove_suffix(kContentSeparator.size());
-}
+constexpr MarkedKind kComment{u"<!", u"->", TokenKind::Comment, TokenKind::EndOfInput};
+constexpr MarkedKind kProcessingInstruction{u"<?", u"?>", TokenKind::ProcessingInstruction,
+                                                          TokenKind::EndOfInput};
+constexpr MarkedKind kEndTag{u"</", kTagEnd, TokenKind::EndTag, TokenKind::EndOfInput};
+constexpr MarkedKind kStartTag{u"<", kTagEnd, TokenKind::StartTag, TokenKind::EmptyTag};
 
 }  // namespace
 
-std::u16string_view TokenScanner::TrimLeading(std::u16string_view text) {
+std::u16string_view TokenScanner::TrimBlanks(std::u16string_view text) {
   const std::size_t blanks = LeadingBlanks(text, kLargestPosition);
   CheckPosition(blanks + 1);
   text.remove_prefix(blanks);
@@ -83,6 +73,7 @@ std::u16string_view TokenScanner::TrimLeading(std::u16string_view text) {
 
 bool TokenScanner::OpenInput(std::u16string_view filename) {
   if (!ostrel::com::file_slot::OpenForInputIfPresent(filename)) return false;
+  input = &ostrel::com::file_slot::InputLines();
   atEnd = false;
   lineOpen = false;
   lines = 0;
@@ -92,6 +83,8 @@ bool TokenScanner::OpenInput(std::u16string_view filename) {
 }
 
 bool TokenScanner::CloseInput() {
+  atEnd = true;
+  input = nullptr;
   try {
     ostrel::com::file_slot::Close();
     return true;
@@ -100,6 +93,50 @@ bool TokenScanner::CloseInput() {
   }
 }
 
+// Most tokens end on the line they start on, where a search costs no more
+// than a call, so only the lines to come are searched out of line; inline,
+// the search looks for a mark known where it is called.
+[[gnu::always_inline]] inline std::size_t TokenScanner::FindAcrossLines(std::u16string_view mark, std::u16string_view separator) {
+  const std::size_t found = pendingText.Find(mark, 0);
+  return found != kNotFound ? found : FindInLinesToCome(mark, separator);
+}
+
+// Inline, so that each kind's marks are constants where the kind is known.
+[[gnu::always_inline]] inline TokenKind TokenScanner::ExtractToken(const MarkedKind& kind, std::u16string_view& text) {
+  pendingText.Consume(kind.startMark.size());
+  const std::size_t end = FindAcrossLines(kind.endMark, kTagSeparator);
+  const std::u16string_view pending = pendingText.view();
+  if (end == kNotFound) {
+    text = pending;
+    return TokenKind::EndOfInput;
+  }
+  CheckPosition(end + 1 + kind.endMark.size());
+  const bool empty = kind.endMark == kTagEnd && end > 0 && pending[end - 1] == u'/';
+  HandOut(text, {pending.data(), empty ? end - 1 : end}, end + kind.endMark.size());
+  return empty ? kind.foundEmpty : kind.found;
+}
+
+// Content that the input ends in, with no "<" after it, stays pending and is
+// never handed out: TEXT stays empty.
+TokenKind TokenScanner::ExtractContent(std::u16string_view& text) {
+  const std::size_t end = FindAcrossLines(u"<", kContentSeparator);
+  if (end == kNotFound) {
+    if (!atEnd) SkipOverlongContent();
+    return TokenKind::Content;
+  }
+  CheckPosition(end + 1);
+  HandOut(text, {pendingText.view().data(), end}, end);
+  DropFinalLineBreak(text);
+  return TokenKind::Content;
+}
+
+void TokenScanner::HandOut(std::u16string_view& text, std::u16string_view view, std::size_t count) {
+  text = view;
+  handedOut = count;
+}
+
+// The unit after a "<" decides the kind: every start mark is "<" and at most
+// one unit more, and a longer start mark goes before its prefix "<".
 TokenKind TokenScanner::NextToken(std::u16string_view& text) {
   if (atEnd) return TokenKind::EndOfInput;
   pendingText.Consume(handedOut);
@@ -113,17 +150,15 @@ TokenKind TokenScanner::NextToken(std::u16string_view& text) {
     }
   }
   // A start mark is two units at most, and is tested within one line.
-  while (pendingText.size() < 2 && lineOpen) pendingText.Append({}, ReadPiece());
-  if (const MarkedKind* kind = KindInFront(pendingText.view())) {
-    switch (ExtractToken(kind->startMark.size(), kind->endMark, text)) {
-      case ExtractResult::Found: return kind->found;
-      case ExtractResult::FoundEmpty: return kind->foundEmpty;
-      case ExtractResult::Unterminated: return TokenKind::EndOfInput;
-    }
+  while (lineOpen && pendingText.size() < 2) pendingText.Append({}, ReadPiece());
+  const std::u16string_view pending = pendingText.view();
+  if (pending.empty() || pending.front() != u'<') return ExtractContent(text);
+  switch (pending.size() > 1 ? pending[1] : u'\0') {
+    case u'!': return ExtractToken(kComment, text);
+    case u'?': return ExtractToken(kProcessingInstruction, text);
+    case u'/': return ExtractToken(kEndTag, text);
+    default: return ExtractToken(kStartTag, text);
   }
-  ExtractContent(text);
-  DropFinalLineBreak(text);
-  return TokenKind::Content;
 }
 
 // The rest of the line being read, or else the next line.
@@ -141,9 +176,10 @@ bool TokenScanner::AppendLine(std::u16string_view separator) {
   const bool blankSeparator = ostrel::com::SameUnits(separator, kTagSeparator);
   do {
     if (pendingText.empty() && blankSeparator) return BorrowNextLine();
-    const std::optional<std::u16string_view> line = ReadLineStart();
-    if (!line) return false;
-    pendingText.Append(separator, TrimLeading(*line));
+    pendingText.Own();
+    std::u16string_view line;
+    if (!ReadLineStart(line)) return false;
+    pendingText.Append(separator, TrimLeading(line));
     const std::u16string_view pending = pendingText.view();
     pendingText.Consume(pending.size() - TrimLeading(pending).size());
   } while (pendingText.empty());
@@ -152,33 +188,34 @@ bool TokenScanner::AppendLine(std::u16string_view separator) {
 
 // A line that arrives while nothing is pending would lose a tag's separator,
 // a blank, at once, so it is borrowed as it is: most lines are read this way.
+// Nothing pending holds on to the line read before, so the reader may move
+// it.
 bool TokenScanner::BorrowNextLine() {
-  for (;;) {
-    const std::optional<std::u16string_view> line = ReadLineStart();
-    if (!line) return false;
-    const std::u16string_view trimmed = TrimLeading(*line);
+  std::u16string_view line;
+  while (ReadLineStart(line)) {
+    const std::u16string_view trimmed = TrimLeading(line);
     if (!trimmed.empty()) {
       pendingText.Borrow(trimmed);
       return true;
     }
   }
+  return false;
 }
 
-// Reading on may move the line that the pending text borrows.
+// Reading on may move the line that the pending text borrows. Only while
+// the line is open, so some of it is left to read.
 std::u16string_view TokenScanner::ReadPiece() {
   pendingText.Own();
-  return Opened(ostrel::com::file_slot::ReadLinePiece(kLinePiece));
+  return Opened(input->ReadPiece(kLinePiece));
 }
 
-// Nothing, and the input has ended, when no line is left.
-std::optional<std::u16string_view> TokenScanner::ReadLineStart() {
-  pendingText.Own();
-  const std::optional<ostrel::com::LinePiece> piece = ostrel::com::file_slot::NextLinePiece(kLinePiece);
-  if (!piece) {
+bool TokenScanner::ReadLineStart(std::u16string_view& line) {
+  if (input->AtEnd()) {
     atEnd = true;
-    return std::nullopt;
+    return false;
   }
-  return Opened(*piece);
+  line = Opened(input->ReadPiece(kLinePiece));
+  return true;
 }
 
 // The line stays open while pieces of it are left.
@@ -186,45 +223,6 @@ std::u16string_view TokenScanner::Opened(const ostrel::com::LinePiece& piece) {
   if (!lineOpen && lines < INT32_MAX) ++lines;
   lineOpen = !piece.endsLine;
   return piece.text;
-}
-
-ExtractResult TokenScanner::ExtractToken(std::size_t startMarkSize, std::u16string_view endMark,
-                                         std::u16string_view& text) {
-  pendingText.Consume(startMarkSize);
-  const std::size_t end = FindAcrossLines(endMark, kTagSeparator);
-  const std::u16string_view pending = pendingText.view();
-  if (end == kNotFound) {
-    text = pending;
-    return ExtractResult::Unterminated;
-  }
-  CheckPosition(end + 1 + endMark.size());
-  const bool empty = endMark == kTagEnd && end > 0 && pending[end - 1] == u'/';
-  HandOut(text, pending.substr(0, empty ? end - 1 : end), end + endMark.size());
-  return empty ? ExtractResult::FoundEmpty : ExtractResult::Found;
-}
-
-// Content that the input ends in, with no "<" after it, stays pending and is
-// never handed out: TEXT stays empty.
-void TokenScanner::ExtractContent(std::u16string_view& text) {
-  const std::size_t end = FindAcrossLines(u"<", kContentSeparator);
-  if (end == kNotFound) {
-    if (!atEnd) SkipOverlongContent();
-    return;
-  }
-  CheckPosition(end + 1);
-  HandOut(text, pendingText.view().substr(0, end), end);
-}
-
-void TokenScanner::HandOut(std::u16string_view& text, std::u16string_view view, std::size_t count) {
-  text = view;
-  handedOut = count;
-}
-
-// Most tokens end on the line they start on, where a search costs no more
-// than a call, so only the lines to come are searched out of line.
-std::size_t TokenScanner::FindAcrossLines(std::u16string_view mark, std::u16string_view separator) {
-  const std::size_t found = pendingText.Find(mark, 0);
-  return found != kNotFound ? found : FindInLinesToCome(mark, separator);
 }
 
 // Each search resumes where a MARK could first straddle the appended text,
@@ -259,7 +257,7 @@ void TokenScanner::SkipOverlongContent() {
   pendingText.Clear();
   for (;;) {
     const bool newLine = !lineOpen;
-    if (newLine && ostrel::com::file_slot::AtEnd()) {
+    if (newLine && input->AtEnd()) {
       atEnd = true;
       return;
     }

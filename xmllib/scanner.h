@@ -17,7 +17,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -37,22 +36,23 @@ enum class TokenKind : int16_t {
   ProcessingInstruction = 6,
 };
 
-enum class ExtractResult : int16_t {
-  Found = 0,
-  FoundEmpty = 1,     // the end mark ">" had a "/" right before it
-  Unterminated = -1,  // the input ended before the end mark
-};
+// The marks of a kind of token other than content (scanner.cpp).
+struct MarkedKind;
 
 class TokenScanner {
  public:
   // TEXT from its first character that is not a space, tab or NUL on.
   // Raises 6 when 32,767 or more blanks lead.
-  static std::u16string_view TrimLeading(std::u16string_view text);
+  static std::u16string_view TrimLeading(std::u16string_view text) {
+    if (text.empty() || !format::IsBlank(text.front())) return text;  // as most lines and items start
+    return TrimBlanks(text);
+  }
 
   // False, changing nothing, when FILENAME is no existing file. A file that
   // cannot be opened, or a taken file slot, raises.
   bool OpenInput(std::u16string_view filename);
-  // Frees the file slot; false when closing raised an error.
+  // Frees the file slot; false when closing raised an error. The input has
+  // ended afterwards.
   bool CloseInput();
 
   // The next token and its text, a view into the pending input that stays
@@ -66,18 +66,21 @@ class TokenScanner {
   int32_t lineNumber() const { return lines; }
 
  private:
+  static std::u16string_view TrimBlanks(std::u16string_view text);
   bool AppendMore(std::u16string_view separator);
   bool AppendLine(std::u16string_view separator);
   bool BorrowNextLine();
   // The next piece of the line being read.
   std::u16string_view ReadPiece();
-  std::optional<std::u16string_view> ReadLineStart();
+  // The first piece of the next line; false, and the input has ended, when
+  // no line is left.
+  bool ReadLineStart(std::u16string_view& line);
   std::u16string_view Opened(const ostrel::com::LinePiece& piece);
   bool ContentOutgrewPositions() const;
   void SkipOverlongContent();
-  // Only when a start mark of STARTMARKSIZE units is in front.
-  ExtractResult ExtractToken(std::size_t startMarkSize, std::u16string_view endMark, std::u16string_view& text);
-  void ExtractContent(std::u16string_view& text);
+  // Only when KIND's start mark is in front.
+  TokenKind ExtractToken(const MarkedKind& kind, std::u16string_view& text);
+  TokenKind ExtractContent(std::u16string_view& text);
   // TEXT is handed out as a view, so the COUNT characters it takes are
   // consumed only at the next call.
   void HandOut(std::u16string_view& text, std::u16string_view view, std::size_t count);
@@ -85,9 +88,11 @@ class TokenScanner {
   std::size_t FindInLinesToCome(std::u16string_view mark, std::u16string_view separator);
 
   PendingText pendingText;
+  // The file slot's lines while the input is open.
+  ostrel::com::LineReader* input = nullptr;
   std::size_t handedOut = 0;  // characters of the last token, still pending
-  bool atEnd = false;
-  bool lineOpen = false;  // the line last read has pieces still unread
+  bool atEnd = true;          // no input is open, or it has ended
+  bool lineOpen = false;      // the line last read has pieces still unread
   int32_t lines = 0;
 };
 

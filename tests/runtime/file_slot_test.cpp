@@ -7,7 +7,6 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <optional>
 #include <utility>
 #include <vector>
 
@@ -40,24 +39,23 @@ TEST_F(LineSplitting, EmptyFileIsAtEndAtOnceAndRefusesAFurtherRead) {
   EXPECT_EQ(ErrorOf([] { slot::ReadLinePiece(SIZE_MAX); }), 62);
 }
 
-// NextLinePiece gives what ReadLinePiece gives, and nothing instead of 62
-// once no line is left, however often it is asked.
-TEST_F(LineSplitting, NextLinePieceSaysNothingIsLeftInsteadOfRaising) {
+// InputLines reads on where ReadLinePiece left off, and the other way round:
+// both move through the same lines of the open file.
+TEST_F(LineSplitting, InputLinesShareTheSlotsPlaceInTheFile) {
   using Pieces = std::vector<std::pair<std::u16string, bool>>;  // text, ends its line
   slot::OpenForInput(WriteBytes("two.txt", "ab\r\n\r\nlast"));
+  ostrel::com::LineReader& lines = slot::InputLines();
   Pieces pieces;
-  while (const std::optional<ostrel::com::LinePiece> piece = slot::NextLinePiece(1)) {
-    pieces.emplace_back(piece->text, piece->endsLine);
+  const auto note = [&](ostrel::com::LinePiece piece) { pieces.emplace_back(piece.text, piece.endsLine); };
+  note(slot::ReadLinePiece(1));
+  while (!lines.AtEnd()) {
+    note(lines.ReadPiece(1));
+    if (!slot::AtEnd()) note(slot::ReadLinePiece(1));
   }
-  EXPECT_FALSE(slot::NextLinePiece(1));
-  EXPECT_TRUE(slot::AtEnd());
   EXPECT_EQ(ErrorOf([] { slot::ReadLinePiece(1); }), 62);
   slot::Close();
   EXPECT_EQ(pieces, (Pieces{{u"a", false}, {u"b", true}, {u"", true}, {u"l", false}, {u"a", false}, {u"s", false},
                             {u"t", true}}));
-  slot::OpenForInput(WriteBytes("empty.txt", ""));
-  EXPECT_FALSE(slot::NextLinePiece(1));
-  slot::Close();
 }
 
 TEST_F(LineSplitting, LineLongerThanManyBlocksArrivesWhole) {
@@ -172,9 +170,11 @@ TEST_F(SlotSharing, CloseFreesTheSlotAndClosingTwiceIsHarmless) {
 
 TEST_F(SlotSharing, ReadingAndWritingNeedTheirOwnKindOfOpenFile) {
   EXPECT_EQ(ErrorOf(slot::AtEnd), 52);
+  EXPECT_EQ(ErrorOf(slot::InputLines), 52);
   EXPECT_EQ(ErrorOf([] { slot::WriteLine(u"x"); }), 52);
   slot::OpenForOutput(Name("out.txt"));
   EXPECT_EQ(ErrorOf([] { slot::ReadLinePiece(SIZE_MAX); }), 54);
+  EXPECT_EQ(ErrorOf(slot::InputLines), 54);
   slot::Close();
   slot::OpenForInput(Name("out.txt"));
   EXPECT_EQ(ErrorOf(slot::Flush), 54);

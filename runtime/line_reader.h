@@ -41,6 +41,11 @@ class LineReader {
   // are left; only when !AtEnd(). The view stays valid as ReadLine's does.
   LinePiece ReadPiece(size_t most);
 
+  // ReadPiece's whole next line where its line end is decoded already and it
+  // is at most MOST long, as most lines are: then no call is made. False,
+  // with nothing read, where ReadPiece would have to read on.
+  bool ReadDecodedLine(size_t most, std::u16string_view& line);
+
  private:
   bool NothingLeftToRead();
   LinePiece EndLine(size_t end);
@@ -74,13 +79,18 @@ class LineReader {
   bool crEnded_ = false;
 };
 
-// Inline, as it runs once a line: most lines end within the text decoded.
+// Inline, as they run once a line: most lines end within the text decoded.
 inline LinePiece LineReader::ReadPiece(size_t most) {
-  if (nextEnd_ < lineEndCount_) {
-    const size_t end = endsBase_ + lineEnds_[nextEnd_];
-    if (end - lineStart_ <= most) return EndLine(end);
-  }
-  return ReadOn(most);
+  std::u16string_view line;
+  return ReadDecodedLine(most, line) ? LinePiece{line, true} : ReadOn(most);
+}
+
+inline bool LineReader::ReadDecodedLine(size_t most, std::u16string_view& line) {
+  if (nextEnd_ == lineEndCount_) return false;
+  const size_t end = endsBase_ + lineEnds_[nextEnd_];
+  if (end - lineStart_ > most) return false;
+  line = EndLine(end).text;
+  return true;
 }
 
 // The line from lineStart_ to its line end at END: a lone CR or LF, or CR LF.

@@ -61,7 +61,7 @@ class PendingText {
   }
   void Append(std::u16string_view separator, std::u16string_view line);
   // A borrowed line is never moved: it goes as a whole at the next Borrow.
-  void Consume(std::size_t count) {
+  [[gnu::always_inline]] void Consume(std::size_t count) {
     start_ += count;
     if (owned() && start_ >= kCompactionFloor && start_ >= size()) Compact();
   }

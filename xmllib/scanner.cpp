@@ -26,7 +26,7 @@ constexpr std::size_t kLinePiece = 2 * (kLargestPosition + 1);
 
 using format::IsBlank;
 
-std::size_t LeadingBlanks(std::u16string_view text, std::size_t most) {
+[[gnu::always_inline]] inline std::size_t LeadingBlanks(std::u16string_view text, std::size_t most) {
   if (text.empty() || !IsBlank(text.front())) return 0;  // as most lines and items start
   const std::size_t limit = std::min(text.size(), most);
   std::size_t blanks = 1;  // the first, tested above
@@ -37,6 +37,14 @@ std::size_t LeadingBlanks(std::u16string_view text, std::size_t most) {
 // Positions count from 1 in a 16-bit signed number.
 void CheckPosition(std::size_t position) {
   if (position > kLargestPosition) ostrel::com::Raise(ostrel::com::errnum::kOverflow);
+}
+
+// TokenScanner::TrimLeading, inline where a line is taken.
+[[gnu::always_inline]] inline std::u16string_view Trimmed(std::u16string_view text) {
+  const std::size_t blanks = LeadingBlanks(text, kLargestPosition);
+  CheckPosition(blanks + 1);
+  text.remove_prefix(blanks);
+  return text;
 }
 
 void DropFinalLineBreak(std::u16string_view& text) {
@@ -64,12 +72,7 @@ constexpr MarkedKind kStartTag{u"<", kTagEnd, TokenKind::StartTag, TokenKind::Em
 
 }  // namespace
 
-std::u16string_view TokenScanner::TrimBlanks(std::u16string_view text) {
-  const std::size_t blanks = LeadingBlanks(text, kLargestPosition);
-  CheckPosition(blanks + 1);
-  text.remove_prefix(blanks);
-  return text;
-}
+std::u16string_view TokenScanner::TrimBlanks(std::u16string_view text) { return Trimmed(text); }
 
 bool TokenScanner::OpenInput(std::u16string_view filename) {
   if (!ostrel::com::file_slot::OpenForInputIfPresent(filename)) return false;
@@ -93,64 +96,51 @@ bool TokenScanner::CloseInput() {
   }
 }
 
-// Most tokens end on the line they start on, where a search costs no more
-// than a call, so only the lines to come are searched out of line; inline,
-// the search looks for a mark known where it is called.
-[[gnu::always_inline]] inline std::size_t TokenScanner::FindAcrossLines(std::u16string_view mark, std::u16string_view separator) {
-  const std::size_t found = pendingText.Find(mark, 0);
-  return found != kNotFound ? found : FindInLinesToCome(mark, separator);
-}
-
-// Inline, so that each kind's marks are constants where the kind is known.
-[[gnu::always_inline]] inline TokenKind TokenScanner::ExtractToken(const MarkedKind& kind, std::u16string_view& text) {
-  pendingText.Consume(kind.startMark.size());
-  const std::size_t end = FindAcrossLines(kind.endMark, kTagSeparator);
-  const std::u16string_view pending = pendingText.view();
-  if (end == kNotFound) {
-    text = pending;
-    return TokenKind::EndOfInput;
-  }
-  CheckPosition(end + 1 + kind.endMark.size());
-  const bool empty = kind.endMark == kTagEnd && end > 0 && pending[end - 1] == u'/';
-  HandOut(text, {pending.data(), empty ? end - 1 : end}, end + kind.endMark.size());
-  return empty ? kind.foundEmpty : kind.found;
-}
-
-// Content that the input ends in, with no "<" after it, stays pending and is
-// never handed out: TEXT stays empty.
-TokenKind TokenScanner::ExtractContent(std::u16string_view& text) {
-  const std::size_t end = FindAcrossLines(u"<", kContentSeparator);
-  if (end == kNotFound) {
-    if (!atEnd) SkipOverlongContent();
-    return TokenKind::Content;
-  }
-  CheckPosition(end + 1);
-  HandOut(text, {pendingText.view().data(), end}, end);
-  DropFinalLineBreak(text);
-  return TokenKind::Content;
-}
-
-void TokenScanner::HandOut(std::u16string_view& text, std::u16string_view view, std::size_t count) {
-  text = view;
-  handedOut = count;
-}
-
-// The unit after a "<" decides the kind: every start mark is "<" and at most
-// one unit more, and a longer start mark goes before its prefix "<".
+// The fast path: the pending text holds the rest of one whole line, or a
+// whole line is decoded and waiting, as for most tokens. Everything else,
+// and every token that does not end on its line, goes the way that reads on,
+// out of line.
 TokenKind TokenScanner::NextToken(std::u16string_view& text) {
   if (atEnd) return TokenKind::EndOfInput;
   pendingText.Consume(handedOut);
   handedOut = 0;
   text = {};
+  if (lineOpen || (pendingText.empty() && !BorrowDecodedLine())) return NextTokenReadingOn(text);
+  return ExtractInFront(text);
+}
+
+// A whole line that the reader has decoded already, its leading blanks
+// trimmed, while nothing is pending (as BorrowNextLine, without a call).
+// Blank lines vanish; false where the next line is not decoded yet.
+[[gnu::always_inline]] inline bool TokenScanner::BorrowDecodedLine() {
+  std::u16string_view line;
+  while (input->ReadDecodedLine(kLinePiece, line)) {
+    if (lines < INT32_MAX) ++lines;
+    line = Trimmed(line);
+    if (!line.empty()) {
+      pendingText.Borrow(line);
+      return true;
+    }
+  }
+  return false;
+}
+
+__attribute__((noinline)) TokenKind TokenScanner::NextTokenReadingOn(std::u16string_view& text) {
   if (pendingText.empty()) {
     if (lineOpen) {
       AppendMore(kTagSeparator);
     } else {
-      BorrowNextLine();  // as between most lines
+      BorrowNextLine();
     }
   }
   // A start mark is two units at most, and is tested within one line.
   while (lineOpen && pendingText.size() < 2) pendingText.Append({}, ReadPiece());
+  return ExtractInFront(text);
+}
+
+// The unit after a "<" decides the kind: every start mark is "<" and at most
+// one unit more, and a longer start mark goes before its prefix "<".
+[[gnu::always_inline]] inline TokenKind TokenScanner::ExtractInFront(std::u16string_view& text) {
   const std::u16string_view pending = pendingText.view();
   if (pending.empty() || pending.front() != u'<') return ExtractContent(text);
   switch (pending.size() > 1 ? pending[1] : u'\0') {
@@ -159,6 +149,68 @@ TokenKind TokenScanner::NextToken(std::u16string_view& text) {
     case u'/': return ExtractToken(kEndTag, text);
     default: return ExtractToken(kStartTag, text);
   }
+}
+
+// Inline, so that each kind's marks are constants where the kind is known:
+// most tokens end on the line they start on, where a search costs no more
+// than a call.
+[[gnu::always_inline]] inline TokenKind TokenScanner::ExtractToken(const MarkedKind& kind, std::u16string_view& text) {
+  pendingText.Consume(kind.startMark.size());
+  const std::size_t end = pendingText.Find(kind.endMark, 0);
+  if (end == kNotFound) return ExtractTokenAcrossLines(kind, text);
+  return HandOutToken(kind, end, text);
+}
+
+__attribute__((noinline)) TokenKind TokenScanner::ExtractTokenAcrossLines(const MarkedKind& kind,
+                                                                          std::u16string_view& text) {
+  const std::size_t end = FindInLinesToCome(kind.endMark, kTagSeparator);
+  if (end == kNotFound) {
+    text = pendingText.view();
+    return TokenKind::EndOfInput;
+  }
+  return HandOutToken(kind, end, text);
+}
+
+// The token of KIND whose end mark is at END in the pending text.
+[[gnu::always_inline]] inline TokenKind TokenScanner::HandOutToken(const MarkedKind& kind, std::size_t end,
+                                                                   std::u16string_view& text) {
+  const std::u16string_view pending = pendingText.view();
+  CheckPosition(end + 1 + kind.endMark.size());
+  const bool empty = ostrel::com::SameUnits(kind.endMark, kTagEnd) && end > 0 && pending[end - 1] == u'/';
+  HandOut(text, {pending.data(), empty ? end - 1 : end}, end + kind.endMark.size());
+  return empty ? kind.foundEmpty : kind.found;
+}
+
+// Content found on the line it starts on holds no line break: lines hold
+// none, and only a search across lines joins them, with CR LF.
+[[gnu::always_inline]] inline TokenKind TokenScanner::ExtractContent(std::u16string_view& text) {
+  const std::size_t end = pendingText.Find(u"<", 0);
+  if (end == kNotFound) return ExtractContentAcrossLines(text);
+  HandOutContent(end, text);
+  return TokenKind::Content;
+}
+
+// Content that the input ends in, with no "<" after it, stays pending and is
+// never handed out: TEXT stays empty.
+__attribute__((noinline)) TokenKind TokenScanner::ExtractContentAcrossLines(std::u16string_view& text) {
+  const std::size_t end = FindInLinesToCome(u"<", kContentSeparator);
+  if (end == kNotFound) {
+    if (!atEnd) SkipOverlongContent();
+    return TokenKind::Content;
+  }
+  HandOutContent(end, text);
+  DropFinalLineBreak(text);
+  return TokenKind::Content;
+}
+
+void TokenScanner::HandOutContent(std::size_t end, std::u16string_view& text) {
+  CheckPosition(end + 1);
+  HandOut(text, {pendingText.view().data(), end}, end);
+}
+
+void TokenScanner::HandOut(std::u16string_view& text, std::u16string_view view, std::size_t count) {
+  text = view;
+  handedOut = count;
 }
 
 // The rest of the line being read, or else the next line.

@@ -67,6 +67,10 @@ class TokenScanner {
 
  private:
   static std::u16string_view TrimBlanks(std::u16string_view text);
+  bool BorrowDecodedLine();
+  // NextToken where a line must be read in pieces or decoded first, or the
+  // input has ended.
+  TokenKind NextTokenReadingOn(std::u16string_view& text);
   bool AppendMore(std::u16string_view separator);
   bool AppendLine(std::u16string_view separator);
   bool BorrowNextLine();
@@ -78,13 +82,19 @@ class TokenScanner {
   std::u16string_view Opened(const ostrel::com::LinePiece& piece);
   bool ContentOutgrewPositions() const;
   void SkipOverlongContent();
+  // The token whose start mark is in front of the pending text.
+  TokenKind ExtractInFront(std::u16string_view& text);
   // Only when KIND's start mark is in front.
   TokenKind ExtractToken(const MarkedKind& kind, std::u16string_view& text);
+  TokenKind ExtractTokenAcrossLines(const MarkedKind& kind, std::u16string_view& text);
+  TokenKind HandOutToken(const MarkedKind& kind, std::size_t end, std::u16string_view& text);
   TokenKind ExtractContent(std::u16string_view& text);
+  TokenKind ExtractContentAcrossLines(std::u16string_view& text);
+  void HandOutContent(std::size_t end, std::u16string_view& text);
   // TEXT is handed out as a view, so the COUNT characters it takes are
   // consumed only at the next call.
   void HandOut(std::u16string_view& text, std::u16string_view view, std::size_t count);
-  std::size_t FindAcrossLines(std::u16string_view mark, std::u16string_view separator);
+  // Each search resumes where a MARK could first straddle the appended text.
   std::size_t FindInLinesToCome(std::u16string_view mark, std::u16string_view separator);
 
   PendingText pendingText;

@@ -2,31 +2,21 @@
 
 namespace ostrel {
 
-void PendingText::CopyBorrowed() {
-  buffer_.assign(text_ + start_, text_ + end_);
+// The buffer is not cleared when it grows: every unit is copied into it
+// before it is read.
+void PendingText::MoveToFront(std::size_t units) {
+  std::unique_ptr<char16_t[]> grown;
+  if (units > capacity_) {
+    capacity_ = std::max(units, 2 * capacity_);
+    grown = std::make_unique_for_overwrite<char16_t[]>(capacity_);
+  }
+  char16_t* const front = grown ? grown.get() : buffer_.get();
+  std::copy(text_ + start_, text_ + end_, front);  // forward: owned text only ever moves down
+  if (grown) buffer_ = std::move(grown);
   origin_ += start_;
-  text_ = buffer_.data();
+  end_ -= start_;
   start_ = 0;
-  end_ = buffer_.size();
-}
-
-void PendingText::Append(std::u16string_view separator, std::u16string_view line) {
-  Own();
-  buffer_.append(separator);
-  buffer_.append(line);
-  text_ = buffer_.data();
-  end_ = buffer_.size();
-}
-
-// Drops the consumed text of the buffer. Each move is paid for by the
-// characters consumed since the last one, so the cost stays linear in the
-// input.
-void PendingText::Compact() {
-  origin_ += start_;
-  buffer_.erase(0, start_);
-  text_ = buffer_.data();
-  start_ = 0;
-  end_ = buffer_.size();
+  text_ = buffer_.get();
 }
 
 }  // namespace ostrel

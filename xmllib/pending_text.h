@@ -15,8 +15,9 @@
 // where it left off after more lines were appended.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
-#include <string>
+#include <memory>
 #include <string_view>
 
 #include "runtime/unit_search.h"
@@ -56,19 +57,27 @@ class PendingText {
     if (empty()) {
       Clear();  // as after most lines: nothing to copy
     } else {
-      CopyBorrowed();
+      MoveToFront(size());
     }
   }
-  void Append(std::u16string_view separator, std::u16string_view line);
+  // Inline, where SEPARATOR is known: the lines of a token that runs on are
+  // appended one by one.
+  void Append(std::u16string_view separator, std::u16string_view line) {
+    const std::size_t added = separator.size() + line.size();
+    if (!owned() && empty()) Clear();
+    if (!owned() || end_ + added > capacity_) MoveToFront(size() + added);
+    char16_t* const out = std::copy(separator.begin(), separator.end(), buffer_.get() + end_);
+    std::copy(line.begin(), line.end(), out);
+    end_ += added;
+  }
   // A borrowed line is never moved: it goes as a whole at the next Borrow.
   [[gnu::always_inline]] void Consume(std::size_t count) {
     start_ += count;
-    if (owned() && start_ >= kCompactionFloor && start_ >= size()) Compact();
+    if (owned() && start_ >= kCompactionFloor && start_ >= size()) MoveToFront(size());
   }
   void Clear() {
     origin_ += end_;
-    buffer_.clear();
-    text_ = buffer_.data();
+    text_ = buffer_.get();
     start_ = 0;
     end_ = 0;
   }
@@ -77,17 +86,20 @@ class PendingText {
   // Below this many consumed characters compaction is not worth a move.
   static constexpr std::size_t kCompactionFloor = 4096;
 
-  // While the text is owned, it is buffer_[start_, end_) and buffer_ ends
-  // at end_; while borrowed, buffer_ holds nothing that counts.
-  bool owned() const { return text_ == buffer_.data(); }
-  void CopyBorrowed();
-  void Compact();
+  // While the text is owned, it is buffer_[start_, end_).
+  bool owned() const { return text_ == buffer_.get(); }
+  // Moves the pending text to the front of the buffer, which grows first
+  // where it has room for fewer than UNITS units: it is owned afterwards.
+  // Each move of owned text is paid for by the characters consumed or
+  // appended since the last one, so the cost stays linear in the input.
+  void MoveToFront(std::size_t units);
 
-  std::u16string buffer_;
-  const char16_t* text_ = buffer_.data();  // buffer_ or a borrowed line
-  std::size_t start_ = 0;   // first pending character in text_
-  std::size_t end_ = 0;     // just past the last one
-  std::size_t origin_ = 0;  // stream offset of text_[0]
+  std::unique_ptr<char16_t[]> buffer_;
+  std::size_t capacity_ = 0;
+  const char16_t* text_ = nullptr;  // buffer_ or a borrowed line
+  std::size_t start_ = 0;           // first pending character in text_
+  std::size_t end_ = 0;             // just past the last one
+  std::size_t origin_ = 0;          // stream offset of text_[0]
 };
 
 }  // namespace ostrel

@@ -214,7 +214,7 @@ void TokenScanner::HandOut(std::u16string_view& text, std::u16string_view view, 
 }
 
 // The rest of the line being read, or else the next line.
-bool TokenScanner::AppendMore(std::u16string_view separator) {
+[[gnu::always_inline]] inline bool TokenScanner::AppendMore(std::u16string_view separator) {
   if (lineOpen) {
     pendingText.Append({}, ReadPiece());
     if (!pendingText.empty()) return true;
@@ -224,14 +224,14 @@ bool TokenScanner::AppendMore(std::u16string_view separator) {
 
 // While the pending text is blank, the separator is trimmed away with it, so
 // blank lines vanish; after that, an empty line adds just the separator.
-bool TokenScanner::AppendLine(std::u16string_view separator) {
+[[gnu::always_inline]] inline bool TokenScanner::AppendLine(std::u16string_view separator) {
   const bool blankSeparator = ostrel::com::SameUnits(separator, kTagSeparator);
   do {
     if (pendingText.empty() && blankSeparator) return BorrowNextLine();
     pendingText.Own();
     std::u16string_view line;
     if (!ReadLineStart(line)) return false;
-    pendingText.Append(separator, TrimLeading(line));
+    pendingText.Append(separator, Trimmed(line));
     const std::u16string_view pending = pendingText.view();
     pendingText.Consume(pending.size() - TrimLeading(pending).size());
   } while (pendingText.empty());
@@ -245,7 +245,7 @@ bool TokenScanner::AppendLine(std::u16string_view separator) {
 bool TokenScanner::BorrowNextLine() {
   std::u16string_view line;
   while (ReadLineStart(line)) {
-    const std::u16string_view trimmed = TrimLeading(line);
+    const std::u16string_view trimmed = Trimmed(line);
     if (!trimmed.empty()) {
       pendingText.Borrow(trimmed);
       return true;
@@ -261,7 +261,7 @@ std::u16string_view TokenScanner::ReadPiece() {
   return Opened(input->ReadPiece(kLinePiece));
 }
 
-bool TokenScanner::ReadLineStart(std::u16string_view& line) {
+[[gnu::always_inline]] inline bool TokenScanner::ReadLineStart(std::u16string_view& line) {
   if (input->AtEnd()) {
     atEnd = true;
     return false;
@@ -279,8 +279,8 @@ std::u16string_view TokenScanner::Opened(const ostrel::com::LinePiece& piece) {
 
 // Each search resumes where a MARK could first straddle the appended text,
 // so a token spread over many lines costs no more than its length.
-__attribute__((noinline)) std::size_t TokenScanner::FindInLinesToCome(std::u16string_view mark,
-                                                                     std::u16string_view separator) {
+[[gnu::always_inline]] inline std::size_t TokenScanner::FindInLinesToCome(std::u16string_view mark,
+                                                                          std::u16string_view separator) {
   for (;;) {
     if (ostrel::com::SameUnits(separator, kContentSeparator) && ContentOutgrewPositions()) return kNotFound;
     const std::size_t from = pendingText.streamEnd() - std::min(pendingText.size(), mark.size() - 1);

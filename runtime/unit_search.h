@@ -12,6 +12,10 @@
 #include <string>
 #include <string_view>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace ostrel::com {
 
 namespace unit_search_detail {
@@ -23,17 +27,32 @@ using Units = uint16_t __attribute__((vector_size(kUnitsPerStep * sizeof(uint16_
 using UnitMatches = int16_t __attribute__((vector_size(kUnitsPerStep * sizeof(int16_t))));  // what == gives
 using UnitFlags = int8_t __attribute__((vector_size(kUnitsPerStep)));
 
+#if defined(__SSE2__)
+// Two bits per unit of MATCHES (all ones or all zeros per unit), the first
+// unit lowest: one instruction where the machine has SSE2.
+constexpr std::size_t kBitsPerUnit = 2;
+inline uint64_t Packed(UnitMatches matches) {
+  return static_cast<uint32_t>(_mm_movemask_epi8(std::bit_cast<__m128i>(matches)));
+}
+#else
 // A byte per unit of MATCHES (all ones or all zeros per unit), the first
 // unit in the lowest place on either byte order.
+constexpr std::size_t kBitsPerUnit = 8;
 inline uint64_t Packed(UnitMatches matches) {
   const UnitFlags flags = __builtin_convertvector(matches, UnitFlags);
   uint64_t packed;
   std::memcpy(&packed, &flags, sizeof packed);
   return std::endian::native == std::endian::little ? packed : __builtin_bswap64(packed);
 }
+#endif
 
-// The bytes of PACKED that stand for the first SKIPPED units cleared.
-inline uint64_t Skipping(uint64_t packed, std::size_t skipped) { return packed & (~uint64_t{0} << (skipped * 8)); }
+// The unit whose bits in PACKED are the lowest set.
+inline std::size_t FirstIn(uint64_t packed) { return static_cast<std::size_t>(std::countr_zero(packed)) / kBitsPerUnit; }
+
+// The bits of PACKED that stand for the first SKIPPED units cleared.
+inline uint64_t Skipping(uint64_t packed, std::size_t skipped) {
+  return packed & (~uint64_t{0} << (skipped * kBitsPerUnit));
+}
 
 // The first unit from FROM on that equals one of WANTED. The units that do
 // not fill a whole step are looked at in one last step that ends with the
@@ -48,20 +67,20 @@ template <class... Wanted>
     std::memcpy(&step, text.data() + at, sizeof step);
     return Packed(((step == static_cast<uint16_t>(wanted)) | ...));
   };
+  if (text.size() < kUnitsPerStep) {
+    for (std::size_t at = from; at < text.size(); ++at) {
+      if (((text[at] == wanted) || ...)) return at;
+    }
+    return kNotFound;
+  }
+  const std::size_t last = text.size() - kUnitsPerStep;  // where the last whole step starts
   std::size_t at = from;
-  for (; at + kUnitsPerStep <= text.size(); at += kUnitsPerStep) {
-    if (const uint64_t flags = found(at)) return at + static_cast<std::size_t>(std::countr_zero(flags)) / 8;
+  for (; at <= last; at += kUnitsPerStep) {
+    if (const uint64_t flags = found(at)) return at + FirstIn(flags);
   }
   if (at >= text.size()) return kNotFound;
-  if (text.size() >= kUnitsPerStep) {
-    const std::size_t last = text.size() - kUnitsPerStep;
-    const uint64_t flags = Skipping(found(last), at - last);
-    return flags ? last + static_cast<std::size_t>(std::countr_zero(flags)) / 8 : kNotFound;
-  }
-  for (; at < text.size(); ++at) {
-    if (((text[at] == wanted) || ...)) return at;
-  }
-  return kNotFound;
+  const uint64_t flags = Skipping(found(last), at - last);
+  return flags ? last + FirstIn(flags) : kNotFound;
 }
 
 }  // namespace unit_search_detail

@@ -58,6 +58,27 @@ TEST_F(LineSplitting, InputLinesShareTheSlotsPlaceInTheFile) {
                             {u"t", true}}));
 }
 
+// A line is taken without a call only where its end is decoded already and
+// it fits; otherwise ReadDecodedLine declines and reads nothing, leaving the
+// line to ReadPiece: before the first block is decoded, for a line longer
+// than asked for, and for a last line that no line end closes.
+TEST_F(LineSplitting, DecodedLinesAreTakenWholeAndTheRestLeftToReadPiece) {
+  slot::OpenForInput(WriteBytes("lines.txt", "ab\r\nlonger\r\nlast"));
+  ostrel::com::LineReader& lines = slot::InputLines();
+  std::u16string_view line;
+  EXPECT_FALSE(lines.ReadDecodedLine(SIZE_MAX, line));
+  EXPECT_EQ(lines.ReadPiece(SIZE_MAX).text, u"ab");
+  EXPECT_FALSE(lines.ReadDecodedLine(5, line));
+  ASSERT_TRUE(lines.ReadDecodedLine(6, line));
+  EXPECT_EQ(line, u"longer");
+  EXPECT_FALSE(lines.ReadDecodedLine(SIZE_MAX, line));
+  const ostrel::com::LinePiece last = lines.ReadPiece(SIZE_MAX);
+  EXPECT_EQ(last.text, u"last");
+  EXPECT_TRUE(last.endsLine);
+  EXPECT_TRUE(lines.AtEnd());
+  slot::Close();
+}
+
 TEST_F(LineSplitting, LineLongerThanManyBlocksArrivesWhole) {
   const std::string longLine(300'000, 'x');
   const Lines lines = ReadLines(WriteBytes("long.txt", "\x82\xA0" + longLine + "\r\nend"));

@@ -212,6 +212,30 @@ TEST_F(ScannerTest, LastLineWithoutALineEndIsReadLikeAnyOther) {
   EXPECT_EQ(ScanFile(WriteBytes("open.xml", "<a/>\r\n<b")), (Tokens{"EmptyTag:a", "EndOfInput:b"}));
 }
 
+// Lines are taken inline while the reader has them decoded and read on at
+// the end of each block it decodes: tokens on either side of every block
+// border, on one line or over two, arrive the same.
+TEST_F(ScannerTest, TokensArriveWholeAcrossTheReadersBlocks) {
+  std::string bytes;
+  Tokens expected;
+  for (int memo = 0; memo < 12000; ++memo) {
+    const std::string n = std::to_string(memo);
+    if (memo % 3 == 0) {
+      bytes += "\t<s t=\"" + n + "\">x" + n + "</s>\r\n";
+      expected.insert(expected.end(), {"StartTag:s t=\"" + n + "\"", "Content:x" + n, "EndTag:s"});
+    } else if (memo % 3 == 1) {
+      bytes += "\t<s>y" + n + "\r\n\t\tz</s>\r\n";
+      expected.insert(expected.end(), {"StartTag:s", "Content:y" + n + "\r\nz", "EndTag:s"});
+    } else {
+      bytes += "\t<s\r\n  t=\"" + n + "\"/>\r\n";
+      expected.push_back("EmptyTag:s t=\"" + n + "\"");
+    }
+  }
+  expected.insert(expected.end(), {"Content:", "EndOfInput:"});
+  ASSERT_GT(bytes.size(), 3u * 65536);
+  EXPECT_EQ(ScanFile(WriteBytes("blocks.xml", bytes)), expected);
+}
+
 // --- The end of the input ---
 
 TEST_F(ScannerTest, TrailingBlankLinesEndLikeAnyOtherEnd) {
@@ -241,6 +265,17 @@ TEST_F(ScannerTest, AfterTheEndTheTextIsLeftAsItWas) {
 }
 
 // --- Opening and closing ---
+
+TEST_F(ScannerTest, InputNeverOpenedOrClosedHasEnded) {
+  std::u16string_view text = u"kept";
+  EXPECT_EQ(scanner.NextToken(text), TokenKind::EndOfInput);
+  ASSERT_TRUE(scanner.OpenInput(WriteLines("input.xml", {"<a>", "<b>"})));
+  EXPECT_EQ(scanner.NextToken(text), TokenKind::StartTag);
+  EXPECT_TRUE(scanner.CloseInput());
+  text = u"kept";
+  EXPECT_EQ(scanner.NextToken(text), TokenKind::EndOfInput);
+  EXPECT_EQ(text, u"kept");
+}
 
 TEST_F(ScannerTest, OpeningStartsAfreshAfterAFileLeftTextPending) {
   EXPECT_EQ(Scan({"<a>", "tail"}), (Tokens{"StartTag:a", "Content:", "EndOfInput:"}));

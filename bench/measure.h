@@ -18,12 +18,12 @@ inline double Median(std::vector<double> values) {
   return values[values.size() / 2];
 }
 
-// Median seconds of kRuns calls of each of WORKS. The calls take turns, so
+// Median seconds of RUNS calls of each of WORKS. The calls take turns, so
 // that a change in the machine's load falls on all of them alike and the
 // ratios between them stay fair.
-inline std::vector<double> MedianSecondsInTurns(const std::vector<std::function<void()>>& works) {
+inline std::vector<double> MedianSecondsInTurns(const std::vector<std::function<void()>>& works, int runs = kRuns) {
   std::vector<std::vector<double>> seconds(works.size());
-  for (int run = 0; run < kRuns; ++run) {
+  for (int run = 0; run < runs; ++run) {
     for (std::size_t i = 0; i < works.size(); ++i) {
       const auto start = std::chrono::steady_clock::now();
       works[i]();

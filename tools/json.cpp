@@ -4,75 +4,17 @@
 #include <array>
 #include <bit>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 
-#include "runtime/utf16.h"
+#include "tools/json_unit.h"
+#include "tools/json_wide_steps.h"
 
 namespace tools {
 
 namespace {
 
-using ostrel::com::utf16::IsHighSurrogate;
-using ostrel::com::utf16::IsLowSurrogate;
-using ostrel::com::utf16::IsSurrogate;
-
-char* PutEscape(char16_t c, char* out) {
-  *out++ = '\\';
-  switch (c) {
-    case u'"': *out++ = '"'; return out;
-    case u'\\': *out++ = '\\'; return out;
-    case u'\r': *out++ = 'r'; return out;
-    case u'\n': *out++ = 'n'; return out;
-    default: break;
-  }
-  static constexpr char kHex[] = "0123456789abcdef";
-  *out++ = 'u';
-  *out++ = '0';
-  *out++ = '0';
-  *out++ = kHex[c >> 4];
-  *out++ = kHex[c & 0xF];
-  return out;
-}
-
-char* PutUtf8(char32_t code_point, char* out) {
-  if (code_point < 0x800) {
-    *out++ = static_cast<char>(0xC0 | code_point >> 6);
-  } else if (code_point < 0x10000) {
-    *out++ = static_cast<char>(0xE0 | code_point >> 12);
-    *out++ = static_cast<char>(0x80 | (code_point >> 6 & 0x3F));
-  } else {
-    *out++ = static_cast<char>(0xF0 | code_point >> 18);
-    *out++ = static_cast<char>(0x80 | (code_point >> 12 & 0x3F));
-    *out++ = static_cast<char>(0x80 | (code_point >> 6 & 0x3F));
-  }
-  *out++ = static_cast<char>(0x80 | (code_point & 0x3F));
-  return out;
-}
-
-// ASCII that needs no escape, one look-up instead of three tests.
-constexpr auto kStandsForItself = [] {
-  std::array<bool, 0x80> table{};
-  for (char16_t c = 0x20; c < 0x80; ++c) table[c] = c != u'"' && c != u'\\';
-  return table;
-}();
-
-// The unit at I, or the pair that starts there, as JSON; I moves past it.
-// Inlined in both loops, as a call would cost more than most units.
-[[gnu::always_inline]] inline char* PutUnit(std::u16string_view text, std::size_t& i, char* out) {
-  const char16_t c = text[i++];
-  if (c < 0x80) {
-    if (kStandsForItself[c]) {
-      *out = static_cast<char>(c);
-      return out + 1;
-    }
-    return PutEscape(c, out);
-  }
-  if (!IsSurrogate(c)) return PutUtf8(c, out);
-  if (IsHighSurrogate(c) && i < text.size() && IsLowSurrogate(text[i])) {
-    return PutUtf8(0x10000 + ((c - 0xD800) << 10) + (text[i++] - 0xDC00), out);
-  }
-  return PutUtf8(ostrel::com::utf16::kReplacement, out);
-}
+using json_unit::PutUnit;
 
 // Eight units side by side, and what comparing them gives. Constants are
 // 16-bit, as clang compares vectors only with elements of their own width.
@@ -178,25 +120,42 @@ char* PutStep(std::u16string_view text, std::size_t at, std::size_t& i, char* ou
   return out;
 }
 
-}  // namespace
-
 // One pass, eight units a step; the last step of a text ends with the text
 // and skips the units done. A text shorter than a step goes a unit at a time.
-char* PutJsonString(std::u16string_view text, char* out) {
-  *out++ = '"';
+char* PutUnitsInSteps(std::u16string_view text, char* out) {
   std::size_t i = 0;
   if (text.size() >= kStep) {
     while (i < text.size()) out = PutStep(text, std::min(i, text.size() - kStep), i, out);
   } else {
     while (i < text.size()) out = PutUnit(text, i, out);
   }
+  return out;
+}
+
+}  // namespace
+
+bool JsonStepsUsable(JsonSteps steps) { return steps == JsonSteps::kEightUnits || json_wide_steps::Usable(); }
+
+JsonSteps BestJsonSteps() {
+  static const JsonSteps steps =
+      secure_getenv("OSTREL_JSON_BY_EIGHT_UNITS") == nullptr && JsonStepsUsable(JsonSteps::kSixteenUnits)
+          ? JsonSteps::kSixteenUnits
+          : JsonSteps::kEightUnits;
+  return steps;
+}
+
+char* PutJsonString(std::u16string_view text, char* out, JsonSteps steps) {
+  *out++ = '"';
+  out = steps == JsonSteps::kSixteenUnits ? json_wide_steps::PutUnits(text, out) : PutUnitsInSteps(text, out);
   *out++ = '"';
   return out;
 }
 
-std::string JsonString(std::u16string_view text) {
+char* PutJsonString(std::u16string_view text, char* out) { return PutJsonString(text, out, BestJsonSteps()); }
+
+std::string JsonString(std::u16string_view text, JsonSteps steps) {
   std::string json(JsonStringRoom(text.size()), '\0');
-  json.resize(static_cast<std::size_t>(PutJsonString(text, json.data()) - json.data()));
+  json.resize(static_cast<std::size_t>(PutJsonString(text, json.data(), steps) - json.data()));
   return json;
 }
 

@@ -93,22 +93,29 @@ class Output {
   char* at_;  // the end of what the block holds
 };
 
-// The JSON of the name made last, made again only for another name: the
-// start, content and end of an element repeat its name, and a memo file has
-// few names of tags and attributes.
+// The JSON of the name made last, between fixed texts BEFORE and AFTER,
+// made again only for another name: the start, content and end of an
+// element repeat its name, and a memo file has few names of tags and
+// attributes. A line's opening up to its tag name's field is one of these,
+// so it is copied whole.
 class NameJson {
  public:
+  NameJson(std::string_view before, std::string_view after) : before_(before), after_(after) { Make(u""); }
+
   std::string_view Of(std::u16string_view name) {
-    if (!ostrel::com::SameUnits(name, name_)) {
-      name_.assign(name);
-      json_ = tools::JsonString(name);
-    }
+    if (!ostrel::com::SameUnits(name, name_)) Make(name);
     return json_;
   }
 
  private:
+  void Make(std::u16string_view name) {
+    name_.assign(name);
+    json_.assign(before_).append(tools::JsonString(name)).append(after_);
+  }
+
+  std::string_view before_, after_;
   std::u16string name_;
-  std::string json_ = tools::JsonString(u"");
+  std::string json_;
 };
 
 // One JSON object on one line: {"call":"NAME","field":value,...}, written
@@ -141,20 +148,12 @@ class CallLine {
     at_ = tools::PutJsonString(value, at_);
     return *this;
   }
-  // A text whose JSON is made already.
-  CallLine& Json(std::string_view field, std::string_view json) {
-    Put(field);
-    Put(json);
-    return *this;
-  }
-  // [["KEY","VALUE"],...], the keys' JSON made by KEYS.
-  CallLine& Pairs(std::string_view field, std::span<const ostrel::com::EntryView> entries, NameJson& keys) {
-    Put(field);
+  // [["KEY","VALUE"],...], each pair's opening ["KEY", made by KEYS.
+  CallLine& Pairs(std::span<const ostrel::com::EntryView> entries, NameJson& keys) {
     Put("[");
     for (std::size_t i = 0; i < entries.size(); ++i) {
-      Put(i == 0 ? "[" : ",[");
+      if (i != 0) Put(",");
       Put(keys.Of(entries[i].key));
-      Put(",");
       at_ = tools::PutJsonString(entries[i].value, at_);
       Put("]");
     }
@@ -201,25 +200,20 @@ class DumpHandler final : public ostrel::com::DispatchObject<DumpHandler, _IXmlH
     return ostrel::com::Guard([&] {
       if (!*parmList) ostrel::com::Raise(ostrel::com::errnum::kObjectNotSet);
       ReadPairs(**parmList);
-      CallLine(output_, R"({"call":"StartElement","tagname":)",
-               CallLine::TextRoom(View(*tagname)) + CallLine::PairsRoom(entries_))
-          .Json("", tagNames_.Of(View(*tagname)))
-          .Pairs(R"(,"parmList":)", entries_, keys_)
+      CallLine(output_, startOpenings_.Of(View(*tagname)), CallLine::TextRoom(View(*tagname)) + CallLine::PairsRoom(entries_))
+          .Pairs(entries_, keys_)
           .End();
       RequireOutput();
     });
   }
   HRESULT EndElement(BSTR* tagname) override {
-    CallLine(output_, R"({"call":"EndElement","tagname":)", CallLine::TextRoom(View(*tagname)))
-        .Json("", tagNames_.Of(View(*tagname)))
-        .End();
+    CallLine(output_, endOpenings_.Of(View(*tagname)), CallLine::TextRoom(View(*tagname))).End();
     return Written();
   }
   HRESULT contentData(BSTR* tagname, BSTR* contentData) override {
-    CallLine(output_, R"({"call":"contentData","tagname":)",
+    CallLine(output_, contentOpenings_.Of(View(*tagname)),
              CallLine::TextRoom(View(*tagname)) + CallLine::TextRoom(View(*contentData)))
-        .Json("", tagNames_.Of(View(*tagname)))
-        .Text(R"(,"contentData":)", View(*contentData))
+        .Text("", View(*contentData))
         .End();
     return Written();
   }
@@ -257,8 +251,10 @@ class DumpHandler final : public ostrel::com::DispatchObject<DumpHandler, _IXmlH
   std::span<const ostrel::com::EntryView> entries_;  // the list's own, or copiedEntries_
   std::vector<ostrel::com::EntryView> copiedEntries_;
   std::vector<Bstr> copies_;
-  NameJson tagNames_;
-  NameJson keys_;
+  NameJson startOpenings_{R"({"call":"StartElement","tagname":)", R"(,"parmList":)"};
+  NameJson contentOpenings_{R"({"call":"contentData","tagname":)", R"(,"contentData":)"};
+  NameJson endOpenings_{R"({"call":"EndElement","tagname":)", ""};
+  NameJson keys_{"[", ","};
 };
 
 int16_t SetDataBySlot(_CXmlReader& reader, Bstr& filename, _IXmlHandler* handle) {

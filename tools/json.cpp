@@ -136,22 +136,33 @@ char* PutUnitsInSteps(std::u16string_view text, char* out) {
 
 bool JsonStepsUsable(JsonSteps steps) { return steps == JsonSteps::kEightUnits || json_wide_steps::Usable(); }
 
-JsonSteps BestJsonSteps() {
-  static const JsonSteps steps =
-      secure_getenv("OSTREL_JSON_BY_EIGHT_UNITS") == nullptr && JsonStepsUsable(JsonSteps::kSixteenUnits)
-          ? JsonSteps::kSixteenUnits
-          : JsonSteps::kEightUnits;
-  return steps;
+namespace {
+
+JsonSteps ChooseSteps() {
+  return secure_getenv("OSTREL_JSON_BY_EIGHT_UNITS") == nullptr && JsonStepsUsable(JsonSteps::kSixteenUnits)
+             ? JsonSteps::kSixteenUnits
+             : JsonSteps::kEightUnits;
 }
 
-char* PutJsonString(std::u16string_view text, char* out, JsonSteps steps) {
+// Chosen as the program starts, so that each text costs no check of a
+// first use. Read before that, it is zero: eight units, which any
+// processor takes.
+const JsonSteps bestSteps = ChooseSteps();
+
+[[gnu::always_inline]] inline char* PutQuoted(std::u16string_view text, char* out, JsonSteps steps) {
   *out++ = '"';
   out = steps == JsonSteps::kSixteenUnits ? json_wide_steps::PutUnits(text, out) : PutUnitsInSteps(text, out);
   *out++ = '"';
   return out;
 }
 
-char* PutJsonString(std::u16string_view text, char* out) { return PutJsonString(text, out, BestJsonSteps()); }
+}  // namespace
+
+JsonSteps BestJsonSteps() { return bestSteps; }
+
+char* PutJsonString(std::u16string_view text, char* out, JsonSteps steps) { return PutQuoted(text, out, steps); }
+
+char* PutJsonString(std::u16string_view text, char* out) { return PutQuoted(text, out, bestSteps); }
 
 std::string JsonString(std::u16string_view text, JsonSteps steps) {
   std::string json(JsonStringRoom(text.size()), '\0');

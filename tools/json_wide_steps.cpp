@@ -145,24 +145,30 @@ OSTREL_WIDE_STEP_INLINE char* PutWords(__m256i units, const Kinds& kinds, uint32
   return PutLane(_mm256_extracti128_si256(high, 1), codes >> 24, out);
 }
 
-// The sixteen UNITS, of which the first SKIPPED are done: writes
-// the run from there of units that are no other at OUT, and sets KEPT to its
-// length. Each lane stores sixteen bytes, at most three a unit kept before
-// it, which with the room of six a unit kept and the spill JsonStringRoom
-// allows stays within the room. A run of plain ASCII from the step's start
-// is narrowed to bytes at once.
+// Writes the units of a step whose length codes are CODES, COUNT of them
+// with a code that is not 0. Each lane stores sixteen bytes, at most three
+// a unit written before it, which with the room of six a unit written and
+// the spill JsonStringRoom allows stays within the room. A run of plain
+// ASCII from the step's start (FROM_START) is narrowed to bytes at once.
+OSTREL_WIDE_STEP_INLINE char* PutCodes(__m256i units, const Kinds& kinds, uint32_t codes, bool fromStart,
+                                       std::size_t count, char* out) {
+  if (!(codes & 0xAAAAAAAA) && fromStart) {
+    const __m128i bytes = _mm_packus_epi16(_mm256_castsi256_si128(units), _mm256_extracti128_si256(units, 1));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), bytes);
+    return out + count;
+  }
+  return PutWords(units, kinds, codes, out);
+}
+
+// The sixteen UNITS, of which the first SKIPPED are done: writes the run
+// from there of units that are no other at OUT, and sets KEPT to its length.
 OSTREL_WIDE_STEP_INLINE char* PutStep(__m256i units, std::size_t skipped, std::size_t& kept, char* out) {
   const Kinds kinds = KindsOf(units);
   const uint32_t simple = ~static_cast<uint32_t>(_mm256_movemask_epi8(kinds.other)) >> 2 * skipped;
   kept = static_cast<std::size_t>(std::countr_one(simple)) / 2;
   if (!kept) return out;
   const uint32_t codes = LengthCodes(kinds) & (simple & ~(simple + 1)) << 2 * skipped;
-  if (!(codes & 0xAAAAAAAA) && !skipped) {
-    const __m128i bytes = _mm_packus_epi16(_mm256_castsi256_si128(units), _mm256_extracti128_si256(units, 1));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), bytes);
-    return out + kept;
-  }
-  return PutWords(units, kinds, codes, out);
+  return PutCodes(units, kinds, codes, !skipped, kept, out);
 }
 
 // A step over UNITS of TEXT, from I - SKIPPED on, or the unit at I alone
@@ -204,11 +210,21 @@ bool Usable() {
   return __builtin_cpu_supports("avx2");
 }
 
-// The last step of a text ends with the text and skips the units done.
+// Whole steps with no unit left to PutUnit, the commonest, go on without
+// waiting to learn how many units each kept. The rest of the text, from the
+// first step that has such a unit, goes a run or a unit at a time; its last
+// step ends with the text and skips the units done.
 OSTREL_WIDE_STEPS char* PutUnits(std::u16string_view text, char* out) {
   if (text.empty()) return out;
   if (text.size() < kStep) return PutShortText(text, out);
-  for (std::size_t i = 0; i < text.size();) {
+  std::size_t i = 0;
+  for (; i + kStep <= text.size(); i += kStep) {
+    const __m256i units = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(text.data() + i));
+    const Kinds kinds = KindsOf(units);
+    if (_mm256_movemask_epi8(kinds.other)) break;
+    out = PutCodes(units, kinds, LengthCodes(kinds), true, kStep, out);
+  }
+  while (i < text.size()) {
     const std::size_t at = std::min(i, text.size() - kStep);
     const __m256i units = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(text.data() + at));
     out = PutStepOrUnit(text, units, i - at, i, out);

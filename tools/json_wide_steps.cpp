@@ -60,39 +60,23 @@ struct Kinds {
   __m256i wide;     // U+0800 up, three bytes in UTF-8 where it is not other
 };
 
-// Constants are read from memory: built in registers, as the compiler would,
-// they cost three instructions each in every step.
-template <uint16_t kUnit>
-alignas(32) constexpr std::array<uint16_t, 16> kSplat = [] {
-  std::array<uint16_t, 16> units{};
-  units.fill(kUnit);
-  return units;
-}();
+OSTREL_WIDE_STEP_INLINE __m256i Set(uint16_t unit) { return _mm256_set1_epi16(static_cast<int16_t>(unit)); }
 
-template <uint16_t kUnit>
-OSTREL_WIDE_STEP_INLINE __m256i Set() {
-  return _mm256_load_si256(reinterpret_cast<const __m256i*>(kSplat<kUnit>.data()));
-}
-
-template <uint16_t kUnit>
-OSTREL_WIDE_STEP_INLINE __m256i Equal(__m256i units) {
-  return _mm256_cmpeq_epi16(units, Set<kUnit>());
-}
+OSTREL_WIDE_STEP_INLINE __m256i Equal(__m256i units, uint16_t unit) { return _mm256_cmpeq_epi16(units, Set(unit)); }
 
 // All ones where UNITS & BITS is 0.
-template <uint16_t kBits>
-OSTREL_WIDE_STEP_INLINE __m256i NoneOf(__m256i units) {
-  return _mm256_cmpeq_epi16(_mm256_and_si256(units, Set<kBits>()), _mm256_setzero_si256());
+OSTREL_WIDE_STEP_INLINE __m256i NoneOf(__m256i units, uint16_t bits) {
+  return _mm256_cmpeq_epi16(_mm256_and_si256(units, Set(bits)), _mm256_setzero_si256());
 }
 
 OSTREL_WIDE_STEP_INLINE Kinds KindsOf(__m256i units) {
-  const __m256i lineEnd = _mm256_or_si256(Equal<u'\r'>(units), Equal<u'\n'>(units));
-  const __m256i escaped = _mm256_or_si256(lineEnd, _mm256_or_si256(Equal<u'"'>(units), Equal<u'\\'>(units)));
-  const __m256i top = _mm256_and_si256(units, Set<0xF800>());
-  const __m256i control = _mm256_andnot_si256(lineEnd, NoneOf<0xFFE0>(units));
-  const __m256i surrogate = Equal<0xD800>(top);
-  return {_mm256_or_si256(control, surrogate), _mm256_andnot_si256(escaped, NoneOf<0xFF80>(units)), escaped,
-          _mm256_xor_si256(Equal<0>(top), Set<0xFFFF>())};
+  const __m256i lineEnd = _mm256_or_si256(Equal(units, u'\r'), Equal(units, u'\n'));
+  const __m256i escaped = _mm256_or_si256(lineEnd, _mm256_or_si256(Equal(units, u'"'), Equal(units, u'\\')));
+  const __m256i top = _mm256_and_si256(units, Set(0xF800));
+  const __m256i control = _mm256_andnot_si256(lineEnd, NoneOf(units, 0xFFE0));
+  const __m256i surrogate = Equal(top, 0xD800);
+  return {_mm256_or_si256(control, surrogate), _mm256_andnot_si256(escaped, NoneOf(units, 0xFF80)), escaped,
+          _mm256_xor_si256(Equal(top, 0), Set(0xFFFF))};
 }
 
 // The first two bytes of each unit's JSON, the first lowest. An escape's
@@ -103,17 +87,17 @@ OSTREL_WIDE_STEP_INLINE __m256i FirstTwoBytes(__m256i units, const Kinds& kinds)
   const __m128i letters = _mm_setr_epi8('\\', 0, '"', 0, 0, 0, 0, 0, 0, 0, 'n', 0, '\\', 'r', 0, 0);
   const __m256i escape = _mm256_shuffle_epi8(_mm256_broadcastsi128_si256(letters), _mm256_slli_epi16(units, 8));
   const __m256i wide = _mm256_or_si256(_mm256_or_si256(_mm256_srli_epi16(units, 12),
-                                                       _mm256_and_si256(_mm256_slli_epi16(units, 2), Set<0x3F00>())),
-                                       Set<0x80E0>());
+                                                       _mm256_and_si256(_mm256_slli_epi16(units, 2), Set(0x3F00))),
+                                       Set(0x80E0));
   const __m256i twoBytes = _mm256_or_si256(
-      _mm256_or_si256(_mm256_srli_epi16(units, 6), _mm256_and_si256(_mm256_slli_epi16(units, 8), Set<0x3F00>())),
-      Set<0x80C0>());
+      _mm256_or_si256(_mm256_srli_epi16(units, 6), _mm256_and_si256(_mm256_slli_epi16(units, 8), Set(0x3F00))),
+      Set(0x80C0));
   const __m256i beyondAscii = _mm256_blendv_epi8(twoBytes, wide, kinds.wide);
   return _mm256_blendv_epi8(_mm256_blendv_epi8(beyondAscii, escape, kinds.escaped), units, kinds.plain);
 }
 
 OSTREL_WIDE_STEP_INLINE __m256i ThirdBytes(__m256i units, const Kinds& kinds) {
-  const __m256i last = _mm256_or_si256(_mm256_and_si256(units, Set<0x3F>()), Set<0x80>());
+  const __m256i last = _mm256_or_si256(_mm256_and_si256(units, Set(0x3F)), Set(0x80));
   return _mm256_and_si256(last, kinds.wide);
 }
 
@@ -121,8 +105,8 @@ OSTREL_WIDE_STEP_INLINE __m256i ThirdBytes(__m256i units, const Kinds& kinds) {
 // set for a plain or wide unit, the high bit for any but a plain one. Taken
 // from the top bits of the units' bytes in one move.
 OSTREL_WIDE_STEP_INLINE uint32_t LengthCodes(const Kinds& kinds) {
-  const __m256i odd = _mm256_and_si256(_mm256_or_si256(kinds.plain, kinds.wide), Set<0x0080>());
-  const __m256i long_ = _mm256_andnot_si256(kinds.plain, Set<0x8000>());
+  const __m256i odd = _mm256_and_si256(_mm256_or_si256(kinds.plain, kinds.wide), Set(0x0080));
+  const __m256i long_ = _mm256_andnot_si256(kinds.plain, Set(0x8000));
   return static_cast<uint32_t>(_mm256_movemask_epi8(_mm256_or_si256(odd, long_)));
 }
 

@@ -181,8 +181,24 @@ OSTREL_WIDE_STEP_INLINE __m256i LoadShortText(std::u16string_view text) {
   return _mm256_blendv_epi8(pairs, _mm256_set1_epi16(static_cast<int16_t>(text[n - 1])), last);
 }
 
+OSTREL_WIDE_STEP_INLINE __m256i Load(std::u16string_view text, std::size_t at) {
+  return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(text.data() + at));
+}
+
+// The COUNT units of UNITS from SKIPPED on, written at once unless one of
+// them is other; false when one is, and then nothing is written.
+OSTREL_WIDE_STEP_INLINE bool PutWhole(__m256i units, std::size_t skipped, std::size_t count, char*& out) {
+  const Kinds kinds = KindsOf(units);
+  const uint32_t mine =
+      static_cast<uint32_t>((uint64_t{1} << 2 * (skipped + count)) - 1) & ~uint32_t{0} << 2 * skipped;
+  if (static_cast<uint32_t>(_mm256_movemask_epi8(kinds.other)) & mine) return false;
+  out = PutCodes(units, kinds, LengthCodes(kinds) & mine, !skipped, count, out);
+  return true;
+}
+
 OSTREL_WIDE_STEPS char* PutShortText(std::u16string_view text, char* out) {
   const __m256i units = LoadShortText(text);
+  if (PutWhole(units, 0, text.size(), out)) return out;
   for (std::size_t i = 0; i < text.size();) out = PutStepOrUnit(text, units, i, i, out);
   return out;
 }
@@ -194,24 +210,22 @@ bool Usable() {
   return __builtin_cpu_supports("avx2");
 }
 
-// Whole steps with no unit left to PutUnit, the commonest, go on without
-// waiting to learn how many units each kept. The rest of the text, from the
-// first step that has such a unit, goes a run or a unit at a time; its last
-// step ends with the text and skips the units done.
+// Steps with no unit left to PutUnit, nearly all, are written whole: they
+// go on without waiting to learn how many units each kept, and the last,
+// which ends with the text, skips the units done. From the first step that
+// has such a unit on, the text goes a run or a unit at a time.
 OSTREL_WIDE_STEPS char* PutUnits(std::u16string_view text, char* out) {
-  if (text.empty()) return out;
-  if (text.size() < kStep) return PutShortText(text, out);
+  const std::size_t n = text.size();
+  if (n == 0) return out;
+  if (n < kStep) return PutShortText(text, out);
   std::size_t i = 0;
-  for (; i + kStep <= text.size(); i += kStep) {
-    const __m256i units = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(text.data() + i));
-    const Kinds kinds = KindsOf(units);
-    if (_mm256_movemask_epi8(kinds.other)) break;
-    out = PutCodes(units, kinds, LengthCodes(kinds), true, kStep, out);
+  for (; i + kStep <= n; i += kStep) {
+    if (!PutWhole(Load(text, i), 0, kStep, out)) break;
   }
-  while (i < text.size()) {
-    const std::size_t at = std::min(i, text.size() - kStep);
-    const __m256i units = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(text.data() + at));
-    out = PutStepOrUnit(text, units, i - at, i, out);
+  if (i == n || (i + kStep > n && PutWhole(Load(text, n - kStep), i - (n - kStep), n - i, out))) return out;
+  while (i < n) {
+    const std::size_t at = std::min(i, n - kStep);
+    out = PutStepOrUnit(text, Load(text, at), i - at, i, out);
   }
   return out;
 }

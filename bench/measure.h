@@ -18,10 +18,10 @@ inline double Median(std::vector<double> values) {
   return values[values.size() / 2];
 }
 
-// Median seconds of RUNS calls of each of WORKS. The calls take turns, so
-// that a change in the machine's load falls on all of them alike and the
+// Seconds of RUNS calls of each of WORKS, [work][run]. The calls take turns,
+// so that a change in the machine's load falls on all of them alike and the
 // ratios between them stay fair.
-inline std::vector<double> MedianSecondsInTurns(const std::vector<std::function<void()>>& works, int runs = kRuns) {
+inline std::vector<std::vector<double>> SecondsInTurns(const std::vector<std::function<void()>>& works, int runs) {
   std::vector<std::vector<double>> seconds(works.size());
   for (int run = 0; run < runs; ++run) {
     for (std::size_t i = 0; i < works.size(); ++i) {
@@ -30,9 +30,32 @@ inline std::vector<double> MedianSecondsInTurns(const std::vector<std::function<
       seconds[i].push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
     }
   }
+  return seconds;
+}
+
+inline std::vector<double> Medians(const std::vector<std::vector<double>>& seconds) {
   std::vector<double> medians;
   for (const std::vector<double>& each : seconds) medians.push_back(Median(each));
   return medians;
+}
+
+// Median seconds of RUNS calls of each of WORKS, taking turns.
+inline std::vector<double> MedianSecondsInTurns(const std::vector<std::function<void()>>& works, int runs = kRuns) {
+  return Medians(SecondsInTurns(works, runs));
+}
+
+// A's time over B's within each turn: the median, and the least and most.
+// A program's process now and then runs a third slower than in the turns
+// around it (on this kind of virtual machine, where it lands decides), and
+// a ratio within a turn is spared the other programs' such turns.
+struct PairedRatio {
+  double median, least, most;
+};
+inline PairedRatio RatioInTurns(const std::vector<double>& a, const std::vector<double>& b) {
+  std::vector<double> ratios;
+  for (std::size_t run = 0; run < a.size(); ++run) ratios.push_back(a[run] / b[run]);
+  return {Median(ratios), *std::min_element(ratios.begin(), ratios.end()),
+          *std::max_element(ratios.begin(), ratios.end())};
 }
 
 inline double MedianSeconds(const std::function<void()>& work) { return MedianSecondsInTurns({work})[0]; }

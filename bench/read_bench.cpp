@@ -222,7 +222,7 @@ void CompareFloors(const std::string& folder, const std::string& floors, const s
   const std::string countRead = SiblingProgram("count_read");
   const std::string simd = floors + "/simd_floor", iface = floors + "/iface_floor";
   std::printf("Floors, %s: whole processes (ratios against simd_floor)\n", title.c_str());
-  const std::vector<double> seconds = bench::MedianSecondsInTurns(
+  const std::vector<std::vector<double>> turns = bench::SecondsInTurns(
       {
           [&] { RunProcess(simd, {path}); },
           [&] { RunProcess(iface, {"--reuse", path}); },
@@ -233,14 +233,20 @@ void CompareFloors(const std::string& folder, const std::string& floors, const s
           [&] { RunProcess(countRead, {small}); },
       },
       kFloorRuns);
+  const std::vector<double> seconds = bench::Medians(turns);
   const double simdFloor = seconds[0], reuse = seconds[1], ostrel = seconds[3];
   const double simdStart = seconds[4], reuseStart = seconds[5], ostrelStart = seconds[6];
   bench::PrintRow("simd_floor (AVX2 decode + lines)", simdFloor, bytes.size(), simdFloor);
   bench::PrintRow("iface_floor --reuse", reuse, bytes.size(), simdFloor);
   bench::PrintRow("iface_floor", seconds[2], bytes.size(), simdFloor);
   bench::PrintRow("Ostrel, counting handler (count_read)", ostrel, bytes.size(), simdFloor);
+  const bench::PairedRatio toSimd = bench::RatioInTurns(turns[3], turns[0]);
+  const bench::PairedRatio toReuse = bench::RatioInTurns(turns[3], turns[1]);
   std::printf("  Ostrel / simd_floor: %.2f (goal <= 2.0)   Ostrel / iface_floor --reuse: %.2f (goal <= 1.1)\n",
               ostrel / simdFloor, ostrel / reuse);
+  std::printf("  paired within each turn: Ostrel / simd_floor %.2f (%.2f-%.2f), Ostrel / iface_floor --reuse %.2f "
+              "(%.2f-%.2f)\n",
+              toSimd.median, toSimd.least, toSimd.most, toReuse.median, toReuse.least, toReuse.most);
   const double simdReading = simdFloor - simdStart, reuseReading = reuse - reuseStart, ostrelReading = ostrel - ostrelStart;
   std::printf("  start-up, nine memos: simd_floor %.2f ms, iface_floor --reuse %.2f ms, Ostrel %.2f ms\n",
               simdStart * 1e3, reuseStart * 1e3, ostrelStart * 1e3);
@@ -248,9 +254,10 @@ void CompareFloors(const std::string& folder, const std::string& floors, const s
               ostrelReading / simdReading, ostrelReading / reuseReading);
   bench::AddSummaryRow(bench::Cell("counting read against the floors, whole process, %s", title.c_str()),
                        bench::Cell("%.1f ms", ostrel * 1e3),
-                       bench::Cell("simd_floor %.1f ms (Ostrel %.2f×), iface_floor --reuse %.1f ms (%.2f×), "
-                                   "iface_floor %.1f ms",
-                                   simdFloor * 1e3, ostrel / simdFloor, reuse * 1e3, ostrel / reuse, seconds[2] * 1e3),
+                       bench::Cell("simd_floor %.1f ms (Ostrel %.2f×; paired %.2f×), iface_floor --reuse %.1f ms "
+                                   "(%.2f×; paired %.2f×), iface_floor %.1f ms",
+                                   simdFloor * 1e3, ostrel / simdFloor, toSimd.median, reuse * 1e3, ostrel / reuse,
+                                   toReuse.median, seconds[2] * 1e3),
                        "≤ 2.0× simd_floor, ≤ 1.1× iface_floor --reuse");
   bench::AddSummaryRow(bench::Cell("the same, reading alone: each program's time less its start-up on nine memos"),
                        bench::Cell("%.1f ms (start-up %.2f ms)", ostrelReading * 1e3, ostrelStart * 1e3),

@@ -18,7 +18,7 @@ import subprocess
 import sys
 import time
 
-RUNS = 9
+RUNS = 15
 
 # lxml's and ElementTree's iterparse, used alike: each element is cleared
 # once counted, as a program reading a large file does.
